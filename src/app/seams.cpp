@@ -1,0 +1,23 @@
+#include "seams.h"
+
+#include <stdexcept>
+
+namespace seams {
+namespace {
+Ui* g_default = nullptr;
+Ui* g_current = nullptr;
+}
+
+Ui& ui()
+{
+    if (g_current)
+        return *g_current;
+    if (g_default)
+        return *g_default;
+    throw std::logic_error("no user interface installed");
+}
+
+void setUi(Ui* u) { g_current = u; }
+void setDefaultUi(Ui* u) { g_default = u; }
+
+} // namespace seams

@@ -1,0 +1,124 @@
+#pragma once
+// The shared data module: the one connection and transaction, the table
+// objects, the named query objects and the operations several screens share.
+
+#include "Query.h"
+#include "fb.h"
+#include "globals.h"
+
+#include <QObject>
+#include <memory>
+#include <vector>
+
+namespace rep {
+class Report;
+class DataRegistry;
+}
+
+// A table object: the whole table as one result, read-only unless switched.
+class TTable : public TQuery {
+    Q_OBJECT
+public:
+    TTable(fb::Connection* db, const QString& objName, const QString& table, bool readOnly,
+           QObject* parent = nullptr);
+    QString tableName() const { return table_; }
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool ro) { readOnly_ = ro; }
+    void open(); // select * from the table
+
+private:
+    QString table_;
+    bool readOnly_;
+};
+
+// The shared transaction as the screens see it.
+class TTransaction {
+public:
+    explicit TTransaction(fb::Connection* db) : db_(db) {}
+    bool inTransaction() const { return db_->inTransaction(); }
+    void startTransaction() { db_->startTransaction(); }
+    void commit() { db_->commit(); }
+    void commitRetaining() { db_->commitRetaining(); }
+    void rollback() { db_->rollback(); }
+
+private:
+    fb::Connection* db_;
+};
+
+// Rolls the shared transaction back unless committed: one save, one unit of work.
+class TxGuard {
+public:
+    explicit TxGuard(fb::Connection* db);
+    ~TxGuard();
+    TxGuard(const TxGuard&) = delete;
+    TxGuard& operator=(const TxGuard&) = delete;
+    void commit();
+
+private:
+    fb::Connection* db_;
+    bool done_ = false;
+};
+
+class TData : public QObject {
+    Q_OBJECT
+public:
+    explicit TData(QObject* parent = nullptr);
+    ~TData() override;
+
+    static constexpr const char* DatabaseName = "vadmo7.fdb";
+
+    // Attaches the database file of the current folder.
+    void connect(const QString& path = DatabaseName);
+    // Closes and reopens the six tables; proves that the database holds them.
+    void openTables();
+    void disconnect();
+    // End of work: commit what is pending (retaining), then disconnect.
+    void finish();
+
+    // Runs a statement that has no save of its own and commits it at once, so a
+    // later failed save elsewhere cannot take it back.
+    void execCommitted(TQuery* q);
+
+    TQuery* query(const QString& name) const; // by object name, nullptr when unknown
+
+    // Shared operations.
+    static void ujnev(const QString& name, QString& first, QString& second);
+    QString atv_utca();
+    QString ost_utca();
+
+    fb::Connection ZCon1;
+    TTransaction IBTrans1{&ZCon1};
+
+    TTable* IBTable1; // FJFEJ
+    TTable* IBTable2; // FJSOR
+    TTable* IBTable3; // OSTERMELO
+    TTable* IBTable4; // TERMEK
+    TTable* IBTable5; // SORSZAM
+    TTable* IBTable6; // ATVEVO
+
+    TQuery* ZQ10;
+    TQuery* ZQ11;
+    TQuery* ZQ20;
+    TQuery* ZQ21;
+    TQuery* ZQ22;
+    TQuery* ZQ30;
+    TQuery* ZQ31;
+    TQuery* ZQ32;
+    TQuery* ZQ33;
+    TQuery* ZQ40;
+    TQuery* ZQ41;
+    TQuery* ZQ50;
+    TQuery* ZQ60;
+    TQuery* ZQ61;
+    TQuery* ZQ80;
+    TQuery* ZQ90;
+
+    std::vector<TTable*> tables() const;
+    std::vector<TQuery*> queries() const;
+
+private:
+    TQuery* makeQuery(const QString& name, const QString& initialSql = {});
+};
+
+// The one data module of the running program.
+extern TData* Data;

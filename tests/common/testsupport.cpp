@@ -1,0 +1,143 @@
+#include "testsupport.h"
+
+#include "newdb.h"
+#include "values.h"
+
+#include <QDialog>
+#include <QTest>
+
+QStringList RecordingUi::messages() const
+{
+    QStringList out;
+    for (const QString& l : log)
+        out << l.section(':', 1);
+    return out;
+}
+
+void RecordingUi::showMessage(const QString& text) { log << "msg:" + text; }
+void RecordingUi::information(const QString& title, const QString& text) { log << "info:" + text; }
+
+bool RecordingUi::confirm(const QString& text)
+{
+    log << "confirm:" + text;
+    if (answers.empty())
+        return true;
+    bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+bool RecordingUi::askYesNo(const QString& text)
+{
+    log << "ask:" + text;
+    if (answers.empty())
+        return true;
+    bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void RecordingUi::showError(const QString& text) { log << "error:" + text; }
+
+QString RecordingUi::openFileName(const QString&, const QString&, const QString&)
+{
+    if (files.empty())
+        return {};
+    QString f = files.front();
+    files.pop_front();
+    return f;
+}
+
+QString RecordingUi::saveFileName(const QString& c, const QString& d, const QString& f)
+{
+    return openFileName(c, d, f);
+}
+
+QString RecordingUi::existingDirectory(const QString& c, const QString& d)
+{
+    return openFileName(c, d, {});
+}
+
+bool RecordingUi::openExternal(const QString& f)
+{
+    opened << f;
+    return openResult;
+}
+
+bool RecordingUi::startProgram(const QString& p)
+{
+    opened << p;
+    return openResult;
+}
+
+int RecordingUi::runModal(QDialog* dialog)
+{
+    modalNames << dialog->objectName();
+    if (onModal)
+        return onModal(dialog);
+    return QDialog::Rejected;
+}
+
+void RecordingUi::clear()
+{
+    log.clear();
+    beeps = 0;
+    opened.clear();
+    modalNames.clear();
+}
+
+TestDb::TestDb(bool samples)
+{
+    oldCwd_ = QDir::currentPath();
+    newdb::Options o;
+    o.samples = samples;
+    newdb::create(file(), o);
+    QDir::setCurrent(tmp_.path());
+    data_ = std::make_unique<TData>();
+    Data = data_.get();
+    data_->connect();
+    data_->openTables();
+    G = Globals();
+}
+
+TestDb::~TestDb()
+{
+    try {
+        if (data_->ZCon1.connected())
+            data_->disconnect();
+    } catch (...) {
+    }
+    data_.reset();
+    Data = nullptr;
+    QDir::setCurrent(oldCwd_);
+}
+
+void TestDb::exec(const QString& sql)
+{
+    TQuery q(&data_->ZCon1, "test");
+    q.setSql(sql);
+    data_->execCommitted(&q);
+}
+
+QString TestDb::scalar(const QString& sql)
+{
+    TQuery q(&data_->ZCon1, "test");
+    q.setSql(sql);
+    q.open();
+    if (q.isEmpty())
+        return {};
+    return val::asText(q.valueAt(0, 0));
+}
+
+void TestDb::selectBuyer(const QString& akod)
+{
+    TQuery q(&data_->ZCon1, "test");
+    q.setSql("select * from atvevo where v_akod = :p");
+    q.setText("p", akod);
+    q.open();
+    G.akod = akod;
+    G.nyilatk = q.asString("V_NYILATK");
+    G.verzioBetu = q.asString("V_VERZIO").left(1);
+    G.tipus = "1";
+    G.ervTipus = "4";
+}
