@@ -1,6 +1,20 @@
-#include <QApplication>
+// vadmo7: purchase-ticket register.
+#include "Unit1.h"
+#include "gui/QtUi.h"
+#include "gui/guard.h"
+
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    app::TApplication app(argc, argv);
+    app.setApplicationName("vadmo7");
+    app.setApplicationDisplayName("Felvásárlási jegy");
+    app::installQtUi();
+    // Registered for compatibility; the help screen opens sugo.pdf instead.
+    app.setProperty("helpFile", "VADMOHELP.HLP");
+
+    TForm1 w;
+    if (!w.formCreate())
+        return 0;
+    w.show();
+    return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "Unit2.h"
 
+#include "reports/engine/Report.h"
+
 TData* Data = nullptr;
 Globals G;
 
@@ -62,6 +64,21 @@ TData::TData(QObject* parent) : QObject(parent)
     ZQ61 = makeQuery("ZQ61");
     ZQ80 = makeQuery("ZQ80");
     ZQ90 = makeQuery("ZQ90");
+
+    // Report objects
+    reportData = std::make_unique<rep::DataRegistry>([this](const QString& name) { return query(name); });
+    reportData->addQueryDataSet("frDBDataSet1", "ZQ20");
+    reportData->addQueryDataSet("frDBDataSet2", "ZQ30");
+    reportData->addQueryDataSet("frDBDataSet3", "ZQ20");
+    reportData->addQueryDataSet("frDBDataSet4", "ZQ20");
+    reportData->addQueryDataSet("frDBDataSet5", "ZQ11");
+    reportData->addQueryDataSet("frDBDataSet6", "ZQ40");
+    reportData->addUserDataSet("frUserDataset1", "ZQ20");
+    reportData->addUserDataSet("frUserDataset2", "ZQ21");
+    reportData->addUserDataSet("frUserDataset3", "ZQ20");
+    reportData->addUserDataSet("frUserDataset4", "ZQ21");
+    frNyomtat = std::make_unique<rep::Report>("frNyomtat", rep::Report::Kind::Print, reportData.get());
+    frMegtekint = std::make_unique<rep::Report>("frMegtekint", rep::Report::Kind::View, reportData.get());
 }
 
 TData::~TData()

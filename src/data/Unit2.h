@@ -116,6 +116,16 @@ public:
     std::vector<TTable*> tables() const;
     std::vector<TQuery*> queries() const;
 
+    // Report objects: the print report (preview with print and PDF), the view
+    // report (zoom and close only), and the data sets their templates walk:
+    // frDBDataSet1/3/4 over ZQ20, frDBDataSet2 over ZQ30, frDBDataSet5 over
+    // ZQ11, frDBDataSet6 over ZQ40; frUserDataset1..4 are driven by callbacks
+    // that the printing screens install (reportData->userDataSet(name)->setCallbacks),
+    // and read their fields from ZQ20 (1, 3) and ZQ21 (2, 4).
+    std::unique_ptr<rep::DataRegistry> reportData;
+    std::unique_ptr<rep::Report> frNyomtat;
+    std::unique_ptr<rep::Report> frMegtekint;
+
 private:
     TQuery* makeQuery(const QString& name, const QString& initialSql = {});
 };

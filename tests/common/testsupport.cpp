@@ -4,6 +4,7 @@
 #include "values.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QTest>
 
 QStringList RecordingUi::messages() const
@@ -89,9 +90,16 @@ void RecordingUi::clear()
 TestDb::TestDb(bool samples)
 {
     oldCwd_ = QDir::currentPath();
-    newdb::Options o;
-    o.samples = samples;
-    newdb::create(file(), o);
+    // Creating the schema takes a second or two; copy a file made once per run.
+    static QTemporaryDir cache;
+    QString tmpl = cache.filePath(samples ? "samples.fdb" : "plain.fdb");
+    if (!QFile::exists(tmpl)) {
+        newdb::Options o;
+        o.samples = samples;
+        newdb::create(tmpl, o);
+    }
+    if (!QFile::copy(tmpl, file()))
+        throw std::runtime_error("cannot copy the test database");
     QDir::setCurrent(tmp_.path());
     data_ = std::make_unique<TData>();
     Data = data_.get();

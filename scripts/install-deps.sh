@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program and its tests need (only what is missing).
+set -euo pipefail
+PKGS=(
+  build-essential cmake ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-common firebird3.0-utils
+  fonts-dejavu-core fonts-liberation
+  poppler-utils xvfb xauth
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,200 @@
+#include "Unit1.h"
+
+#include "Unit17.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "gui/guard.h"
+#include "gui/screens.h"
+#include "seams.h"
+#include "settings.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <memory>
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+{
+    Form1 = this;
+    setObjectName("Form1");
+    setWindowTitle(G.captionPrefix);
+    buildMenu();
+    auto* centre = new QLabel(this);
+    centre->setObjectName("Background");
+    centre->setAlignment(Qt::AlignCenter);
+    centre->setText("<div style='color:#7a8a7a'><h1>Felvásárlási jegy</h1>"
+                    "<p>Válassza ki az átvevőt: Átvevö / Választás</p></div>");
+    setCentralWidget(centre);
+    resize(900, 600);
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+bool TForm1::formCreate(bool splash)
+{
+    if (splash && qEnvironmentVariableIsEmpty("VADMO_NO_SPLASH")) {
+        TAboutBox box(this);
+        seams::ui().runModal(&box);
+    }
+    if (!Data)
+        Data = new TData(this);
+    try {
+        Data->connect();
+        Data->openTables();
+    } catch (const std::exception&) {
+        if (seams::ui().confirm("Az adatbáziskezelöt nem találja.\n"
+                                "A program müködéséhez szükséges."))
+            return false;
+        // Dismissed otherwise: the window opens without a database.
+    }
+    return true;
+}
+
+void TForm1::formShow()
+{
+    // The program formats numbers and dates itself (decimal comma, yyyy.MM.dd);
+    // the default locale only serves Qt's own widgets.
+    QLocale hu(QLocale::Hungarian, QLocale::Hungary);
+    hu.setNumberOptions(QLocale::OmitGroupSeparator);
+    QLocale::setDefault(hu);
+    G.verzioSzoveg = settings::programVersionText();
+    setWindowTitle(G.captionPrefix + G.verzioSzoveg);
+}
+
+void TForm1::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!shown_) {
+        shown_ = true;
+        formShow();
+    }
+}
+
+void TForm1::formClose()
+{
+    if (closed_ || !Data)
+        return;
+    closed_ = true;
+    app::guarded([] { Data->finish(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* e)
+{
+    formClose();
+    e->accept();
+}
+
+QAction* TForm1::entry(QMenu* m, const QString& name, const QString& caption, int formNo,
+                       bool hidden, bool enabled)
+{
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name);
+    a->setVisible(!hidden);
+    a->setEnabled(enabled);
+    if (m)
+        m->addAction(a);
+    else
+        menuBar()->addAction(a);
+    if (formNo > 0)
+        connect(a, &QAction::triggered, this, [this, formNo] { open(formNo); });
+    return a;
+}
+
+void TForm1::open(int formNo)
+{
+    app::guarded([&] {
+        if (formNo == 17) {
+            // The profile is loaded with the current buyer before it is shown.
+            auto f = std::make_unique<TForm17>(this);
+            if (f->load())
+                seams::ui().runModal(f.get());
+            return;
+        }
+        app::runScreen(formNo, this);
+    });
+}
+
+void TForm1::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu* atvevo = bar->addMenu("Átvevö");
+    atvevo->setObjectName("menuAtvevo");
+    entry(atvevo, "actValasztas", "Választás", 18);
+
+    QAction* fj = entry(nullptr, "actFelvasarlasiJegy", "Felvásárlási jegy", 8);
+    QAction* ost = entry(nullptr, "actOstermelo", "Östermelö", 4);
+    QAction* term = entry(nullptr, "actTermek", "Termék", 6);
+
+    QMenu* bev = bar->addMenu("Bevallás");
+    bev->setObjectName("menuBevallas");
+    entry(bev, "act2008M", "2008M-hoz export", 11);
+    entry(bev, "actBevallasLista", "Bevallás lista", 12);
+    entry(bev, "actImportOsszevonas", "Import összevonás", 24);
+    entry(bev, "actAdohatosagi", "Adóhatóági ellenőrzési adatszolgáltatás", 40, true, false);
+
+    QMenu* lis = bar->addMenu("Listák");
+    lis->setObjectName("menuListak");
+    entry(lis, "actTermekenkenti", "Termékenkénti lista", 13);
+    entry(lis, "actOstermelonkenti", "Östermelönkénti lista", 19);
+    entry(lis, "actHaviBontas", "Östermelö havi bontásban", 30);
+    entry(lis, "actKpNapi", "Kp. napi lista", 31);
+    entry(lis, "actStatisztika", "Statisztika", 32);
+
+    QMenu* seg = bar->addMenu("Segédlet");
+    seg->setObjectName("menuSegedlet");
+    entry(seg, "actEllenorzes", "Ellenörzés", 14);
+    entry(seg, "actExcel", "Fjegy excel táblába", 20);
+    entry(seg, "actAdatok", "Adatok", 22);
+    entry(seg, "actRegibolImport", "Régiből import", 25, true, false);
+    seg->addSeparator()->setObjectName("sepSegedlet");
+    entry(seg, "actSugo", "Sugó", 21);
+    entry(seg, "actNevjegy", "Névjegy", 16);
+    entry(seg, "actTavsegitseg", "Távsegitség", 26);
+    entry(seg, "actAdatokKuldese", "Adatok küldése", 27);
+    entry(seg, "actAdatExport", "Adat export", 29);
+    entry(seg, "actMagannyTag", "Magánny.tag?", 28, true, false);
+    entry(seg, "actSzerzodes", "Szerzödés", 33, true, false);
+    entry(seg, "actCsvImport", "Östermelö import excelböl (*.csv)", 34, true, false);
+    entry(seg, "actAdatokMentese", "Adatok mentése", 35);
+    entry(seg, "actOstermeloEgyesites", "Ostermelo egyesites", 36, true, false);
+    entry(seg, "actFelir", "FELIR azon. felvétele", 37, true, false);
+    entry(seg, "actAtvevoBeallitas", "Átvevő beállítás", 17);
+    entry(seg, "actEvnyitas", "Évnyitás", 38);
+    entry(seg, "actKeszlet", "Adatátadás készlethez", 41, true, false);
+    entry(seg, "actKamarai", "Kamarai szám hossza", 42, true, true);
+
+    QAction* kilep = entry(nullptr, "actKilepes", "Kilépés", 0);
+    connect(kilep, &QAction::triggered, this, &QWidget::close);
+
+    switched_ = {fj, ost, term, bev->menuAction(), lis->menuAction(), seg->menuAction()};
+    setWorkMenusEnabled(false);
+}
+
+void TForm1::setWorkMenusEnabled(bool on)
+{
+    for (QObject* o : switched_)
+        if (auto* a = qobject_cast<QAction*>(o))
+            a->setEnabled(on);
+}
+
+bool TForm1::workMenusEnabled() const
+{
+    auto* a = qobject_cast<QAction*>(switched_.value(0));
+    return a && a->isEnabled();
+}
+
+QAction* TForm1::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
+
+QMenu* TForm1::menu(const QString& objectName) const { return findChild<QMenu*>(objectName); }

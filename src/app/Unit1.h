@@ -1,0 +1,47 @@
+#pragma once
+// The main window: caption and menu; all work happens in the modal screens
+// its menu opens.
+
+#include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QMenu;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Splash, data module, connection and the six tables. Returns false when
+    // the program has to end (no database, and the user confirmed).
+    bool formCreate(bool splash = true);
+    // Decimal comma, "." dates, and the caption with the version.
+    void formShow();
+    // End of work with the database.
+    void formClose();
+
+    // Switches the six work menus (the buyer selection turns them on).
+    void setWorkMenusEnabled(bool on);
+    bool workMenusEnabled() const;
+
+    QAction* action(const QString& objectName) const;
+    QMenu* menu(const QString& objectName) const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void buildMenu();
+    QAction* entry(QMenu* m, const QString& name, const QString& caption, int formNo,
+                   bool hidden = false, bool enabled = true);
+    void open(int formNo);
+
+    QList<QObject*> switched_; // the six top-level entries the buyer selection enables
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,8 @@
+#pragma once
+#include <QDialog>
+
+class TForm26 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm26(QWidget* parent = nullptr);
+};

@@ -1,0 +1,42 @@
+#pragma once
+// Grid and record navigator bound to a query's current row.
+
+#include "QueryModel.h"
+
+#include <QTableView>
+#include <QWidget>
+
+class QToolButton;
+
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+    void setQuery(TQuery* q, const QList<GridColumn>& columns = {});
+    TQuery* query() const { return model_->query(); }
+    QueryModel* queryModel() const { return model_; }
+    // Field of the column that holds the cell cursor ("" when none).
+    QString currentField() const;
+    void setCurrentColumn(int column);
+
+private:
+    void followQuery(int row);
+    void applyWidths();
+    QueryModel* model_;
+    bool syncing_ = false;
+};
+
+class DBNavigator : public QWidget {
+    Q_OBJECT
+public:
+    explicit DBNavigator(QWidget* parent = nullptr);
+    void setQuery(TQuery* q);
+
+private:
+    void update();
+    TQuery* q_ = nullptr;
+    QToolButton* first_;
+    QToolButton* prior_;
+    QToolButton* next_;
+    QToolButton* last_;
+};

@@ -1,0 +1,36 @@
+#include "screens.h"
+
+#include "seams.h"
+
+#include "Unit16.h"
+#include "Unit17.h"
+#include "Unit18.h"
+#include "Unit21.h"
+#include "Unit26.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace app {
+
+QDialog* createScreen(int formNo, QWidget* parent)
+{
+    switch (formNo) {
+    case 16: return new TForm16(parent);
+    case 17: return new TForm17(parent);
+    case 18: return new TForm18(parent);
+    case 21: return new TForm21(parent);
+    case 26: return new TForm26(parent);
+    default: return nullptr;
+    }
+}
+
+int runScreen(int formNo, QWidget* parent)
+{
+    std::unique_ptr<QDialog> d(createScreen(formNo, parent));
+    if (!d)
+        return -1;
+    return seams::ui().runModal(d.get());
+}
+
+} // namespace app

@@ -1,0 +1,72 @@
+#include "QueryModel.h"
+
+#include "values.h"
+
+QueryModel::QueryModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void QueryModel::setQuery(TQuery* q, const QList<GridColumn>& columns)
+{
+    if (q_)
+        disconnect(q_, nullptr, this, nullptr);
+    q_ = q;
+    given_ = columns;
+    if (q_)
+        connect(q_, &TQuery::reset, this, &QueryModel::refresh);
+    refresh();
+}
+
+void QueryModel::refresh()
+{
+    beginResetModel();
+    cols_ = given_;
+    if (cols_.isEmpty() && q_) {
+        for (const QString& f : q_->fieldNames())
+            cols_ << GridColumn{f, f, 0};
+    }
+    fieldIdx_.clear();
+    for (const auto& c : cols_)
+        fieldIdx_.push_back(q_ ? q_->fieldIndex(c.field) : -1);
+    endResetModel();
+}
+
+QString QueryModel::fieldAt(int column) const
+{
+    return column >= 0 && column < cols_.size() ? cols_[column].field : QString();
+}
+
+int QueryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !q_ ? 0 : q_->recordCount();
+}
+
+int QueryModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(cols_.size());
+}
+
+QVariant QueryModel::data(const QModelIndex& index, int role) const
+{
+    if (!q_ || !index.isValid())
+        return {};
+    int idx = fieldIdx_[size_t(index.column())];
+    if (idx < 0)
+        return {};
+    QVariant v = q_->valueAt(index.row(), idx);
+    if (role == Qt::DisplayRole)
+        return val::asText(v);
+    if (role == Qt::TextAlignmentRole) {
+        int t = v.typeId();
+        if (t == QMetaType::Double || t == QMetaType::LongLong || t == QMetaType::Int)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant QueryModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (o == Qt::Horizontal)
+        return section < cols_.size() ? cols_[section].title : QVariant();
+    return section + 1;
+}

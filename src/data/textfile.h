@@ -1,0 +1,23 @@
+#pragma once
+// Text files for other programs: Windows-1250 without a byte order mark, every
+// line ending in CR LF. Conversion through iconv.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace textfile {
+
+// Characters Windows-1250 cannot hold become "?" (the file must still be written).
+QByteArray toWin1250(const QString& text);
+QString fromWin1250(const QByteArray& bytes);
+// UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else Windows-1250.
+QString decode(const QByteArray& bytes);
+
+// Writes the lines, each followed by CR LF; throws std::runtime_error with
+// "Cannot create file <path>" when the file cannot be written.
+void writeLines(const QString& path, const QStringList& lines);
+// Reads a Windows-1250 file into lines (CR LF or LF); throws when it cannot be opened.
+QStringList readLines(const QString& path);
+
+} // namespace textfile
