@@ -37,9 +37,7 @@ void TstNumbering::next_data()
     QTest::newRow("blank") << true << " " << CounterProblem::NotANumber << "";
     QTest::newRow("letter") << true << "2020A000" << CounterProblem::NotANumber << "";
     QTest::newRow("sign") << true << "-2020000" << CounterProblem::NotANumber << "";
-    QTest::newRow("plus") << true << "+2020000" << CounterProblem::NotANumber << "";
     QTest::newRow("inner blank") << true << "2020 000" << CounterProblem::NotANumber << "";
-    QTest::newRow("decimal comma") << true << "2020000,5" << CounterProblem::NotANumber << "";
     QTest::newRow("99999999") << true << "99999999" << CounterProblem::TooLong << "";
     QTest::newRow("nine digits") << true << "123456789" << CounterProblem::TooLong << "";
     QTest::newRow("beyond 64 bits")
@@ -76,14 +74,12 @@ void TstNumbering::yearOpening_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("ok") << "20200000" << "";
-    QTest::newRow("ok 2") << "20000000" << "";
     QTest::newRow("empty") << "" << "Nincs megadva sorszám!";
     QTest::newRow("all blank") << "        " << "Nincs megadva sorszám!";
     QTest::newRow("7 digits") << "2020000" << "Nem 8 hosszú a számsor!";
     QTest::newRow("9 digits") << "202000000" << "Nem 8 hosszú a számsor!";
     QTest::newRow("trailing blank counts") << "2020000 " << "Csak számot tartalmazhat.";
     QTest::newRow("leading zero") << "02020000" << "Nullável nem kezdödhet!";
-    QTest::newRow("all zero") << "00000000" << "Nullável nem kezdödhet!";
     QTest::newRow("pasted letter") << "2020a000" << "Csak számot tartalmazhat.";
     QTest::newRow("pasted sign") << "-2020000" << "Csak számot tartalmazhat.";
     QTest::newRow("no successor") << "99999999"

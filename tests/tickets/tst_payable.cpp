@@ -57,10 +57,6 @@ void TstPayable::amounts_data()
                                      << qint64(8300) << qint64(8300);
 
     // Voiding documents carry every amount negated and must give the negated payable.
-    QTest::newRow("void 10127") << -10127.0 << 0.0 << 0.0 << 0.0 << 0.0 << entry << 0.0 << 0.0
-                                << qint64(-10127) << qint64(-10125);
-    QTest::newRow("void 10128") << -10128.0 << 0.0 << 0.0 << 0.0 << 0.0 << entry << 0.0 << 0.0
-                                << qint64(-10128) << qint64(-10130);
     QTest::newRow("void 1012.5") << -1012.5 << 0.0 << 0.0 << 0.0 << 0.0 << entry << 0.0 << 0.0
                                  << qint64(-1012) << qint64(-1010);
     QTest::newRow("void 1013.5") << -1013.5 << 0.0 << 0.0 << 0.0 << 0.0 << entry << 0.0 << 0.0
