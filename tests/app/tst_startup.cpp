@@ -1,0 +1,193 @@
+// Start-up, main window, shell screens and the general error handler.
+#include "testsupport.h"
+
+#include "Unit1.h"
+#include "Unit16.h"
+#include "Unit21.h"
+#include "Unit26.h"
+#include "gui/guard.h"
+#include "settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+static const QString kNoDb = "Az adatbáziskezelöt nem találja.\nA program müködéséhez szükséges.";
+
+class TstStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void missingDatabaseEndsTheProgram();
+    void missingTableTakesTheSamePath();
+    void dismissedMessageOpensWithoutDatabase();
+    void captionFromVersion();
+    void menuStatesAtStart();
+    void exitCommitsPendingWork();
+    void shellScreens();
+    void generalErrorHandler();
+    void settingsFileNamesAndFolders();
+};
+
+void TstStartup::missingDatabaseEndsTheProgram()
+{
+    UiScope s;
+    QTemporaryDir dir;
+    QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        TForm1 w;
+        QVERIFY(!w.formCreate(false));
+        QCOMPARE(s.ui.log, QStringList{"confirm:" + kNoDb});
+        QVERIFY(!w.isVisible());
+        delete Data;
+        Data = nullptr;
+    }
+    QDir::setCurrent(old);
+}
+
+void TstStartup::missingTableTakesTheSamePath()
+{
+    UiScope s;
+    {
+        TestDb db;
+        db.exec("drop table sorszam");
+        db.data()->disconnect();
+    }
+    TestDb db;
+    db.exec("drop table termek");
+    db.data()->disconnect();
+    TForm1 w;
+    Data = db.data();
+    QVERIFY(!w.formCreate(false));
+    QCOMPARE(s.ui.log, QStringList{"confirm:" + kNoDb});
+}
+
+void TstStartup::dismissedMessageOpensWithoutDatabase()
+{
+    UiScope s;
+    s.ui.answers = {false};
+    QTemporaryDir dir;
+    QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        TForm1 w;
+        QVERIFY(w.formCreate(false));
+        QVERIFY(!Data->ZCon1.connected());
+        // A screen touching the database then fails with the handler's message.
+        app::guarded([] { Data->ZQ60->setSql("select * from atvevo"); Data->ZQ60->open(); });
+        QCOMPARE(s.ui.log.size(), 2);
+        QVERIFY(s.ui.log[1].startsWith("error:"));
+        delete Data;
+        Data = nullptr;
+    }
+    QDir::setCurrent(old);
+}
+
+void TstStartup::captionFromVersion()
+{
+    QCOMPARE(settings::versionText(20, 3), QString("Verzió: 20.03 2006-2020"));
+    QCOMPARE(settings::versionText(20, 12), QString("Verzió: 20.012 2006-2020"));
+    QCOMPARE(settings::versionText(7, 0), QString("Verzió: 7.00 2006-2020"));
+    QCOMPARE(settings::versionText(-1, 0), QString());
+
+    UiScope s;
+    TestDb db;
+    TForm1 w;
+    QVERIFY(w.formCreate(false));
+    w.show();
+    QCOMPARE(w.windowTitle(), QString("Felvásárlási jegy - Verzió: 20.03 2006-2020"));
+    w.close();
+}
+
+void TstStartup::menuStatesAtStart()
+{
+    UiScope s;
+    TestDb db;
+    TForm1 w;
+    QVERIFY(w.formCreate(false));
+    w.show();
+    QVERIFY(w.action("actValasztas")->isEnabled());
+    QVERIFY(w.action("actKilepes")->isEnabled());
+    const QStringList switched = {"actFelvasarlasiJegy", "actOstermelo", "actTermek"};
+    for (const QString& n : switched)
+        QVERIFY2(!w.action(n)->isEnabled(), qPrintable(n));
+    for (const char* m : {"menuBevallas", "menuListak", "menuSegedlet"})
+        QVERIFY2(!w.menu(m)->menuAction()->isEnabled(), m);
+    const QStringList hidden = {"actAdohatosagi", "actRegibolImport", "actMagannyTag",
+                                "actSzerzodes", "actCsvImport", "actOstermeloEgyesites",
+                                "actFelir", "actKeszlet", "actKamarai"};
+    for (const QString& n : hidden)
+        QVERIFY2(!w.action(n)->isVisible(), qPrintable(n));
+    w.setWorkMenusEnabled(true);
+    QVERIFY(w.action("actTermek")->isEnabled());
+    QVERIFY(w.menu("menuSegedlet")->menuAction()->isEnabled());
+    for (const QString& n : hidden)
+        QVERIFY2(!w.action(n)->isVisible(), qPrintable(n));
+    // Menu order of the Segédlet entries as the users know it.
+    QStringList order;
+    for (QAction* a : w.menu("menuSegedlet")->actions())
+        if (!a->isSeparator())
+            order << a->text();
+    QCOMPARE(order.first(), QString("Ellenörzés"));
+    QCOMPARE(order.indexOf("Sugó"), 4);
+    QCOMPARE(order.last(), QString("Kamarai szám hossza"));
+    w.close();
+}
+
+void TstStartup::exitCommitsPendingWork()
+{
+    UiScope s;
+    TestDb db;
+    TForm1 w;
+    QVERIFY(w.formCreate(false));
+    w.show();
+    // A statement left in the shared transaction without a commit of its own.
+    Data->ZQ41->setSql("insert into termek (t_kod) values ('77777')");
+    Data->ZQ41->execSQL();
+    QVERIFY(Data->IBTrans1.inTransaction());
+    w.action("actKilepes")->trigger();
+    QVERIFY(!w.isVisible());
+    QVERIFY(!Data->ZCon1.connected());
+    Data->connect();
+    QCOMPARE(db.scalar("select count(*) from termek where t_kod = '77777'"), QString("1"));
+}
+
+void TstStartup::shellScreens()
+{
+    UiScope s;
+    TForm21 help;
+    help.findChild<QPushButton*>("Button1")->click();
+    QCOMPARE(s.ui.opened, QStringList{"sugo.pdf"});
+    TForm26 remote;
+    remote.findChild<QPushButton*>("Button1")->click();
+    QCOMPARE(s.ui.opened.last(), QString("TeamViewerQS.exe"));
+    QVERIFY(s.ui.log.isEmpty()); // nothing reported when they are missing
+    TForm16 about;
+    QCOMPARE(about.windowTitle(), QString("Névjegy"));
+}
+
+void TstStartup::generalErrorHandler()
+{
+    UiScope s;
+    bool after = false;
+    app::guarded([&] {
+        throw std::runtime_error("Cannot open file FjLista2.frf");
+        after = true;
+    });
+    QVERIFY(!after);
+    QCOMPARE(s.ui.log, QStringList{"error:Cannot open file FjLista2.frf"});
+}
+
+void TstStartup::settingsFileNamesAndFolders()
+{
+    QCOMPARE(settings::iniFileName("/opt/v/vadmo7", "form9.ini"), QString("/opt/v/vadmo7form9.ini"));
+    QCOMPARE(settings::iniFileName("/opt/v/vadmo7.exe", "form10.ini"),
+             QString("/opt/v/vadmo7form10.ini"));
+    QCOMPARE(settings::winPath("C:\\VADMO7\\"), QDir::homePath() + "/VADMO7/");
+    QCOMPARE(settings::winPath("c:\\vadmo7\\ment\\"), QDir::homePath() + "/vadmo7/ment/");
+}
+
+QTEST_MAIN(TstStartup)
+#include "tst_startup.moc"
