@@ -76,11 +76,6 @@ public:
             parts.removeFirst();
         if (parts.size() == 1) {
             const QString& n = parts[0];
-            if (n.startsWith("v_", Qt::CaseInsensitive)) {
-                // A variable no print has set yet prints as nothing.
-                *out = Value::fromVariant(variable(n));
-                return true;
-            }
             if (n.compare("PAGE", Qt::CaseInsensitive) == 0) {
                 *out = Value::number(double(pages_.size()));
                 return true;
@@ -92,6 +87,12 @@ public:
             for (auto it = chain_.rbegin(); it != chain_.rend(); ++it) {
                 if (fieldOf(*it, n, out))
                     return true;
+            }
+            // The buyer's columns begin with V_ as well, so the band's own fields
+            // come first; a variable no print has set yet prints as nothing.
+            if (n.startsWith("v_", Qt::CaseInsensitive)) {
+                *out = Value::fromVariant(variable(n));
+                return true;
             }
             *err = chain_.empty() ? QString("ismeretlen mező: %1 (ez a sáv nem adathalmazé)").arg(n)
                                   : QString("ismeretlen mező: %1 (%2)").arg(n, chain_.back().ds->name());
