@@ -1,0 +1,54 @@
+#include "ticketlist.h"
+
+#include "Unit2.h"
+
+namespace ticketlist {
+
+Order byNumber()
+{
+    return {"f_Bszam", "Felvásárlási jegy lista, \"Bizonylatszám\" szerint"};
+}
+
+QString openingLabel() { return "A lista, \"Bszám\" szerint"; }
+
+void requery(const QString& orderBy)
+{
+    TQuery* q = Data->ZQ10;
+    q->close();
+    q->clearSql();
+    q->add("SELECT * FROM FjFej LEFT JOIN ostermelo ON FjFej.f_ostermkod = Ostermelo.o_kod");
+    q->add("WHERE f_akod = :p1");
+    // The order is one of the list's fixed column orders, never typed text.
+    q->add("ORDER BY " + orderBy);
+    q->setText("p1", G.akod);
+    q->open();
+    if (!G.aktBszam.isEmpty())
+        q->locatePrefix("F_BSZAM", G.aktBszam);
+}
+
+numbering::Next nextNumber(TQuery* q)
+{
+    q->close();
+    q->clearSql();
+    q->add("SELECT * FROM Sorszam WHERE a_aKod = :p1");
+    q->setText("p1", G.akod);
+    q->open();
+    std::optional<QString> stored;
+    if (!q->isEmpty() && !q->isNull("A_FJBSZAM"))
+        stored = q->asString("A_FJBSZAM");
+    return numbering::nextNumber(stored);
+}
+
+void writeBack(TQuery* q, const QString& number)
+{
+    q->close();
+    q->clearSql();
+    q->add("UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2");
+    q->setText("p1", number);
+    q->setText("p2", G.akod);
+    q->execSQL();
+    if (q->rowsAffected() != 1)
+        throw fb::Error("A sorszám nem íródott vissza.");
+}
+
+} // namespace ticketlist
