@@ -400,6 +400,32 @@ end
         QDir::setCurrent(old);
     }
 
+    // The worked example of the template documentation must stay loadable.
+    void documentedExampleLoads()
+    {
+        QFile f(QStringLiteral(VADMO_SOURCE_DIR) + "/docs/report-templates.md");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString doc = QString::fromUtf8(f.readAll());
+        const qsizetype at = doc.indexOf("## Worked example");
+        QVERIFY(at > 0);
+        QString example;
+        bool started = false;
+        for (const QString& line : doc.mid(at).split('\n').mid(1)) {
+            if (line.startsWith("    ")) {
+                started = true;
+                example += line.mid(4) + '\n';
+            } else if (started && !line.trimmed().isEmpty())
+                break;
+        }
+        QVERIFY(example.contains("data frUserDataset3"));
+        DataRegistry reg;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(example, "FjLista8.frf");
+        QVERIFY(r.hasTemplate());
+        QVERIFY(!r.prepare()); // no data module here: ZQ60 is unknown
+        QVERIFY2(r.errorText().contains("ZQ60"), qPrintable(r.errorText()));
+    }
+
     void pdfHoldsTheTexts()
     {
         auto* ds = new TableDataSet("frDBDataSet1", {"NEV", "OSSZEG"});

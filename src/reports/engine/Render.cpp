@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
@@ -39,7 +40,11 @@ QFont deviceFont(const FontSpec& f, double pxPerMm, double deviceDpiY)
 
 void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF origin)
 {
-    QHash<QString, QFont> fonts;
+    struct Font {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    QHash<QString, Font> fonts;
     const double dpiY = p.device() ? p.device()->logicalDpiY() : 96;
     auto px = [&](const QPointF& mm) { return origin + mm * pxPerMm; };
     auto pxRect = [&](const QRectF& mm) { return QRectF(px(mm.topLeft()), mm.size() * pxPerMm); };
@@ -71,12 +76,41 @@ void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF o
                 break;
             const QString key = fontKey(it.font);
             auto f = fonts.constFind(key);
-            if (f == fonts.constEnd())
-                f = fonts.insert(key, deviceFont(it.font, pxPerMm, dpiY));
-            p.setFont(*f);
+            if (f == fonts.constEnd()) {
+                QFont font = deviceFont(it.font, pxPerMm, dpiY);
+                f = fonts.insert(key, Font{font, QFontMetricsF(font, p.device())});
+            }
+            p.setFont(f->font);
             p.setPen(Qt::black);
             const QRectF inner = r.adjusted(kPadX * pxPerMm, kPadY * pxPerMm, -kPadX * pxPerMm, -kPadY * pxPerMm);
-            p.drawText(inner, it.align | (it.wrap ? Qt::TextWordWrap : Qt::TextSingleLine), it.text);
+            if (it.wrap || it.text.contains('\n') || (it.align & Qt::AlignJustify)) {
+                p.drawText(inner, it.align | Qt::TextWordWrap, it.text);
+                break;
+            }
+            // One line: place it by hand. Laying out through the rectangle
+            // form costs several times more, and lists draw thousands of texts.
+            const QFontMetricsF& fm = f->metrics;
+            const double w = fm.horizontalAdvance(it.text);
+            double x = inner.left();
+            if (it.align & Qt::AlignRight)
+                x = inner.right() - w;
+            else if (it.align & Qt::AlignHCenter)
+                x = inner.left() + (inner.width() - w) / 2;
+            double y = inner.top() + fm.ascent();
+            if (it.align & Qt::AlignBottom)
+                y = inner.bottom() - fm.descent();
+            else if (it.align & Qt::AlignVCenter)
+                y = inner.top() + (inner.height() - fm.height()) / 2 + fm.ascent();
+            if (w > inner.width() + 0.5) {
+                // Too long for its column: cut at the object's edges rather than
+                // run over the neighbouring column.
+                p.save();
+                p.setClipRect(r, Qt::IntersectClip);
+                p.drawText(QPointF(x, y), it.text);
+                p.restore();
+            } else {
+                p.drawText(QPointF(x, y), it.text);
+            }
             break;
         }
         }
