@@ -7,6 +7,9 @@
 #include "Unit18.h"
 #include "Unit21.h"
 #include "Unit26.h"
+#include "masterdata/Unit14.h"
+#include "masterdata/Unit4.h"
+#include "masterdata/Unit6.h"
 
 #include <QDialog>
 #include <memory>
@@ -16,6 +19,9 @@ namespace app {
 QDialog* createScreen(int formNo, QWidget* parent)
 {
     switch (formNo) {
+    case 4: return new TForm4(parent);
+    case 6: return new TForm6(parent);
+    case 14: return new TForm14(parent);
     case 16: return new TForm16(parent);
     case 17: return new TForm17(parent);
     case 18: return new TForm18(parent);
