@@ -7,7 +7,6 @@ int main(int argc, char** argv)
 {
     app::TApplication app(argc, argv);
     app.setApplicationName("vadmo7");
-    app.setApplicationDisplayName("Felvásárlási jegy");
     app::installQtUi();
     // Registered for compatibility; the help screen opens sugo.pdf instead.
     app.setProperty("helpFile", "VADMOHELP.HLP");

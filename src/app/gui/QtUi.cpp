@@ -20,7 +20,7 @@ QWidget* parentWindow()
     return w;
 }
 
-QString appTitle() { return QApplication::applicationDisplayName(); }
+QString appTitle() { return "Felvásárlási jegy"; }
 
 } // namespace
 
