@@ -120,11 +120,11 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
         }
         QByteArray p = path.toLocal8Bit();
         if (create)
-            att_ = provider()->createDatabase(&st, p.constData(), dpb->getBufferLength(&st),
-                                              dpb->getBuffer(&st));
+            att_.reset(provider()->createDatabase(&st, p.constData(), dpb->getBufferLength(&st),
+                                                  dpb->getBuffer(&st)));
         else
-            att_ = provider()->attachDatabase(&st, p.constData(), dpb->getBufferLength(&st),
-                                              dpb->getBuffer(&st));
+            att_.reset(provider()->attachDatabase(&st, p.constData(), dpb->getBufferLength(&st),
+                                                  dpb->getBuffer(&st)));
         path_ = path;
     } catch (const FbException& e) {
         rethrow(e);
@@ -150,16 +150,13 @@ void Connection::detach()
         if (tra_) {
             // Whatever was not committed by now is not wanted.
             tra_->rollback(&st);
-            tra_ = nullptr;
+            tra_.release(); // rollback released it
         }
         att_->detach(&st);
-        att_ = nullptr;
+        att_.release(); // detach released it
     } catch (const FbException& e) {
-        if (att_) {
-            att_->release();
-            att_ = nullptr;
-        }
-        tra_ = nullptr;
+        tra_.reset();
+        att_.reset();
         rethrow(e);
     }
 }
@@ -177,7 +174,7 @@ void Connection::startTransaction()
         tpb->insertTag(&st, isc_tpb_rec_version);
         tpb->insertTag(&st, isc_tpb_nowait);
         tpb->insertTag(&st, isc_tpb_write);
-        tra_ = att_->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
+        tra_.reset(att_->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -190,7 +187,7 @@ void Connection::commit()
     try {
         Status st;
         tra_->commit(&st);
-        tra_ = nullptr;
+        tra_.release(); // commit released it
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -215,11 +212,10 @@ void Connection::rollback()
     try {
         Status st;
         tra_->rollback(&st);
-        tra_ = nullptr;
+        tra_.release(); // rollback released it
     } catch (const FbException& e) {
         // A transaction that cannot be rolled back is gone anyway.
-        tra_->release();
-        tra_ = nullptr;
+        tra_.reset();
         rethrow(e);
     }
 }
@@ -232,7 +228,7 @@ void Connection::executeImmediate(const QString& sql)
     try {
         Status st;
         QByteArray s = utf8(sql);
-        att_->execute(&st, tra_, 0, s.constData(), SQL_DIALECT_V6, nullptr, nullptr, nullptr,
+        att_->execute(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6, nullptr, nullptr, nullptr,
                       nullptr);
     } catch (const FbException& e) {
         rethrow(e);
@@ -248,7 +244,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
     try {
         Status st;
         QByteArray s = utf8(sql);
-        Ref<IStatement> stmt(att_->prepare(&st, tra_, 0, s.constData(), SQL_DIALECT_V6,
+        Ref<IStatement> stmt(att_->prepare(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6,
                                            IStatement::PREPARE_PREFETCH_METADATA));
 
         // Input message built from the setters' types; the server converts.
@@ -421,7 +417,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
                 case SQL_BLOB: {
                     ISC_QUAD id;
                     std::memcpy(&id, d, sizeof id);
-                    row[i] = readBlob(att_, tra_, &id, outMeta->getSubType(&st, i));
+                    row[i] = readBlob(att_.get(), tra_.get(), &id, outMeta->getSubType(&st, i));
                     break;
                 }
                 default:
@@ -434,7 +430,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
         unsigned type = stmt->getType(&st);
         if (type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd) {
             res.isSelect = true;
-            Ref<IResultSet> rs(stmt->openCursor(&st, tra_, inMeta.get(),
+            Ref<IResultSet> rs(stmt->openCursor(&st, tra_.get(), inMeta.get(),
                                                 inBuf.empty() ? nullptr : inBuf.data(),
                                                 outMeta.get(), 0));
             while (rs->fetchNext(&st, outBuf.data()) == IStatus::RESULT_OK)
@@ -442,7 +438,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
             rs->close(&st);
             rs.release(); // close released it
         } else {
-            stmt->execute(&st, tra_, inMeta.get(), inBuf.empty() ? nullptr : inBuf.data(),
+            stmt->execute(&st, tra_.get(), inMeta.get(), inBuf.empty() ? nullptr : inBuf.data(),
                           count ? outMeta.get() : nullptr, count ? outBuf.data() : nullptr);
             if (count)
                 res.rows.push_back(decodeRow());

@@ -101,11 +101,11 @@ public:
     void create(const QString& path, const QString& user = "SYSDBA",
                 const QString& password = "tollvirag");
     void detach();
-    bool connected() const { return att_ != nullptr; }
+    bool connected() const { return bool(att_); }
     QString path() const { return path_; }
 
     // The shared transaction: read committed, rec_version, nowait; started on demand.
-    bool inTransaction() const { return tra_ != nullptr; }
+    bool inTransaction() const { return bool(tra_); }
     void startTransaction();
     void commit();
     void commitRetaining();
@@ -121,8 +121,8 @@ public:
 private:
     void attachOrCreate(const QString& path, const QString& user, const QString& password,
                         bool create);
-    Firebird::IAttachment* att_ = nullptr;
-    Firebird::ITransaction* tra_ = nullptr;
+    Ref<Firebird::IAttachment> att_;
+    Ref<Firebird::ITransaction> tra_;
     QString path_;
 };
 
