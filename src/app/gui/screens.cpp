@@ -7,6 +7,8 @@
 #include "Unit18.h"
 #include "Unit21.h"
 #include "Unit26.h"
+#include "tickets/Unit38.h"
+#include "tickets/Unit8.h"
 #include "masterdata/Unit14.h"
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
@@ -27,6 +29,8 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 18: return new TForm18(parent);
     case 21: return new TForm21(parent);
     case 26: return new TForm26(parent);
+    case 38: return new TForm38(parent);
+    case 8: return new TForm8(parent);
     default: return nullptr;
     }
 }

@@ -1,0 +1,74 @@
+#pragma once
+// Tickets and lines written straight into a test database, and the ticket
+// templates copied beside it.
+
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+
+struct TicketSpec {
+    QString bszam;
+    QString ostermkod = "00001";
+    QString kelt = "2026.03.10";
+    bool transfer = false;
+    int szja = 0;
+    double jarulszaz = 0;
+    double levonas = 0;
+    QString prn;           // "" leaves it NULL
+    QString tipus = "1";
+    QString ervenyt;
+    QString megj = "Első szállítás";
+    QString nyilatk = "Saját termelésből származik.";
+    double muvktg = 0;
+    double sumvar = 0;
+};
+
+inline QString sqlText(const QString& s)
+{
+    return "'" + QString(s).replace("'", "''") + "'";
+}
+
+inline QString sqlOrNull(const QString& s) { return s.isEmpty() ? "NULL" : sqlText(s); }
+
+inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00001")
+{
+    const QString date = "'" + QString(t.kelt).replace('.', '-') + "'";
+    db.exec(QString("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, "
+                    "f_fizkelt, f_utal, f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, "
+                    "f_muvktg, f_tipus, f_ervenyt, f_sumvar, f_pipa) VALUES (%1, %2, %3, %4, %4, "
+                    "%4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, 'p')")
+                .arg(sqlText(t.bszam), sqlText(akod), sqlText(t.ostermkod), date,
+                     t.transfer ? "'x'" : "' '", sqlOrNull(t.prn))
+                .arg(t.szja)
+                .arg(t.jarulszaz)
+                .arg(t.levonas)
+                .arg(sqlText(t.megj), sqlText(t.nyilatk))
+                .arg(t.muvktg)
+                .arg(sqlOrNull(t.tipus), sqlOrNull(t.ervenyt))
+                .arg(t.sumvar));
+}
+
+inline void addLine(TestDb& db, const QString& bszam, const QString& name, double brutto,
+                    double ear, double komp, double levonszaz = 0, const QString& akod = "00001")
+{
+    db.exec(QString("INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, "
+                    "s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_szja, s_bizonylat) VALUES "
+                    "(%1, '00001', %2, '1001', %3, %4, 'kg', %5, %6, %7, 0, 'B1')")
+                .arg(sqlText(bszam), sqlText(name))
+                .arg(levonszaz)
+                .arg(brutto)
+                .arg(ear)
+                .arg(komp)
+                .arg(sqlText(akod)));
+}
+
+// The ticket templates of the program, into the test's current folder.
+inline void copyTicketTemplates()
+{
+    for (const char* n : {"FjLista7.frf", "FjLista7L.frf", "FjLista7O.frf"}) {
+        const QString dst = QDir::current().filePath(n);
+        QFile::remove(dst);
+        QFile::copy(QString(VADMO_SOURCE_DIR) + "/src/reports/templates/" + n, dst);
+    }
+}
