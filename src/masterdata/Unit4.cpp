@@ -139,6 +139,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent)
         pl->addWidget(e, r, 1);
         ++r;
     }
+    box->setMaximumWidth(360);
     middle->addWidget(box, 2);
     top->addLayout(middle, 1);
 

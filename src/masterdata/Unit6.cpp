@@ -22,7 +22,7 @@ const char* const TForm6::StatusMegnevezes = "Termék lista, \"Megnevezés\" sze
 namespace {
 
 const QList<GridColumn> kColumns = {
-    {"T_KOD", "Kód", 50},          {"T_MEGNEVEZES", "Megnevezés", 260},
+    {"T_KOD", "Kód", 50},          {"T_MEGNEVEZES", "Megnevezés", 240},
     {"T_VTSZ", "VTSZ", 70},        {"T_EAR", "Eár", 70},
     {"T_MEGY", "M.egység", 70},    {"T_KOMPMERTEKE", "Komp.mértéke", 90},
     {"ID_TERMEK", "ID", 50},
@@ -91,6 +91,7 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent)
         ++r;
     }
     pl->setRowStretch(r, 1);
+    box->setMaximumWidth(360);
     middle->addWidget(box, 2);
     top->addLayout(middle, 1);
 
