@@ -2,9 +2,11 @@
 #include "Unit1.h"
 #include "gui/QtUi.h"
 #include "gui/guard.h"
+#include "gui/shutdown.h"
 
 int main(int argc, char** argv)
 {
+    app::blockTerminationSignals();
     app::TApplication app(argc, argv);
     app.setApplicationName("vadmo7");
     app::installQtUi();
@@ -14,6 +16,7 @@ int main(int argc, char** argv)
     TForm1 w;
     if (!w.formCreate())
         return 0;
+    app::installShutdownHandlers(&w);
     w.show();
     return app.exec();
 }
