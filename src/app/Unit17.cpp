@@ -6,7 +6,9 @@
 #include "seams.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,29 +60,55 @@ TForm17::TForm17(QWidget* parent) : QDialog(parent)
     setObjectName("Form17");
     setWindowTitle("Átvevö adatai");
     auto* top = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(10);
-    int row = 0;
-    for (const FieldDef& f : kFields) {
-        auto* e = new FilteredEdit(FilteredEdit::Any, f.limit > 0 ? f.limit : 32767, this);
-        e->setObjectName(QString("ed_") + f.column);
-        if (!f.editable)
-            form::setReadOnly(e);
-        fields_[f.column] = e;
-        // Address parts and the rest in two columns.
-        int col = row < 10 ? 0 : 2;
-        int r = row < 10 ? row : row - 10;
-        grid->addWidget(form::label(QString::fromUtf8(f.label), e, this), r, col);
-        grid->addWidget(e, r, col + 1);
-        ++row;
-    }
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
+    top->addLayout(columns);
+    QMap<QString, QFormLayout*> groups;
+    auto group = [&](const QString& key, const QString& title, QVBoxLayout* col) {
+        auto* box = new QGroupBox(title, this);
+        auto* f = new QFormLayout(box);
+        f->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        col->addWidget(box);
+        groups[key] = f;
+    };
+    group("id", "Átvevő", left);
+    group("cim", "Cím", left);
+    group("egyeb", "Egyéb adatok", right);
+    group("ev", "Egyéni vállalkozó", right);
+    right->addStretch();
+    auto groupOf = [](const QString& col) -> QString {
+        static const QStringList cim = {"V_KERULET", "V_UTCA", "V_JELLEG", "V_HAZSZAM",
+                                        "V_EPULET", "V_LEPCSO", "V_SZINT", "V_AJTO"};
+        static const QStringList ev = {"V_EV_NEVE", "V_ADOAZON", "V_EVNYILV"};
+        static const QStringList egyeb = {"V_KOZADOSZAM", "V_BANKSZLA", "V_VERZIO"};
+        if (cim.contains(col))
+            return "cim";
+        if (ev.contains(col))
+            return "ev";
+        if (egyeb.contains(col))
+            return "egyeb";
+        return "id";
+    };
     ev_ = new QCheckBox("Egyéni vállalkozó", this);
     ev_->setObjectName("CheckBox1");
     kisado_ = new QCheckBox("Kisadózó", this);
     kisado_->setObjectName("CheckBox2");
-    grid->addWidget(ev_, 10, 3);
-    grid->addWidget(kisado_, 11, 3);
-    top->addLayout(grid);
+    groups["ev"]->addRow(ev_);
+    for (const FieldDef& f : kFields) {
+        auto* e = new FilteredEdit(FilteredEdit::Any, f.limit > 0 ? f.limit : 32767, this);
+        e->setObjectName(QString("ed_") + f.column);
+        e->setMinimumWidth(f.limit >= 26 || f.limit == 0 ? 260 : 170);
+        if (!f.editable) {
+            form::setReadOnly(e);
+            e->setFocusPolicy(Qt::ClickFocus);
+        }
+        fields_[f.column] = e;
+        form::addRow(groups[groupOf(f.column)], QString::fromUtf8(f.label), e);
+    }
+    groups["egyeb"]->addRow(kisado_);
 
     nyilatk_ = new QPlainTextEdit(this);
     nyilatk_->setObjectName("ed_V_NYILATK");
@@ -154,6 +182,7 @@ void TForm17::showEvent(QShowEvent* e)
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    fields_["V_KERULET"]->setFocus();
     app::guarded([this] { applyTicketLock(); });
 }
 
