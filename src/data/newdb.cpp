@@ -22,11 +22,11 @@ void addSamples(fb::Connection& db)
         const char* szido; const char* anyja; int szja;
     };
     const P producers[] = {
-        {"00001", "Kovács János", "6000", "Kecskemét", "Petőfi Sándor", "12", "8414090001",
+        {"00001", "Kovács János", "6000", "Kecskemét", "Petőfi Sándor", "12", "8351770000",
          "1234567", "123456788", "1963.04.25", "Nagy Mária", 15},
-        {"00002", "Szőke Ödön", "6720", "Szeged", "Kossuth Lajos", "3/B", "8123456785",
+        {"00002", "Szőke Ödön", "6720", "Szeged", "Kossuth Lajos", "3/B", "8334310005",
          "7654321", "111111110", "1958.07.14", "Tóth Erzsébet", 0},
-        {"00003", "Árvai Éva", "7621", "Pécs", "Rákóczi", "45", "8316161616", "2345678",
+        {"00003", "Árvai Éva", "7621", "Pécs", "Rákóczi", "45", "8379250001", "2345678",
          "222222220", "1970.11.02", "Fűzfa Ilona", 15},
     };
     for (const P& p : producers) {

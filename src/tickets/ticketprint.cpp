@@ -133,9 +133,11 @@ Outcome prepare(Mode mode)
             try {
                 u->close();
                 u->clearSql();
-                u->add("UPDATE Fjfej SET f_prn = :p2 WHERE f_Bszam = :p1");
+                // Only this buyer's ticket: other buyers' series may share the number.
+                u->add("UPDATE Fjfej SET f_prn = :p2 WHERE f_Bszam = :p1 AND f_akod = :p3");
                 u->setText("p2", "I");
                 u->setText("p1", out.number);
+                u->setText("p3", G.akod);
                 Data->execCommitted(u);
                 out.marked = true;
             } catch (const std::exception&) {

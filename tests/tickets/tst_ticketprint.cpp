@@ -194,11 +194,16 @@ void TstTicketPrint::viewAndPrintThroughTheList()
     copyTicketTemplates();
     addCashTicket(db, "20260001");
     addCashTicket(db, "20260002");
+    // Another buyer's series uses the same number; printing ours leaves it alone.
+    db.exec("insert into atvevo (v_neve, v_akod) values ('Másik', '00002')");
+    addTicket(db, TicketSpec{"20260001"}, "00002");
     G.aktBszam = "20260001";
     TForm8 f;
     f.show();
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260001"));
-    auto prn = [&] { return db.scalar("select f_prn from fjfej where f_bszam = '20260001'"); };
+    auto prn = [&] {
+        return db.scalar("select f_prn from fjfej where f_bszam = '20260001' and f_akod = '00001'");
+    };
 
     QStringList masolat;
     s.ui.onModal = [&](QDialog*) {
