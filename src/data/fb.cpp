@@ -3,7 +3,10 @@
 #include <firebird/Interface.h>
 #include <ibase.h>
 
+#include <QHash>
+
 #include <cmath>
+#include <iconv.h>
 #include <cstring>
 #include <memory>
 
@@ -48,14 +51,80 @@ struct Disposer {
 template <class T>
 using Owned = std::unique_ptr<T, Disposer>;
 
+QString decode1250(const char* p, int len);
+
 [[noreturn]] void rethrow(const FbException& e)
 {
     char buf[4096];
-    utilIf()->formatStatus(buf, sizeof buf, e.getStatus());
-    throw Error(QString::fromUtf8(buf));
+    unsigned n = utilIf()->formatStatus(buf, sizeof buf, e.getStatus());
+    QByteArray text(buf, int(std::min<unsigned>(n, sizeof buf - 1)));
+    // Engine messages are ASCII; values quoted in them come in the connection's set.
+    QString msg = QString::fromUtf8(text);
+    if (msg.contains(QChar(0xFFFD)))
+        msg = decode1250(text.constData(), int(text.size()));
+    throw Error(msg);
 }
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
+
+// Windows-1250, the character set of the connection: a table each way, built
+// once from iconv.
+struct Win1250 {
+    char16_t toUni[256];
+    QHash<char16_t, char> fromUni;
+    Win1250()
+    {
+        iconv_t cd = iconv_open("UTF-16LE", "WINDOWS-1250");
+        for (int b = 0; b < 256; ++b) {
+            char in = char(b);
+            char16_t out = 0;
+            char* ip = &in;
+            char* op = reinterpret_cast<char*>(&out);
+            size_t il = 1, ol = 2;
+            if (cd == iconv_t(-1) || iconv(cd, &ip, &il, &op, &ol) == size_t(-1))
+                out = 0xFFFD; // the few bytes the code page leaves unassigned
+            toUni[b] = out;
+            if (out != 0xFFFD)
+                fromUni.insert(out, char(b));
+        }
+        if (cd != iconv_t(-1))
+            iconv_close(cd);
+    }
+    static const Win1250& get()
+    {
+        static const Win1250 w;
+        return w;
+    }
+};
+
+QString decode1250(const char* p, int len)
+{
+    const auto& t = Win1250::get().toUni;
+    QString out(len, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (int i = 0; i < len; ++i)
+        o[i] = QChar(t[static_cast<unsigned char>(p[i])]);
+    return out;
+}
+
+// Text the database cannot hold is refused here, before it could be stored mangled.
+QByteArray encode1250(const QString& s)
+{
+    const auto& m = Win1250::get().fromUni;
+    QByteArray out(s.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char16_t c = s[i].unicode();
+        if (c < 0x80) {
+            out[i] = char(c);
+            continue;
+        }
+        auto it = m.constFind(c);
+        if (it == m.constEnd())
+            throw Error(QString("A(z) \"%1\" karakter nem tárolható az adatbázisban.").arg(s[i]));
+        out[i] = *it;
+    }
+    return out;
+}
 
 QVariant decodeScaled(qint64 v, int scale)
 {
@@ -81,7 +150,7 @@ QVariant readBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id, int subType
     blob->close(&st);
     blob.release(); // close released it
     if (subType == 1)
-        return QString::fromUtf8(data);
+        return decode1250(data.constData(), int(data.size()));
     return data;
 }
 
@@ -109,9 +178,9 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
         Owned<IXpbBuilder> dpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, utf8(user).constData());
         dpb->insertString(&st, isc_dpb_password, utf8(password).constData());
-        // UTF8 on the wire: Qt strings round-trip every Hungarian letter, and the
-        // server converts into the WIN1250 columns.
-        dpb->insertString(&st, isc_dpb_lc_ctype, "UTF8");
+        // The columns' own character set on the wire: no conversion in the
+        // engine, one byte a character, and a table lookup on our side.
+        dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1250");
         if (create) {
             dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1250");
             dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
@@ -227,7 +296,7 @@ void Connection::executeImmediate(const QString& sql)
     startTransaction();
     try {
         Status st;
-        QByteArray s = utf8(sql);
+        QByteArray s = encode1250(sql);
         att_->execute(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6, nullptr, nullptr, nullptr,
                       nullptr);
     } catch (const FbException& e) {
@@ -243,7 +312,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
     Result res;
     try {
         Status st;
-        QByteArray s = utf8(sql);
+        QByteArray s = encode1250(sql);
         Ref<IStatement> stmt(att_->prepare(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6,
                                            IStatement::PREPARE_PREFETCH_METADATA));
 
@@ -258,10 +327,10 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
                 switch (p.kind) {
                 case Param::Null:
                 case Param::Text:
-                    texts[i] = p.kind == Param::Text ? utf8(p.value.toString()) : QByteArray();
+                    texts[i] = p.kind == Param::Text ? encode1250(p.value.toString()) : QByteArray();
                     b->setType(&st, i, SQL_VARYING + 1);
                     b->setLength(&st, i, unsigned(std::max<qsizetype>(1, texts[i].size())));
-                    b->setCharSet(&st, i, 4); // UTF8
+                    b->setCharSet(&st, i, 51); // WIN1250
                     break;
                 case Param::Date:
                     b->setType(&st, i, SQL_TYPE_DATE + 1);
@@ -330,12 +399,22 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
             res.columns.push_back(c);
         }
         std::vector<unsigned char> outBuf(outMeta->getMessageLength(&st));
+        // Offsets once per statement: asking the metadata per cell costs more
+        // than the fetch itself on long lists.
+        std::vector<unsigned> offsets(count), nullOffsets(count);
+        std::vector<int> subTypes(count);
+        for (unsigned i = 0; i < count; ++i) {
+            offsets[i] = outMeta->getOffset(&st, i);
+            nullOffsets[i] = outMeta->getNullOffset(&st, i);
+            subTypes[i] = outMeta->getSubType(&st, i);
+        }
 
         auto decodeRow = [&]() {
             std::vector<QVariant> row(count);
             for (unsigned i = 0; i < count; ++i) {
-                const unsigned char* d = outBuf.data() + outMeta->getOffset(&st, i);
-                auto isNull = *reinterpret_cast<const ISC_SHORT*>(outBuf.data() + outMeta->getNullOffset(&st, i));
+                const unsigned char* d = outBuf.data() + offsets[i];
+                ISC_SHORT isNull;
+                std::memcpy(&isNull, outBuf.data() + nullOffsets[i], sizeof isNull);
                 if (isNull)
                     continue;
                 const Column& c = res.columns[i];
@@ -345,13 +424,13 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
                     QByteArray b(reinterpret_cast<const char*>(d), int(c.length));
                     while (!b.isEmpty() && b.endsWith(' '))
                         b.chop(1);
-                    row[i] = QString::fromUtf8(b);
+                    row[i] = decode1250(b.constData(), int(b.size()));
                     break;
                 }
                 case SQL_VARYING: {
                     ISC_USHORT len;
                     std::memcpy(&len, d, sizeof len);
-                    row[i] = QString::fromUtf8(reinterpret_cast<const char*>(d + 2), len);
+                    row[i] = decode1250(reinterpret_cast<const char*>(d + 2), len);
                     break;
                 }
                 case SQL_SHORT: {
@@ -417,7 +496,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
                 case SQL_BLOB: {
                     ISC_QUAD id;
                     std::memcpy(&id, d, sizeof id);
-                    row[i] = readBlob(att_.get(), tra_.get(), &id, outMeta->getSubType(&st, i));
+                    row[i] = readBlob(att_.get(), tra_.get(), &id, subTypes[i]);
                     break;
                 }
                 default:
