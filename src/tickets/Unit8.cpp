@@ -365,9 +365,10 @@ bool counterReady()
 
 void TForm8::ujClick()
 {
-    if (!counterReady())
-        return;
+    // The entry refuses by itself when the counter gives no number.
     TForm9 f(TForm9::Mode::New, this);
+    if (!f.prepareNew())
+        return;
     seams::ui().runModal(&f);
     frissit(ticketlist::openingLabel());
 }

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "tickets/Unit10.h"
+#include "tickets/Unit8.h"
 #include "tickets/Unit9.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
@@ -24,6 +25,7 @@ private slots:
     void modificationClearsPrintMarkAndKeepsHiddenFieldsZero();
     void transferProducerAndPaymentDate();
     void missingCounterRefusesNewTicket();
+    void newTicketFromTheList();
 };
 
 namespace {
@@ -301,6 +303,38 @@ void TstEntry::missingCounterRefusesNewTicket()
     QVERIFY(!f.prepareNew());
     QCOMPARE(s.ui.log.size(), 1);
     QVERIFY(s.ui.log[0].contains("Évnyitás"));
+}
+
+void TstEntry::newTicketFromTheList()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    QList<LineInput> lines = {{"Tojás", "0407", "30", "db", "45", "7"}};
+    script(s.ui, "00002", &lines);
+    auto lineEntry = s.ui.onModal;
+    QString seenNumber, seenDate;
+    s.ui.onModal = [&](QDialog* d) -> int {
+        auto* f = qobject_cast<TForm9*>(d);
+        if (!f)
+            return lineEntry(d);
+        f->show();
+        seenNumber = f->bszam();
+        seenDate = f->edit("kelt")->text();
+        f->chooseProducer();
+        f->newLine();
+        bool ok = f->save();
+        f->hide();
+        return ok ? QDialog::Accepted : QDialog::Rejected;
+    };
+    TForm8 list;
+    list.show();
+    list.findChild<QPushButton*>("Button1")->click(); // Új
+    QCOMPARE(seenNumber, QString("%1").arg(QDate::currentDate().year() * 10000 + 1));
+    QCOMPARE(seenDate, QString("2026.12.09"));
+    QCOMPARE(db.scalar("select count(*) from fjfej"), QString("1"));
+    QCOMPARE(Data->ZQ10->asString("F_BSZAM"), seenNumber);
+    QCOMPARE(db.scalar("select f_muvktg from fjfej"), QString("1445")); // 30 * 45 * 1.07 = 1444.5
 }
 
 QTEST_MAIN(TstEntry)
