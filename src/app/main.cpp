@@ -4,11 +4,19 @@
 #include "gui/guard.h"
 #include "gui/shutdown.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 int main(int argc, char** argv)
 {
     app::blockTerminationSignals();
     app::TApplication app(argc, argv);
     app.setApplicationName("vadmo7");
+    // Qt's own dialogs (message box buttons, file and print dialogs) in Hungarian.
+    QTranslator qtHu;
+    if (qtHu.load(QLocale(QLocale::Hungarian), "qtbase", "_",
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtHu);
     app::installQtUi();
     // Registered for compatibility; the help screen opens sugo.pdf instead.
     app.setProperty("helpFile", "VADMOHELP.HLP");
