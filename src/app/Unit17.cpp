@@ -4,6 +4,7 @@
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
+#include "values.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -47,12 +48,6 @@ const FieldDef kFields[] = {
 };
 constexpr int kNyilatkLimit = 250;
 
-QString rtrim(QString s)
-{
-    while (!s.isEmpty() && s.back().isSpace())
-        s.chop(1);
-    return s;
-}
 } // namespace
 
 TForm17::TForm17(QWidget* parent) : QDialog(parent)
@@ -237,11 +232,11 @@ bool TForm17::save()
         evnyilv->setText(" ");
         evneve->setText(" ");
     } else {
-        if (rtrim(adoazon->text()).isEmpty())
+        if (val::rtrim(adoazon->text()).isEmpty())
             return fail("Nincs megadva az egyéni váll.adóazonositó száma!", adoazon);
-        if (rtrim(evnyilv->text()).isEmpty())
+        if (val::rtrim(evnyilv->text()).isEmpty())
             return fail("Nincs megadva az egyéni váll.nyilvántart.száma!", evnyilv);
-        if (rtrim(evneve->text()).isEmpty())
+        if (val::rtrim(evneve->text()).isEmpty())
             return fail("Nincs megadva az egyéni váll. neve!", evneve);
     }
 

@@ -102,6 +102,13 @@ std::optional<QDate> parseDate(const QString& text)
     return d;
 }
 
+QString rtrim(QString s)
+{
+    while (!s.isEmpty() && s.back().isSpace())
+        s.chop(1);
+    return s;
+}
+
 double roundHalfEven(double v)
 {
     return std::nearbyint(v);

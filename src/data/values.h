@@ -22,6 +22,9 @@ std::optional<double> parseNumber(const QString& text);
 // yyyy.MM.dd (also yyyy.M.d); nothing when malformed or not a calendar date.
 std::optional<QDate> parseDate(const QString& text);
 
+// The text without trailing blanks: what the entry checks call empty.
+QString rtrim(QString s);
+
 // Round half to even, to a whole number (what the payable amounts use).
 double roundHalfEven(double v);
 

@@ -120,14 +120,8 @@ const FieldDef kRight[] = {
 
 constexpr int kFeljegyzLimit = 1000;
 
-QString rtrim(QString s)
-{
-    while (!s.isEmpty() && s.back().isSpace())
-        s.chop(1);
-    return s;
-}
 
-bool ures(const QLineEdit* e) { return rtrim(e->text()).isEmpty(); }
+bool ures(const QLineEdit* e) { return val::rtrim(e->text()).isEmpty(); }
 
 FilteredEdit* makeField(const FieldDef& d, QWidget* parent)
 {

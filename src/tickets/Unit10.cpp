@@ -14,14 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QString rtrim(QString s)
-{
-    while (!s.isEmpty() && s.back().isSpace())
-        s.chop(1);
-    return s;
-}
-} // namespace
 
 QString TForm10::modeText(Mode m)
 {
@@ -162,7 +154,7 @@ bool TForm10::save()
         {"S_KOMPMERTEKE", "Nincs megadva a komp.mértéke!"},
     };
     for (const Check& c : checks) {
-        if (rtrim(edits_[c.col]->text()).trimmed().isEmpty()) {
+        if (val::rtrim(edits_[c.col]->text()).trimmed().isEmpty()) {
             seams::ui().showMessage(c.message);
             edits_[c.col]->setFocus();
             return false;

@@ -32,12 +32,6 @@ const QString kPaymentHint =
     "Dupla klikkre (átutalás esetén) östermelönél megadott banki nappal növelve ha nincs "
     "megadva akkor 8 nappal.";
 
-QString rtrim(QString s)
-{
-    while (!s.isEmpty() && s.back().isSpace())
-        s.chop(1);
-    return s;
-}
 
 // Whole forint with a blank between thousands, as the totals show them.
 QString grouped(double v) { return val::fmtFixed(val::roundHalfEven(v), 0, true); }
@@ -500,7 +494,7 @@ bool TForm9::save()
         focus->setFocus();
         return false;
     };
-    auto empty = [](FilteredEdit* e) { return rtrim(e->text()).isEmpty(); };
+    auto empty = [](FilteredEdit* e) { return val::rtrim(e->text()).isEmpty(); };
     FilteredEdit* kelt = edits_["kelt"];
     FilteredEdit* felv = edits_["felvkelt"];
     FilteredEdit* fiz = edits_["fizkelt"];

@@ -10,12 +10,6 @@ namespace voiding {
 
 namespace {
 
-QString rtrim(QString s)
-{
-    while (!s.isEmpty() && s.back().isSpace())
-        s.chop(1);
-    return s;
-}
 
 void sql(TQuery* q, const QString& text)
 {
@@ -66,7 +60,7 @@ QString question(const QString& bszam)
 
 QString dateError(const QString& typed, const QDate& voidedIssueDate)
 {
-    if (rtrim(typed).isEmpty())
+    if (val::rtrim(typed).isEmpty())
         return "Nincs megadva a kiállítás dátuma!";
     const auto d = val::parseDate(typed);
     if (!d)
