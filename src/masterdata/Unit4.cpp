@@ -168,6 +168,11 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent)
     connect(nyomtat, &QPushButton::clicked, this,
             [this] { app::guarded([this] { nyomtatClick(); }); });
     connect(kivalaszt, &QPushButton::clicked, this, &QDialog::accept);
+    // Enter in the list chooses, as a picker should; the list has the focus.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    kivalaszt->setDefault(true);
+    grid_->setFocus();
     connect(megsem, &QPushButton::clicked, this, &QDialog::reject);
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int) { app::guarded([this] { sortByCursorColumn(); }); });

@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -259,6 +260,8 @@ void TForm8::showEvent(QShowEvent* e)
         return;
     shownOnce_ = true;
     app::guarded([this] { frissit(ticketlist::openingLabel()); });
+    if (auto* g = findChild<QTableView*>())
+        g->setFocus();
 }
 
 void TForm8::frissit(const QString& label)
