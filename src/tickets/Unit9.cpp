@@ -37,18 +37,23 @@ const QString kPaymentHint =
 QString grouped(double v) { return val::fmtFixed(val::roundHalfEven(v), 0, true); }
 QString plain(double v) { return QString::number(qint64(val::roundHalfEven(v))); }
 
-// Double click in the payment date runs the payment date rule.
-class DoubleClickFilter : public QObject {
+// Runs an action on one kind of event of a control (a double click in the
+// payment date, the focus leaving the transfer box).
+class EventAction : public QObject {
 public:
-    DoubleClickFilter(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+    EventAction(QObject* parent, QEvent::Type type, std::function<void()> f)
+        : QObject(parent), type_(type), f_(std::move(f))
+    {
+    }
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::MouseButtonDblClick)
+        if (e->type() == type_)
             f_();
         return false;
     }
 
 private:
+    QEvent::Type type_;
     std::function<void()> f_;
 };
 
@@ -123,7 +128,8 @@ void TForm9::buildUi()
     mk("felvkelt", "Edit3", FilteredEdit::DateText, 10, "Felvásárlás", 2, 0);
     FilteredEdit* fiz = mk("fizkelt", "Edit4", FilteredEdit::DateText, 10, "Összeg átvétel/átutalás ", 3, 0);
     fiz->setToolTip(kPaymentHint);
-    fiz->installEventFilter(new DoubleClickFilter(this, [this] { paymentDateRule(); }));
+    fiz->installEventFilter(
+        new EventAction(this, QEvent::MouseButtonDblClick, [this] { paymentDateRule(); }));
     utal_ = new QCheckBox("Átutalással", fej);
     utal_->setObjectName("CheckBox1");
     utal_->setToolTip("Ha van bank szla száma akkor átutalással, de módosítható");
@@ -258,6 +264,7 @@ void TForm9::buildUi()
     connect(utal_, &QCheckBox::toggled, this, [this] { app::guarded([this] { f_mindosszes(); }); });
     // A click on the box, and leaving it, apply the payment date rule.
     connect(utal_, &QCheckBox::clicked, this, [this] { paymentDateRule(); });
+    utal_->installEventFilter(new EventAction(this, QEvent::FocusOut, [this] { paymentDateRule(); }));
     connect(nyilatkBox_, &QCheckBox::clicked, this, [this](bool on) {
         nyilatk_->setPlainText(on ? G.nyilatk : QString(" "));
     });
