@@ -64,6 +64,7 @@ TData::TData(QObject* parent) : QObject(parent)
     ZQ61 = makeQuery("ZQ61");
     ZQ80 = makeQuery("ZQ80");
     ZQ90 = makeQuery("ZQ90");
+    ZQ91 = makeQuery("ZQ91");
 
     // Report objects
     reportData = std::make_unique<rep::DataRegistry>([this](const QString& name) { return query(name); });
@@ -103,7 +104,7 @@ std::vector<TTable*> TData::tables() const
 std::vector<TQuery*> TData::queries() const
 {
     return {ZQ10, ZQ11, ZQ20, ZQ21, ZQ22, ZQ30, ZQ31, ZQ32,
-            ZQ33, ZQ40, ZQ41, ZQ50, ZQ60, ZQ61, ZQ80, ZQ90};
+            ZQ33, ZQ40, ZQ41, ZQ50, ZQ60, ZQ61, ZQ80, ZQ90, ZQ91};
 }
 
 TQuery* TData::query(const QString& name) const

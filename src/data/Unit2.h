@@ -112,6 +112,7 @@ public:
     TQuery* ZQ61;
     TQuery* ZQ80;
     TQuery* ZQ90;
+    TQuery* ZQ91; // second query of the audit data supply
 
     std::vector<TTable*> tables() const;
     std::vector<TQuery*> queries() const;
