@@ -3,6 +3,8 @@
 #include "testsupport.h"
 #include "newdb.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -11,6 +13,18 @@ class TstShutdown : public QObject {
 private slots:
     void terminateEndsTheProgramAndReleasesTheFile();
 };
+
+// Whether the process has the file open, read from /proc so that the probe
+// itself never competes with the program for the file.
+static bool processHasOpen(qint64 pid, const QString& path)
+{
+    QDir fds(QString("/proc/%1/fd").arg(pid));
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QFileInfo& fi : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        if (fi.symLinkTarget() == target)
+            return true;
+    return false;
+}
 
 static bool fileHeldByAnotherProcess(const QString& path)
 {
@@ -38,7 +52,8 @@ void TstShutdown::terminateEndsTheProgramAndReleasesTheFile()
     p.start(QString(VADMO_PROG_DIR) + "/vadmo7", {});
     QVERIFY(p.waitForStarted());
     // Once the program holds the file, it has connected.
-    QTRY_VERIFY_WITH_TIMEOUT(fileHeldByAnotherProcess(db), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(processHasOpen(p.processId(), db), 20000);
+    QVERIFY(fileHeldByAnotherProcess(db));
     p.terminate();
     QVERIFY2(p.waitForFinished(15000), "the program did not end on SIGTERM");
     QVERIFY(!fileHeldByAnotherProcess(db));
