@@ -1,6 +1,7 @@
 #include "Unit5.h"
 
 #include "Unit2.h"
+#include "codes.h"
 #include "Unit4.h"
 #include "checks.h"
 #include "gui/edits.h"
@@ -271,16 +272,7 @@ QString TForm5::ujKod()
     q->add("SELECT  * FROM ostermelo ");
     q->add("          ORDER BY o_kod ");
     q->open();
-    // The greatest code as a number, not the last in text order: codes of unequal
-    // width ("99" after "100") would otherwise hand out a code that exists.
-    qint64 greatest = 0;
-    for (q->first(); !q->eof(); q->next()) {
-        bool ok = false;
-        qint64 n = q->asString("O_KOD").trimmed().toLongLong(&ok);
-        if (ok && n > greatest)
-            greatest = n;
-    }
-    return QString("%1").arg(greatest + 1, 5, 10, QChar('0'));
+    return codes::nextCode(q, "O_KOD");
 }
 
 bool TForm5::load()

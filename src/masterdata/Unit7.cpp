@@ -1,6 +1,7 @@
 #include "Unit7.h"
 
 #include "Unit2.h"
+#include "codes.h"
 #include "Unit6.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
@@ -104,15 +105,7 @@ QString TForm7::ujKod()
     q->add("SELECT  * FROM termek    ");
     q->add("          ORDER BY t_kod ");
     q->open();
-    // The greatest code as a number: text order puts "99" after "100".
-    qint64 greatest = 0;
-    for (q->first(); !q->eof(); q->next()) {
-        bool ok = false;
-        qint64 n = q->asString("T_KOD").trimmed().toLongLong(&ok);
-        if (ok && n > greatest)
-            greatest = n;
-    }
-    return QString("%1").arg(greatest + 1, 5, 10, QChar('0'));
+    return codes::nextCode(q, "T_KOD");
 }
 
 bool TForm7::load()

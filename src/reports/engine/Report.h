@@ -126,7 +126,7 @@ private:
 void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF origin = {});
 // Writes pages to a PDF file; false when the file cannot be written.
 bool writePdf(const std::vector<PreparedPage>& pages, const QString& path, const QString& title);
-// The QFont of a font spec on a device with the given logical dpi at pxPerMm.
+// The QFont of a template font on a device with the given logical dpi at pxPerMm.
 QFont deviceFont(const FontSpec& f, double pxPerMm, double deviceDpiY);
 
 } // namespace rep
