@@ -21,7 +21,7 @@ QWidget* placeholder(const char* name)
     auto* w = new QWidget;
     w->setObjectName(name);
     auto* l = new QVBoxLayout(w);
-    auto* lbl = new QLabel("Később", w);
+    auto* lbl = new QLabel("Ez az ellenőrzés a program egy későbbi változatában készül el.", w);
     lbl->setAlignment(Qt::AlignCenter);
     l->addWidget(lbl);
     return w;
