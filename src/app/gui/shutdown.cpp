@@ -3,7 +3,6 @@
 #include "Unit2.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
@@ -37,7 +36,7 @@ void onSignal(int)
     std::_Exit(code);
 }
 
-void detachAtExit() { commitAndLeave(1); }
+void leaveAtExit() { commitAndLeave(1); }
 
 sigset_t terminationSignals()
 {
@@ -60,12 +59,11 @@ void blockTerminationSignals()
 void installShutdownHandlers(QWidget* mainWindow)
 {
     // Registered after the engine's own handlers, so it runs before them.
-    std::atexit(detachAtExit);
+    std::atexit(leaveAtExit);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_sig) != 0)
         return;
     auto* sn = new QSocketNotifier(g_sig[1], QSocketNotifier::Read, mainWindow);
-    QPointer<QWidget> w(mainWindow);
-    QObject::connect(sn, &QSocketNotifier::activated, mainWindow, [sn, w] {
+    QObject::connect(sn, &QSocketNotifier::activated, mainWindow, [sn] {
         sn->setEnabled(false);
         char c;
         [[maybe_unused]] ssize_t n = ::read(g_sig[1], &c, 1);
