@@ -5,21 +5,30 @@
 
 namespace ticketentry {
 
+namespace {
+// Runs a sums query and reads its three columns; zeros when it gives no row.
+Sums runSums(TQuery* q, const QString& param, const char* far, const char* kfelar,
+             const char* var)
+{
+    q->setText("p1", param);
+    q->open();
+    Sums s;
+    if (!q->isEmpty()) {
+        s.far = q->asFloat(far);
+        s.kfelar = q->asFloat(kfelar);
+        s.var = q->asFloat(var);
+    }
+    return s;
+}
+} // namespace
+
 Sums ticketSums(TQuery* q, const QString& bszam)
 {
     q->close();
     q->clearSql();
     q->add("SELECT s_bszam, SUM(s_felvar) AS far, SUM(s_kompfelar) AS kfelar, SUM(s_vetelar) AS var");
     q->add("FROM Fjsor WHERE s_Bszam = :p1 GROUP BY s_Bszam");
-    q->setText("p1", bszam);
-    q->open();
-    Sums s;
-    if (!q->isEmpty()) {
-        s.far = q->asFloat("far");
-        s.kfelar = q->asFloat("kfelar");
-        s.var = q->asFloat("var");
-    }
-    return s;
+    return runSums(q, bszam, "far", "kfelar", "var");
 }
 
 Sums producerSums(TQuery* q, const QString& ostKod)
@@ -31,15 +40,7 @@ Sums producerSums(TQuery* q, const QString& ostKod)
     q->add("FROM Fjsor JOIN Fjfej ON Fjfej.f_Bszam = Fjsor.s_Bszam");
     q->add("JOIN Ostermelo ON Fjfej.f_ostermkod = Ostermelo.o_Kod");
     q->add("WHERE FjFej.f_ostermkod = :p1 GROUP BY f_ostermkod");
-    q->setText("p1", ostKod);
-    q->open();
-    Sums s;
-    if (!q->isEmpty()) {
-        s.far = q->asFloat("far1");
-        s.kfelar = q->asFloat("kfelar1");
-        s.var = q->asFloat("var1");
-    }
-    return s;
+    return runSums(q, ostKod, "far1", "kfelar1", "var1");
 }
 
 int lineCount(TQuery* q, const QString& bszam)
