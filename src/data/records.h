@@ -1,0 +1,110 @@
+#pragma once
+// The one way a record is checked and saved: a plain unit takes the record's
+// values and a Context, runs its checks in order, saves in one unit of work
+// through numbered steps, and returns an Outcome that the screen shows.
+//
+//   rec::Outcome saveProducer(const rec::Context& ctx, const Producer& p)
+//   {
+//       if (p.nev.isEmpty())
+//           return rec::Outcome::check("Nincs név!", "O_NEV");
+//       return rec::unitOfWork(ctx, "Hiba54: ...", [&] {
+//           rec::step("Hiba52: ...", [&] { ...; q->execSQL(); rec::expectRows(q, 1); });
+//       });
+//   }
+
+#include "fb.h"
+
+#include <QDate>
+#include <QString>
+#include <utility>
+
+class TQuery;
+
+namespace rec {
+
+// What a rule needs to know about the running program, handed in explicitly.
+struct Context {
+    fb::Connection* db = nullptr;
+    QString akod;             // current buyer code
+    QString tipus = "1";      // ticket type code
+    QString ervTipus = "4";   // voiding type code
+    QDate today;
+};
+
+struct Outcome {
+    enum Kind { Saved, CheckFailed, StepFailed };
+    Kind kind = Saved;
+    QString message; // the check's message, or the failed step's numbered message
+    QString field;   // objectName of the field to focus after a check failure
+    QString dbText;  // the database's own text after a failed step (also logged)
+
+    bool ok() const { return kind == Saved; }
+    static Outcome saved() { return {}; }
+    static Outcome check(QString message, QString field = {})
+    {
+        return {CheckFailed, std::move(message), std::move(field), {}};
+    }
+    static Outcome failedStep(QString message, QString dbText)
+    {
+        return {StepFailed, std::move(message), {}, std::move(dbText)};
+    }
+};
+
+// Thrown by step(): the numbered message of the step that failed and why.
+struct StepError {
+    QString message;
+    QString dbText;
+};
+
+// Runs one statement (or a few) of a unit of work; any failure becomes the
+// step's numbered message, keeping the database's text.
+template <class F>
+void step(const char* message, F&& f)
+{
+    try {
+        f();
+    } catch (const StepError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StepError{QString::fromUtf8(message), QString::fromUtf8(e.what())};
+    }
+}
+
+// A write that did not touch exactly n rows (another computer deleted the
+// row meanwhile, or a guard matched more than it should) is a failure.
+void expectRows(TQuery* q, qint64 n);
+
+// Logs a failed save: the screen shows only the numbered message, the log
+// keeps the database's reason for a support call.
+void logFailure(const Outcome& o);
+
+// Outcome of a body run as one transaction: committed when the body returns,
+// rolled back when it throws. A failure outside any step (starting or
+// committing the transaction) gets `otherMessage`.
+template <class F>
+Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body)
+{
+    Outcome out;
+    try {
+        db->startTransaction();
+        try {
+            body();
+            db->commit();
+            return Outcome::saved();
+        } catch (...) {
+            try {
+                db->rollback();
+            } catch (...) {
+            }
+            throw;
+        }
+    } catch (const StepError& e) {
+        out = Outcome::failedStep(e.message, e.dbText);
+    } catch (const std::exception& e) {
+        out = Outcome::failedStep(QString::fromUtf8(otherMessage), QString::fromUtf8(e.what()));
+    }
+    logFailure(out);
+    return out;
+}
+
+} // namespace rec
