@@ -1,6 +1,7 @@
 #include "values.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace val {
@@ -12,7 +13,10 @@ QString fmtNumber(double v)
     QString s = QString::number(v, 'g', 15);
     if (s.contains('e')) {
         // Large or tiny values: plain digits read better than an exponent.
-        s = QString::number(v, 'f', 4);
+        // As many decimals as 15 significant digits need, so 0,00001 is not "0".
+        const int exp10 = int(std::floor(std::log10(std::fabs(v))));
+        const int decimals = std::clamp(14 - exp10, 0, 40);
+        s = QString::number(v, 'f', decimals);
         if (s.contains('.')) {
             while (s.endsWith('0'))
                 s.chop(1);
@@ -78,7 +82,9 @@ QString asText(const QVariant& v)
 
 std::optional<double> parseNumber(const QString& text)
 {
-    static const QRegularExpression re("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$");
+    // Only the decimal comma: "1.000" is a thousands group to a Hungarian
+    // reader, and reading it as 1 would be silently wrong.
+    static const QRegularExpression re("^[+-]?(\\d+(,\\d*)?|,\\d+)$");
     QString t = text.trimmed();
     if (!re.match(t).hasMatch())
         return std::nullopt;

@@ -16,8 +16,8 @@ QString fmtFixed(double v, int decimals, bool group = false);
 QString fmtDate(const QDate& d);       // yyyy.MM.dd, "" for an invalid date
 QString asText(const QVariant& v);     // "" for NULL, then as above
 
-// Reads a number typed with a decimal comma (a point is taken too); blanks around are
-// ignored. Returns nothing for an empty or malformed text ("-", "1,2,3", "12a").
+// Reads a number typed with a decimal comma; blanks around are ignored. Returns
+// nothing for an empty or malformed text ("-", "1,2,3", "12a", "1.000").
 std::optional<double> parseNumber(const QString& text);
 // yyyy.MM.dd (also yyyy.M.d); nothing when malformed or not a calendar date.
 std::optional<QDate> parseDate(const QString& text);
