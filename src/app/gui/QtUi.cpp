@@ -5,9 +5,12 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
+#include <memory>
 
 namespace app {
 namespace {
@@ -22,33 +25,55 @@ QWidget* parentWindow()
 
 QString appTitle() { return "Felvásárlási jegy"; }
 
+int runBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+           QMessageBox::StandardButtons buttons)
+{
+    std::unique_ptr<QMessageBox> box(makeMessageBox(icon, title, text, buttons, parentWindow()));
+    return box->exec();
+}
+
 } // namespace
+
+QMessageBox* makeMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+                            QMessageBox::StandardButtons buttons, QWidget* parent)
+{
+    auto* box = new QMessageBox(icon, title, text, buttons, parent);
+    // A short text makes a narrow box whose title bar cuts the title ("Fel...
+    // egy"): a spacer as wide as the title plus the title bar's buttons keeps
+    // it whole. QMessageBox ignores a plain minimum width, so it goes into the grid.
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + 140;
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
+}
 
 void QtUi::showMessage(const QString& text)
 {
-    QMessageBox::information(parentWindow(), appTitle(), text, QMessageBox::Ok);
+    runBox(QMessageBox::Information, appTitle(), text, QMessageBox::Ok);
 }
 
 void QtUi::information(const QString& title, const QString& text)
 {
-    QMessageBox::information(parentWindow(), title, text, QMessageBox::Ok);
+    runBox(QMessageBox::Information, title, text, QMessageBox::Ok);
 }
 
 bool QtUi::confirm(const QString& text)
 {
-    return QMessageBox::warning(parentWindow(), "Megerősítés", text, QMessageBox::Yes) ==
-           QMessageBox::Yes;
+    return runBox(QMessageBox::Warning, "Megerősítés", text, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 bool QtUi::askYesNo(const QString& text)
 {
-    return QMessageBox::question(parentWindow(), "Kérdés", text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return runBox(QMessageBox::Question, "Kérdés", text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void QtUi::showError(const QString& text)
 {
-    QMessageBox::critical(parentWindow(), "Hiba", text, QMessageBox::Ok);
+    runBox(QMessageBox::Critical, "Hiba", text, QMessageBox::Ok);
 }
 
 void QtUi::beep() { QApplication::beep(); }

@@ -3,6 +3,8 @@
 
 #include "seams.h"
 
+#include <QMessageBox>
+
 namespace app {
 
 class QtUi : public seams::Ui {
@@ -21,6 +23,10 @@ public:
     int runModal(QDialog* dialog) override;
     QDate today() override;
 };
+
+// The message boxes behind the seams, wide enough for their title; the caller owns it.
+QMessageBox* makeMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+                            QMessageBox::StandardButtons buttons, QWidget* parent = nullptr);
 
 // Registers QtUi as the default implementation (once, at program start).
 void installQtUi();
