@@ -1,5 +1,8 @@
 #include "Unit1.h"
 
+#include "applog.h"
+#include "startupreason.h"
+
 #include "Unit17.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -48,9 +51,10 @@ bool TForm1::formCreate(bool splash)
     try {
         Data->connect();
         Data->openTables();
-    } catch (const std::exception&) {
-        if (seams::ui().confirm("Az adatbáziskezelöt nem találja.\n"
-                                "A program müködéséhez szükséges."))
+    } catch (const std::exception& e) {
+        const QString engine = QString::fromUtf8(e.what());
+        applog::write("Indítás: " + engine);
+        if (seams::ui().confirm(startup::failureMessage(engine)))
             return false;
         // Dismissed otherwise: the window opens without a database.
     }

@@ -21,10 +21,13 @@ int main(int argc, char** argv)
     // Registered for compatibility; the help screen opens sugo.pdf instead.
     app.setProperty("helpFile", "VADMOHELP.HLP");
 
+    // Taken before the database is opened, so that the start-up failure
+    // message does not keep the program alive against a logout or a kill.
+    app::installShutdownHandlers(&app);
     TForm1 w;
     if (!w.formCreate())
         return 0;
-    app::installShutdownHandlers(&w);
+    app::installExitHook();
     w.show();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "newdb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -12,6 +13,8 @@ class TstShutdown : public QObject {
     Q_OBJECT
 private slots:
     void terminateEndsTheProgramAndReleasesTheFile();
+    void terminateEndsTheStartupFailureMessage_data();
+    void terminateEndsTheStartupFailureMessage();
 };
 
 // Whether the process has the file open, read from /proc so that the probe
@@ -61,6 +64,44 @@ void TstShutdown::terminateEndsTheProgramAndReleasesTheFile()
     c.attach(db);
     fb::Result r = c.execute("select count(*) from atvevo");
     QCOMPARE(r.rows.at(0).at(0).toLongLong(), 1);
+}
+
+void TstShutdown::terminateEndsTheStartupFailureMessage_data()
+{
+    QTest::addColumn<bool>("held");
+    QTest::newRow("not a database") << false;
+    QTest::newRow("open in another program") << true;
+}
+
+void TstShutdown::terminateEndsTheStartupFailureMessage()
+{
+    QFETCH(bool, held);
+    QTemporaryDir dir;
+    const QString db = dir.filePath("vadmo7.fdb");
+    fb::Connection holder;
+    if (held) {
+        newdb::create(db);
+        holder.attach(db);
+    } else {
+        QFile junk(db);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(50000, 'x'));
+    }
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("VADMO_NO_SPLASH", "1");
+    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QString(VADMO_PROG_DIR) + "/vadmo7", {});
+    QVERIFY(p.waitForStarted());
+    // The reason is logged as the message opens.
+    QByteArray out;
+    QTRY_VERIFY_WITH_TIMEOUT((out += p.readAll()).contains("Indítás:"), 20000);
+    p.terminate();
+    QVERIFY2(p.waitForFinished(15000), "the start-up message kept the program alive");
 }
 
 QTEST_GUILESS_MAIN(TstShutdown)

@@ -11,6 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include "startupreason.h"
+
+#include <QFile>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,6 +24,7 @@ class TstStartup : public QObject {
 private slots:
     void missingDatabaseEndsTheProgram();
     void missingTableTakesTheSamePath();
+    void failureReasons();
     void dismissedMessageOpensWithoutDatabase();
     void captionFromVersion();
     void menuStatesAtStart();
@@ -39,7 +43,11 @@ void TstStartup::missingDatabaseEndsTheProgram()
     {
         TForm1 w;
         QVERIFY(!w.formCreate(false));
-        QCOMPARE(s.ui.log, QStringList{"confirm:" + kNoDb});
+        QCOMPARE(s.ui.log.size(), 1);
+        // The fixed lines first, then why, then the engine's own text.
+        QVERIFY(s.ui.log[0].startsWith("confirm:" + kNoDb + "\n\n"));
+        QVERIFY(s.ui.log[0].contains("nem található"));
+        QVERIFY(s.ui.log[0].contains("No such file or directory"));
         QVERIFY(!w.isVisible());
         delete Data;
         Data = nullptr;
@@ -61,7 +69,45 @@ void TstStartup::missingTableTakesTheSamePath()
     TForm1 w;
     Data = db.data();
     QVERIFY(!w.formCreate(false));
-    QCOMPARE(s.ui.log, QStringList{"confirm:" + kNoDb});
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].startsWith("confirm:" + kNoDb));
+    QVERIFY(s.ui.log[0].contains("hiányzik a program egyik táblája"));
+    QVERIFY(s.ui.log[0].contains("TERMEK"));
+}
+
+void TstStartup::failureReasons()
+{
+    QTemporaryDir dir;
+    const auto reasonFor = [&](const QString& path) {
+        fb::Connection c;
+        try {
+            c.attach(path);
+        } catch (const fb::Error& e) {
+            return startup::failureMessage(e.text());
+        }
+        return QString("megnyílt");
+    };
+    // Not a database: random bytes, a one-byte file.
+    QFile junk(dir.filePath("junk.fdb"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(100000, '\x5a'));
+    junk.close();
+    QFile tiny(dir.filePath("tiny.fdb"));
+    QVERIFY(tiny.open(QIODevice::WriteOnly));
+    tiny.write("x");
+    tiny.close();
+    for (const char* f : {"junk.fdb", "tiny.fdb"}) {
+        const QString m = reasonFor(dir.filePath(f));
+        QVERIFY2(m.startsWith(kNoDb), qPrintable(m));
+        QVERIFY2(m.contains("nem adatbázis, vagy megsérült"), qPrintable(m));
+    }
+    QVERIFY(reasonFor(dir.path()).contains("egy mappa van"));
+    // A cause the program does not know still shows the engine's text.
+    QCOMPARE(startup::failureMessage("valami egészen más"),
+             kNoDb + "\n\n(valami egészen más)");
+    QVERIFY(startup::reason("I/O error during \"open\" operation for file \"x\"\n"
+                            "-Error while trying to open file\n-Permission denied")
+                .contains("jogosultsága"));
 }
 
 void TstStartup::dismissedMessageOpensWithoutDatabase()

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 #include <csignal>
 #include <pthread.h>
 #include <cstdlib>
@@ -56,14 +55,18 @@ void blockTerminationSignals()
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void installShutdownHandlers(QWidget* mainWindow)
+void installExitHook()
 {
     // Registered after the engine's own handlers, so it runs before them.
     std::atexit(leaveAtExit);
+}
+
+void installShutdownHandlers(QObject* owner)
+{
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_sig) != 0)
         return;
-    auto* sn = new QSocketNotifier(g_sig[1], QSocketNotifier::Read, mainWindow);
-    QObject::connect(sn, &QSocketNotifier::activated, mainWindow, [sn] {
+    auto* sn = new QSocketNotifier(g_sig[1], QSocketNotifier::Read, owner);
+    QObject::connect(sn, &QSocketNotifier::activated, owner, [sn] {
         sn->setEnabled(false);
         char c;
         [[maybe_unused]] ssize_t n = ::read(g_sig[1], &c, 1);

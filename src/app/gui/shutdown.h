@@ -3,7 +3,7 @@
 // commit and detach the database: the embedded engine otherwise keeps the file
 // locked in a process that never finishes exiting.
 
-class QWidget;
+class QObject;
 
 namespace app {
 
@@ -13,9 +13,14 @@ namespace app {
 // on the main thread only.
 void blockTerminationSignals();
 
-// SIGTERM, SIGINT and SIGHUP, and an exit() from a library (the display
-// connection lost), commit the shared transaction and end the process before
-// the engine's own exit handlers run.
-void installShutdownHandlers(QWidget* mainWindow);
+// SIGTERM, SIGINT and SIGHUP commit the shared transaction and end the
+// process, from the moment this is called (messages shown before the main
+// window included).
+void installShutdownHandlers(QObject* owner);
+
+// An exit() from a library (the display connection lost) does the same. Call
+// it after the database is attached: exit handlers run in reverse order, and
+// this one must run before the engine's own.
+void installExitHook();
 
 } // namespace app
