@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, creates the database if there is none, starts the program.
+# Installs what is missing, builds, creates the register if there is none, starts the program.
+# The register lives in the user's data folder, never in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh
-cd build/prog
-if [ ! -f vadmo7.fdb ]; then
-  ./vadmo7-newdb --samples vadmo7.fdb
+DATA="${XDG_DATA_HOME:-$HOME/.local/share}/vadmo7"
+# A register left in build/prog by an older version is copied by the program itself.
+if [ ! -f "$DATA/vadmo7.fdb" ] && [ ! -f build/prog/vadmo7.fdb ]; then
+  mkdir -p "$DATA"
+  build/prog/vadmo7-newdb --samples "$DATA/vadmo7.fdb"
 fi
-exec ./vadmo7 "$@"
+exec build/prog/vadmo7 "$@"

@@ -4,7 +4,12 @@
 #include "gui/guard.h"
 #include "gui/shutdown.h"
 
+#include "paths.h"
+#include "seams.h"
+
+#include <QDir>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char** argv)
@@ -24,10 +29,25 @@ int main(int argc, char** argv)
     // Taken before the database is opened, so that the start-up failure
     // message does not keep the program alive against a logout or a kill.
     app::installShutdownHandlers(&app);
+    // The register and the user's own files live in the data folder, which
+    // becomes the working folder; a register left in the program folder by an
+    // older version is copied there once.
+    const paths::Prepared prep =
+        paths::prepareDataDir(paths::dataDir(), QCoreApplication::applicationDirPath());
+    if (!prep.ok) {
+        seams::ui().showMessage(prep.error);
+        return 1;
+    }
+    QDir::setCurrent(paths::dataDir());
+
     TForm1 w;
     if (!w.formCreate())
         return 0;
     app::installExitHook();
     w.show();
+    if (prep.copied)
+        QTimer::singleShot(0, &w, [prep] {
+            seams::ui().information("Felvásárlási jegy", paths::copiedMessage(prep));
+        });
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "paths.h"
 #include "textfile.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,8 @@ QString iniFileName(const QString& programPath, const QString& suffix)
 
 QString iniFileName(const QString& suffix)
 {
-    return iniFileName(QCoreApplication::applicationFilePath(), suffix);
+    // Named after the program file, looked up in the working folder first.
+    return paths::find(QFileInfo(iniFileName(QCoreApplication::applicationFilePath(), suffix)).fileName());
 }
 
 IniFile::IniFile(const QString& path)

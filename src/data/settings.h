@@ -10,7 +10,8 @@ namespace settings {
 // The program file's full path with its extension (dot included) replaced by
 // the suffix: /opt/vadmo7/vadmo7 + "form9.ini" -> /opt/vadmo7/vadmo7form9.ini.
 QString iniFileName(const QString& programPath, const QString& suffix);
-// The same for the running program.
+// The same name for the running program, in the working folder when the user
+// has a copy there, else the shipped one.
 QString iniFileName(const QString& suffix);
 
 // A read-only view of an INI file: [Section] and Key=Value lines, read as

@@ -44,13 +44,16 @@ static bool fileHeldByAnotherProcess(const QString& path)
 void TstShutdown::terminateEndsTheProgramAndReleasesTheFile()
 {
     QTemporaryDir dir;
-    QString db = dir.filePath("vadmo7.fdb");
+    // The program works in $XDG_DATA_HOME/vadmo7.
+    QVERIFY(QDir(dir.path()).mkpath("vadmo7"));
+    QString db = dir.filePath("vadmo7/vadmo7.fdb");
     newdb::create(db);
     QProcess p;
     p.setWorkingDirectory(dir.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("VADMO_NO_SPLASH", "1");
+    env.insert("XDG_DATA_HOME", dir.path());
     p.setProcessEnvironment(env);
     p.start(QString(VADMO_PROG_DIR) + "/vadmo7", {});
     QVERIFY(p.waitForStarted());
@@ -77,7 +80,8 @@ void TstShutdown::terminateEndsTheStartupFailureMessage()
 {
     QFETCH(bool, held);
     QTemporaryDir dir;
-    const QString db = dir.filePath("vadmo7.fdb");
+    QVERIFY(QDir(dir.path()).mkpath("vadmo7"));
+    const QString db = dir.filePath("vadmo7/vadmo7.fdb");
     fb::Connection holder;
     if (held) {
         newdb::create(db);
@@ -92,7 +96,7 @@ void TstShutdown::terminateEndsTheStartupFailureMessage()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("VADMO_NO_SPLASH", "1");
-    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    env.insert("XDG_DATA_HOME", dir.path());
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QString(VADMO_PROG_DIR) + "/vadmo7", {});

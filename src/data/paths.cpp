@@ -1,0 +1,87 @@
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace paths {
+
+namespace {
+QString& shareOverride()
+{
+    static QString s;
+    return s;
+}
+} // namespace
+
+QString dataDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vadmo7";
+}
+
+QString shareDir()
+{
+    if (!shareOverride().isEmpty())
+        return shareOverride();
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir(exeDir).absoluteFilePath("../share/vadmo7");
+    if (QFileInfo(installed).isDir())
+        return QDir(installed).canonicalPath();
+    return exeDir;
+}
+
+void setShareDir(const QString& dir)
+{
+    shareOverride() = dir;
+}
+
+QString find(const QString& name)
+{
+    const QString own = QDir::current().absoluteFilePath(name);
+    if (QFileInfo::exists(own))
+        return own;
+    const QString shipped = QDir(shareDir()).absoluteFilePath(name);
+    if (QFileInfo::exists(shipped))
+        return shipped;
+    return own;
+}
+
+Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString& fileName)
+{
+    Prepared p;
+    if (!QDir().mkpath(dir)) {
+        p.ok = false;
+        p.error = "Nem hozható létre az adatok mappája: " + dir;
+        return p;
+    }
+    p.to = QDir(dir).absoluteFilePath(fileName);
+    if (QFileInfo::exists(p.to) || oldDir.isEmpty())
+        return p;
+    const QString old = QDir(oldDir).absoluteFilePath(fileName);
+    if (!QFileInfo(old).isFile() || QFileInfo(old).canonicalFilePath() == QFileInfo(p.to).canonicalFilePath())
+        return p;
+    // Copied under a temporary name first: a half copy must never look like
+    // a register to the next start.
+    const QString part = p.to + ".masolas";
+    QFile::remove(part);
+    if (!QFile::copy(old, part) || !QFile::rename(part, p.to)) {
+        QFile::remove(part);
+        p.ok = false;
+        p.error = "A régi nyilvántartás (" + old + ") nem másolható ide: " + p.to;
+        return p;
+    }
+    p.copied = true;
+    p.from = old;
+    return p;
+}
+
+QString copiedMessage(const Prepared& p)
+{
+    return "A nyilvántartás új helye: " + p.to + "\n\nA korábbi fájlt (" + p.from +
+           ") átmásoltam ide; az eredeti a helyén maradt, de a program ezentúl az új helyen "
+           "lévőt használja.";
+}
+
+} // namespace paths

@@ -1,0 +1,41 @@
+#pragma once
+// Where the program's files live. The working folder is the user's data folder
+// ($XDG_DATA_HOME/vadmo7): the register, settings written or edited by the
+// user, the log. Shipped files (templates, default settings, the schema, the
+// guide) stay in the install location. A file read by bare name is looked for
+// in the working folder first, so a user's own copy wins over the shipped one.
+
+#include <QString>
+
+namespace paths {
+
+// $XDG_DATA_HOME/vadmo7, normally ~/.local/share/vadmo7.
+QString dataDir();
+
+// The shipped files: <prefix>/share/vadmo7 beside an installed program's
+// bin folder, otherwise the program's own folder (a build's build/prog).
+QString shareDir();
+// Tests set it; an empty text restores the default.
+void setShareDir(const QString& dir);
+
+// The working folder's copy of `name` when there is one, else the shipped
+// one, else the working folder's path (where a new file would go).
+QString find(const QString& name);
+
+struct Prepared {
+    bool ok = true;
+    bool copied = false; // an older register was copied into the data folder
+    QString from, to;
+    QString error;       // Hungarian, when !ok
+};
+
+// Creates the data folder, and when it holds no register but `oldDir` (the
+// folder older versions kept it in) does, copies that one there once. The
+// old file stays where it was; an existing register is never overwritten.
+Prepared prepareDataDir(const QString& dataDir, const QString& oldDir,
+                        const QString& fileName = "vadmo7.fdb");
+
+// The message that tells the user where the copied register now lives.
+QString copiedMessage(const Prepared& p);
+
+} // namespace paths
