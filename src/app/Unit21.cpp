@@ -1,6 +1,9 @@
 #include "Unit21.h"
 
+#include "paths.h"
 #include "seams.h"
+
+#include <QFileInfo>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,8 +24,16 @@ TForm21::TForm21(QWidget* parent) : QDialog(parent)
     row->addWidget(help);
     row->addWidget(close);
     lay->addLayout(row);
-    // A missing help file is not reported.
-    connect(help, &QPushButton::clicked, this, [] { seams::ui().openExternal("sugo.pdf"); });
+    // The guide ships with the program; a user's own copy in the working folder
+    // wins. A missing guide or viewer is said, not passed over in silence.
+    connect(help, &QPushButton::clicked, this, [] {
+        const QString guide = paths::find("sugo.pdf");
+        if (!QFileInfo::exists(guide))
+            seams::ui().showMessage("A program leírása (sugo.pdf) nem található:\n" + guide);
+        else if (!seams::ui().openExternal(guide))
+            seams::ui().showMessage("A program leírását nem sikerült megnyitni, mert nincs "
+                                    "PDF-megjelenítő beállítva:\n" + guide);
+    });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(sizeHint());
 }

@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include "paths.h"
 #include "startupreason.h"
+#include "textfile.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -203,13 +205,52 @@ void TstStartup::exitCommitsPendingWork()
 void TstStartup::shellScreens()
 {
     UiScope s;
+    QTemporaryDir work, share;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    paths::setShareDir(share.path());
+    const auto click = [](QDialog& d) { d.findChild<QPushButton*>("Button1")->click(); };
+
+    // The guide: missing is said; shipped is opened; a failing viewer is said.
     TForm21 help;
-    help.findChild<QPushButton*>("Button1")->click();
-    QCOMPARE(s.ui.opened, QStringList{"sugo.pdf"});
+    click(help);
+    QCOMPARE(s.ui.opened, QStringList{});
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].startsWith("msg:A program leírása (sugo.pdf) nem található"));
+    QFile pdf(share.filePath("sugo.pdf"));
+    QVERIFY(pdf.open(QIODevice::WriteOnly));
+    pdf.close();
+    s.ui.clear();
+    s.ui.openResult = true;
+    click(help);
+    QCOMPARE(s.ui.opened, QStringList{share.filePath("sugo.pdf")});
+    QVERIFY(s.ui.log.isEmpty());
+    s.ui.openResult = false;
+    click(help);
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].contains("nincs PDF-megjelenítő"));
+
+    // Remote help: without a setting it explains; with one it starts that program.
+    s.ui.clear();
     TForm26 remote;
-    remote.findChild<QPushButton*>("Button1")->click();
-    QCOMPARE(s.ui.opened.last(), QString("TeamViewerQS.exe"));
-    QVERIFY(s.ui.log.isEmpty()); // nothing reported when they are missing
+    click(remote);
+    QVERIFY(s.ui.opened.isEmpty());
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].contains("nincs beállítva távsegítő program"));
+    QVERIFY(s.ui.log[0].contains(QDir(work.path()).absoluteFilePath("vadmo7.ini")));
+    textfile::writeLines(work.filePath("vadmo7.ini"), {"[Tavsegitseg]", "Program=krfb"});
+    s.ui.clear();
+    s.ui.openResult = true;
+    click(remote);
+    QCOMPARE(s.ui.opened, QStringList{"krfb"});
+    QVERIFY(s.ui.log.isEmpty());
+    s.ui.openResult = false;
+    click(remote);
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].contains("nem indítható el: krfb"));
+    paths::setShareDir({});
+    QDir::setCurrent(old);
+
     TForm16 about;
     QCOMPARE(about.windowTitle(), QString("Névjegy"));
 }

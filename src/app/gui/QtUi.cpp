@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 #include <memory>
 
@@ -105,10 +106,13 @@ bool QtUi::openExternal(const QString& fileOrUrl)
 
 bool QtUi::startProgram(const QString& program)
 {
+    // A path, or a bare name found on the PATH (an installed remote-help program).
     QFileInfo fi(program);
-    if (!fi.exists())
+    const QString exe =
+        fi.exists() ? fi.absoluteFilePath() : QStandardPaths::findExecutable(program);
+    if (exe.isEmpty())
         return false;
-    return QProcess::startDetached(fi.absoluteFilePath(), {});
+    return QProcess::startDetached(exe, {});
 }
 
 int QtUi::runModal(QDialog* dialog) { return dialog->exec(); }
