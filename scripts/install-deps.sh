@@ -6,7 +6,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-common firebird3.0-utils
   fonts-dejavu-core fonts-liberation qt6-translations-l10n
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth desktop-file-utils dpkg-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do
