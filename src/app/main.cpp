@@ -45,9 +45,7 @@ int main(int argc, char** argv)
         return 0;
     app::installExitHook();
     w.show();
-    if (prep.copied)
-        QTimer::singleShot(0, &w, [prep] {
-            seams::ui().information("Felvásárlási jegy", paths::copiedMessage(prep));
-        });
+    if (!prep.notice.isEmpty())
+        QTimer::singleShot(0, &w, [prep] { seams::ui().information("Felvásárlási jegy", prep.notice); });
     return app.exec();
 }

@@ -1,5 +1,8 @@
 #include "paths.h"
 
+#include "applog.h"
+#include "newdb.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -48,7 +51,8 @@ QString find(const QString& name)
     return own;
 }
 
-Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString& fileName)
+Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString& fileName,
+                        bool createMissing)
 {
     Prepared p;
     if (!QDir().mkpath(dir)) {
@@ -57,11 +61,26 @@ Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString
         return p;
     }
     p.to = QDir(dir).absoluteFilePath(fileName);
-    if (QFileInfo::exists(p.to) || oldDir.isEmpty())
+    if (QFileInfo::exists(p.to))
         return p;
-    const QString old = QDir(oldDir).absoluteFilePath(fileName);
-    if (!QFileInfo(old).isFile() || QFileInfo(old).canonicalFilePath() == QFileInfo(p.to).canonicalFilePath())
+    const QString old = oldDir.isEmpty() ? QString() : QDir(oldDir).absoluteFilePath(fileName);
+    if (old.isEmpty() || !QFileInfo(old).isFile()) {
+        if (createMissing) {
+            try {
+                newdb::create(p.to);
+                p.created = true;
+                p.notice = "Új, üres nyilvántartás készült: " + p.to +
+                           "\n\nVálassza ki az átvevőt (Átvevö / Választás), adja meg az adatait "
+                           "(Segédlet / Átvevő beállítás), és nyissa meg a sorszámtartományt "
+                           "(Segédlet / Évnyitás).";
+            } catch (const std::exception& e) {
+                // The start-up then says that the register cannot be opened, and why.
+                applog::write("Új nyilvántartás: " + QString::fromUtf8(e.what()));
+                QFile::remove(p.to);
+            }
+        }
         return p;
+    }
     // Copied under a temporary name first: a half copy must never look like
     // a register to the next start.
     const QString part = p.to + ".masolas";
@@ -74,14 +93,10 @@ Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString
     }
     p.copied = true;
     p.from = old;
+    p.notice = "A nyilvántartás új helye: " + p.to + "\n\nA korábbi fájlt (" + p.from +
+               ") átmásoltam ide; az eredeti a helyén maradt, de a program ezentúl az új helyen "
+               "lévőt használja.";
     return p;
-}
-
-QString copiedMessage(const Prepared& p)
-{
-    return "A nyilvántartás új helye: " + p.to + "\n\nA korábbi fájlt (" + p.from +
-           ") átmásoltam ide; az eredeti a helyén maradt, de a program ezentúl az új helyen "
-           "lévőt használja.";
 }
 
 } // namespace paths

@@ -24,18 +24,19 @@ QString find(const QString& name);
 
 struct Prepared {
     bool ok = true;
-    bool copied = false; // an older register was copied into the data folder
+    bool copied = false;  // an older register was copied into the data folder
+    bool created = false; // there was none anywhere: a new one was made
     QString from, to;
-    QString error;       // Hungarian, when !ok
+    QString error;        // Hungarian, when !ok
+    QString notice;       // what to tell the user once the main window shows
 };
 
 // Creates the data folder, and when it holds no register but `oldDir` (the
 // folder older versions kept it in) does, copies that one there once. The
 // old file stays where it was; an existing register is never overwritten.
+// With neither, and `createMissing`, a new register with the sample buyer is
+// made (an installed program's first start).
 Prepared prepareDataDir(const QString& dataDir, const QString& oldDir,
-                        const QString& fileName = "vadmo7.fdb");
-
-// The message that tells the user where the copied register now lives.
-QString copiedMessage(const Prepared& p);
+                        const QString& fileName = "vadmo7.fdb", bool createMissing = true);
 
 } // namespace paths

@@ -1,5 +1,6 @@
 // Where files live: the data folder, the user's copy before the shipped one,
 // and the one-time copy of a register from the program folder.
+#include "fb.h"
 #include "paths.h"
 #include "settings.h"
 
@@ -68,7 +69,8 @@ void TstPaths::oldRegisterIsCopiedOnceAndNeverOverwritten()
     QVERIFY(p.copied);
     QCOMPARE(readFile(data + "/vadmo7.fdb"), QByteArray("régi nyilvántartás"));
     QCOMPARE(readFile(oldDir + "/vadmo7.fdb"), QByteArray("régi nyilvántartás")); // copied, not moved
-    QVERIFY(paths::copiedMessage(p).contains(data + "/vadmo7.fdb"));
+    QVERIFY(p.notice.contains(data + "/vadmo7.fdb"));
+    QVERIFY(!p.created);
 
     // Work goes on in the new place; the next start copies nothing over it.
     writeFile(data + "/vadmo7.fdb", "új munka");
@@ -77,12 +79,19 @@ void TstPaths::oldRegisterIsCopiedOnceAndNeverOverwritten()
     QVERIFY(!p.copied);
     QCOMPARE(readFile(data + "/vadmo7.fdb"), QByteArray("új munka"));
 
-    // No old register: just the folder.
+    // No old register: just the folder, or a new register on request.
     const QString fresh = tmp.filePath("other/vadmo7");
-    p = paths::prepareDataDir(fresh, tmp.filePath("nowhere"));
-    QVERIFY(p.ok && !p.copied);
+    p = paths::prepareDataDir(fresh, tmp.filePath("nowhere"), "vadmo7.fdb", false);
+    QVERIFY(p.ok && !p.copied && !p.created);
     QVERIFY(QFileInfo(fresh).isDir());
     QVERIFY(!QFileInfo::exists(fresh + "/vadmo7.fdb"));
+    p = paths::prepareDataDir(fresh, tmp.filePath("nowhere"));
+    QVERIFY(p.ok && !p.copied && p.created);
+    QVERIFY(p.notice.startsWith("Új, üres nyilvántartás készült: " + fresh + "/vadmo7.fdb"));
+    fb::Connection c;
+    c.attach(fresh + "/vadmo7.fdb");
+    QCOMPARE(c.execute("select count(*) from atvevo").rows.at(0).at(0).toLongLong(), 1);
+    c.detach();
 }
 
 void TstPaths::failedCopyLeavesNoRegister()
@@ -92,11 +101,11 @@ void TstPaths::failedCopyLeavesNoRegister()
     QVERIFY(QDir().mkpath(oldDir));
     // A folder where the old register should be a file is not copied.
     QVERIFY(QDir().mkpath(oldDir + "/vadmo7.fdb"));
-    paths::Prepared p = paths::prepareDataDir(tmp.filePath("data"), oldDir);
+    paths::Prepared p = paths::prepareDataDir(tmp.filePath("data"), oldDir, "vadmo7.fdb", false);
     QVERIFY(p.ok && !p.copied);
     // A data folder that cannot be made is an error in Hungarian.
     writeFile(tmp.filePath("file"), "x");
-    p = paths::prepareDataDir(tmp.filePath("file/vadmo7"), oldDir);
+    p = paths::prepareDataDir(tmp.filePath("file/vadmo7"), oldDir, "vadmo7.fdb", false);
     QVERIFY(!p.ok);
     QVERIFY(p.error.startsWith("Nem hozható létre"));
 }
