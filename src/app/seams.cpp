@@ -17,6 +17,19 @@ Ui& ui()
     throw std::logic_error("no user interface installed");
 }
 
+namespace {
+class NoProgress : public Progress {
+public:
+    void setValue(qint64) override {}
+    bool wasCanceled() const override { return false; }
+};
+} // namespace
+
+std::unique_ptr<Progress> Ui::startProgress(const QString&, qint64)
+{
+    return std::make_unique<NoProgress>();
+}
+
 void setUi(Ui* u) { g_current = u; }
 void setDefaultUi(Ui* u) { g_default = u; }
 

@@ -5,11 +5,22 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QDialog;
 class QWidget;
 
 namespace seams {
+
+// A long job's progress, shown once the job takes over a second, with a
+// "Mégsem" button. The job reports its steps and, where stopping halfway
+// leaves nothing half-written, asks whether the user cancelled.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void setValue(qint64 done) = 0;
+    virtual bool wasCanceled() const = 0;
+};
 
 class Ui {
 public:
@@ -41,6 +52,10 @@ public:
     virtual int runModal(QDialog* dialog) = 0;
 
     virtual QDate today() = 0;
+
+    // Progress of a long job of `maximum` steps (0: unknown). The default
+    // shows nothing and is never cancelled.
+    virtual std::unique_ptr<Progress> startProgress(const QString& text, qint64 maximum);
 };
 
 Ui& ui();

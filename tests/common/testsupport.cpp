@@ -79,12 +79,38 @@ int RecordingUi::runModal(QDialog* dialog)
     return QDialog::Rejected;
 }
 
+namespace {
+class RecordedProgress : public seams::Progress {
+public:
+    explicit RecordedProgress(RecordingUi* ui) : ui_(ui) {}
+    void setValue(qint64 done) override
+    {
+        done_ = done;
+        ui_->progressMax = std::max(ui_->progressMax, done);
+    }
+    bool wasCanceled() const override { return ui_->cancelAt > 0 && done_ >= ui_->cancelAt; }
+
+private:
+    RecordingUi* ui_;
+    qint64 done_ = 0;
+};
+} // namespace
+
+std::unique_ptr<seams::Progress> RecordingUi::startProgress(const QString& text, qint64 maximum)
+{
+    progress << text + "/" + QString::number(maximum);
+    return std::make_unique<RecordedProgress>(this);
+}
+
 void RecordingUi::clear()
 {
     log.clear();
     beeps = 0;
     opened.clear();
     modalNames.clear();
+    progress.clear();
+    progressMax = 0;
+    cancelAt = 0;
 }
 
 TestDb::TestDb(bool samples)

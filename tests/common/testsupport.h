@@ -46,6 +46,13 @@ public:
     int runModal(QDialog* dialog) override;
     QDate today() override { return todayValue; }
 
+    // Every long job started: "text/maximum"; cancelAt > 0 makes the job
+    // report cancellation once it has reported that many steps.
+    QStringList progress;
+    qint64 progressMax = 0; // the largest step any job reported
+    qint64 cancelAt = 0;
+    std::unique_ptr<seams::Progress> startProgress(const QString& text, qint64 maximum) override;
+
     void clear();
 };
 

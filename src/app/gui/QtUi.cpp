@@ -9,6 +9,8 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
+#include <climits>
 #include <QStandardPaths>
 #include <QUrl>
 #include <memory>
@@ -118,6 +120,38 @@ bool QtUi::startProgram(const QString& program)
 int QtUi::runModal(QDialog* dialog) { return dialog->exec(); }
 
 QDate QtUi::today() { return QDate::currentDate(); }
+
+namespace {
+class DialogProgress : public seams::Progress {
+public:
+    DialogProgress(const QString& text, qint64 maximum)
+        : scale_(maximum > INT_MAX ? double(INT_MAX) / double(maximum) : 1.0),
+          dlg_(text, "Mégsem", 0, int(double(maximum) * scale_), parentWindow())
+    {
+        dlg_.setWindowTitle(appTitle());
+        dlg_.setWindowModality(Qt::WindowModal);
+        dlg_.setMinimumDuration(1000); // only jobs over a second show it
+        dlg_.setAutoClose(false);
+        dlg_.setAutoReset(false);
+        dlg_.setValue(0);
+    }
+    void setValue(qint64 done) override
+    {
+        dlg_.setValue(int(double(done) * scale_));
+        QCoreApplication::processEvents();
+    }
+    bool wasCanceled() const override { return dlg_.wasCanceled(); }
+
+private:
+    double scale_;
+    QProgressDialog dlg_;
+};
+} // namespace
+
+std::unique_ptr<seams::Progress> QtUi::startProgress(const QString& text, qint64 maximum)
+{
+    return std::make_unique<DialogProgress>(text, maximum);
+}
 
 void installQtUi()
 {

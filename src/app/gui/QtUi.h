@@ -22,6 +22,7 @@ public:
     bool startProgram(const QString& program) override;
     int runModal(QDialog* dialog) override;
     QDate today() override;
+    std::unique_ptr<seams::Progress> startProgress(const QString& text, qint64 maximum) override;
 };
 
 // The message boxes behind the seams, wide enough for their title; the caller owns it.
