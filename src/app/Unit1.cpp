@@ -28,9 +28,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     auto* centre = new QLabel(this);
     centre->setObjectName("Background");
     centre->setAlignment(Qt::AlignCenter);
-    centre->setText("<div style='color:#7a8a7a'><h1>Felvásárlási jegy</h1>"
-                    "<p>Válassza ki az átvevőt: Átvevö / Választás</p></div>");
     setCentralWidget(centre);
+    showBackgroundHint(false);
     resize(900, 600);
 }
 
@@ -188,6 +187,16 @@ void TForm1::setWorkMenusEnabled(bool on)
     for (QObject* o : switched_)
         if (auto* a = qobject_cast<QAction*>(o))
             a->setEnabled(on);
+    showBackgroundHint(on);
+}
+
+void TForm1::showBackgroundHint(bool buyerChosen)
+{
+    // The hint says what to do next: choose the buyer, then work from the menu.
+    if (auto* centre = qobject_cast<QLabel*>(centralWidget()))
+        centre->setText(QString("<div style='color:#7a8a7a'><h1>Felvásárlási jegy</h1><p>%1</p></div>")
+                            .arg(buyerChosen ? "A munkát a menüből kezdheti."
+                                             : "Válassza ki az átvevőt: Átvevö / Választás"));
 }
 
 bool TForm1::workMenusEnabled() const

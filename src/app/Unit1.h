@@ -34,6 +34,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void showBackgroundHint(bool buyerChosen);
     void buildMenu();
     QAction* entry(QMenu* m, const QString& name, const QString& caption, int formNo,
                    bool hidden = false, bool enabled = true);
