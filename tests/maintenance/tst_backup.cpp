@@ -1,0 +1,138 @@
+// Backups of the register: consistent while open, never over another copy,
+// failures said in Hungarian, the copy opened and counted.
+#include "maintenance/Unit35.h"
+#include "maintenance/backup.h"
+#include "testsupport.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+class TstBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void copyWhileOpenHoldsTheCommittedRows();
+    void refusalsLeaveNothingBehind();
+    void screenDefaultsAndFolderChoice();
+};
+
+static qint64 count(const QString& file, const QString& table)
+{
+    fb::Connection c;
+    c.attach(file);
+    const qint64 n = c.execute("SELECT COUNT(*) FROM " + table).rows.at(0).at(0).toLongLong();
+    c.rollback();
+    c.detach();
+    return n;
+}
+
+void TstBackup::copyWhileOpenHoldsTheCommittedRows()
+{
+    TestDb db(true);
+    db.exec("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20260001', '00001')");
+    db.exec("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20260002', '00001')");
+    const qint64 producers = db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong();
+    // Work in progress in the program's own transaction, not committed.
+    TQuery* q = db.data()->ZQ10;
+    q->setSql("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('99999', 'Félkész Ferenc')");
+    db.data()->IBTrans1.startTransaction();
+    q->execSQL();
+    QVERIFY(db.data()->IBTrans1.inTransaction());
+
+    const QString target = db.dir() + "/ment/" + backup::stampName(QDateTime(QDate(2026, 3, 15), QTime(14, 5)));
+    QVERIFY(QDir().mkpath(db.dir() + "/ment"));
+    QVERIFY(target.endsWith("/2026_03_15_14_05.FDB"));
+    const backup::Result r = backup::run(db.file(), target);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.tickets, 2);
+    QVERIFY(r.message.startsWith("Az adatbázis átmásolva a \"Hová\" könyvtárba. Kérem ellenőrizze le."));
+    QVERIFY(r.message.contains("2 felvásárlási jegyet"));
+    QVERIFY(!QFileInfo::exists(target + ".resz"));
+
+    // The copy opens on its own, passes the engine's validation, and holds
+    // what was committed when it was taken.
+    QCOMPARE(count(target, "ostermelo"), producers);
+    QCOMPARE(count(target, "fjfej"), 2);
+    QProcess gfix;
+    gfix.start("gfix", {"-v", "-full", "-user", "SYSDBA", target});
+    QVERIFY(gfix.waitForFinished(60000));
+    QCOMPARE(gfix.exitCode(), 0);
+    QVERIFY2(gfix.readAll().trimmed().isEmpty(), "validation reported problems");
+
+    // The program's own work goes on undisturbed.
+    db.data()->IBTrans1.commit();
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong(), producers + 1);
+    // A file not in backup mode is left as it is.
+    QVERIFY(!backup::clearBackupLock(target));
+}
+
+void TstBackup::refusalsLeaveNothingBehind()
+{
+    TestDb db;
+    const QString dir = db.dir() + "/ment";
+    QVERIFY(QDir().mkpath(dir));
+    const QString target = dir + "/2026_12_09_10_00.FDB";
+
+    backup::Result r = backup::run(db.dir() + "/nincs.fdb", target);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.message, QString("Hiba! A \"Honnan\" -ban megadott fálj nem létezik."));
+
+    r = backup::run(db.file(), db.dir() + "/nincs_ilyen_mappa/2026_12_09_10_00.FDB");
+    QVERIFY(!r.ok);
+    QVERIFY2(r.message.startsWith("A mentés nem történt meg: a \"Hová\" mappa nem létezik"),
+             qPrintable(r.message));
+    QVERIFY(!QFileInfo::exists(db.dir() + "/nincs_ilyen_mappa"));
+
+    // Two backups in the same minute: the second never replaces the first.
+    r = backup::run(db.file(), target);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    const QDateTime first = QFileInfo(target).lastModified();
+    const qint64 size = QFileInfo(target).size();
+    r = backup::run(db.file(), target);
+    QVERIFY(!r.ok);
+    QVERIFY(r.message.contains("ilyen nevű mentés már van"));
+    QCOMPARE(QFileInfo(target).lastModified(), first);
+    QCOMPARE(QFileInfo(target).size(), size);
+
+    // Not a register: nothing is left at the target.
+    QFile junk(db.dir() + "/junk.fdb");
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(40000, 'x'));
+    junk.close();
+    r = backup::run(junk.fileName(), dir + "/masik.FDB");
+    QVERIFY(!r.ok);
+    QVERIFY(r.message.startsWith("A mentés nem történt meg: az adatbázis nem nyitható meg"));
+    QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{"2026_12_09_10_00.FDB"});
+}
+
+void TstBackup::screenDefaultsAndFolderChoice()
+{
+    TestDb db;
+    UiScope s;
+    TForm35 f;
+    QCOMPARE(f.source()->text(), QDir(db.dir()).absoluteFilePath("vadmo7.fdb"));
+    const QRegularExpression stamp("/\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.FDB$");
+    QVERIFY(f.target()->text().startsWith(backup::defaultTargetDir()));
+    QVERIFY(backup::defaultTargetDir().endsWith("/vadmo7/ment/"));
+    QVERIFY(stamp.match(f.target()->text()).hasMatch());
+
+    // "Hová": the chosen folder with a new time-stamped name, whatever name was typed.
+    s.ui.files = {db.dir() + "/valami.fdb"};
+    f.HovaClick();
+    QVERIFY(f.target()->text().startsWith(db.dir() + "/"));
+    QVERIFY(stamp.match(f.target()->text()).hasMatch());
+    // Cancelled: unchanged.
+    const QString before = f.target()->text();
+    s.ui.files = {QString()};
+    f.HovaClick();
+    QCOMPARE(f.target()->text(), before);
+
+    QVERIFY(f.MentesClick());
+    QCOMPARE(s.ui.log.size(), 1);
+    QVERIFY(s.ui.log[0].startsWith("info:Az adatbázis átmásolva"));
+    QVERIFY(QFileInfo::exists(f.target()->text()));
+}
+
+QTEST_MAIN(TstBackup)
+#include "tst_backup.moc"
