@@ -12,6 +12,7 @@
 #include "masterdata/Unit14.h"
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
+#include "maintenance/Unit27.h"
 #include "maintenance/Unit35.h"
 
 #include <QDialog>
@@ -32,6 +33,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 26: return new TForm26(parent);
     case 38: return new TForm38(parent);
     case 8: return new TForm8(parent);
+    case 27: return new TForm27(parent);
     case 35: return new TForm35(parent);
     default: return nullptr;
     }
