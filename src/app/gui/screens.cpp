@@ -12,6 +12,10 @@
 #include "masterdata/Unit14.h"
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
+#include "data/Unit28.h"
+#include "data/Unit36.h"
+#include "data/Unit37.h"
+#include "data/Unit42.h"
 #include "maintenance/Unit27.h"
 #include "maintenance/Unit35.h"
 
@@ -34,6 +38,10 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 38: return new TForm38(parent);
     case 8: return new TForm8(parent);
     case 27: return new TForm27(parent);
+    case 28: return new TForm28(parent);
+    case 36: return new TForm36(parent);
+    case 37: return new TForm37(parent);
+    case 42: return new TForm42(parent);
     case 35: return new TForm35(parent);
     default: return nullptr;
     }

@@ -1,0 +1,9 @@
+#pragma once
+#include <QDialog>
+
+class TForm36 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm36(QWidget* parent = nullptr);
+    void Button1Click();
+};

@@ -1,0 +1,17 @@
+#include "Unit37.h"
+
+#include "Unit2.h"
+#include "gui/upgradescreen.h"
+#include "upgrades.h"
+
+TForm37::TForm37(QWidget* parent) : QDialog(parent)
+{
+    upgradescreen::build(this, "Form37", "FELIR azonosító felvétele az östermelöhöz",
+                         {"Ezen mező létezik-e az östermelönél ?  ", "Ha létezik nem kerül végrehajtásra."},
+                         "Módosítás végrehajtása", true, [this] { Button1Click(); });
+}
+
+void TForm37::Button1Click()
+{
+    upgradescreen::show(upgrades::addFelir(&Data->ZCon1));
+}

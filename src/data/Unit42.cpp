@@ -1,0 +1,16 @@
+#include "Unit42.h"
+
+#include "Unit2.h"
+#include "gui/upgradescreen.h"
+#include "upgrades.h"
+
+TForm42::TForm42(QWidget* parent) : QDialog(parent)
+{
+    upgradescreen::build(this, "Form42", "Kamarai azonosító hossz változás", {},
+                         "Módosítás végrehajtása", true, [this] { Button1Click(); });
+}
+
+void TForm42::Button1Click()
+{
+    upgradescreen::show(upgrades::widenKamara(&Data->ZCon1));
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <QDialog>
+
+class TForm42 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm42(QWidget* parent = nullptr);
+    void Button1Click();
+};

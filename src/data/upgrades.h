@@ -1,0 +1,24 @@
+#pragma once
+// Bringing an older register up to today's schema, and the one producer
+// correction that came with it. Each runs as one unit of work.
+
+#include "records.h"
+
+namespace upgrades {
+
+// Whether the table has the column (names in upper case).
+bool columnExists(fb::Connection* db, const QString& table, const QString& column);
+
+// "Magánny.tag?": adds O_MNYPTAG. A check failure "Már létezik!" when it is there.
+rec::Outcome addMnyptag(fb::Connection* db);
+// "FELIR azon. felvétele": adds O_FELIR. "Már létezik az östermelöben!" when it is there.
+rec::Outcome addFelir(fb::Connection* db);
+// "Kamarai szám hossza": D_KAMARA to 20 characters; may run any number of times.
+rec::Outcome widenKamara(fb::Connection* db);
+// Producers sharing a tax identifier: every one but the first (lowest code)
+// gets O_SZJA = 1. Returns how many were set through `changed`.
+rec::Outcome markSharedTaxIds(fb::Connection* db, int* changed = nullptr);
+
+inline const char* const Done = "Módositás végrehajtva.";
+
+} // namespace upgrades

@@ -1,0 +1,103 @@
+// Bringing an older register up to date: the columns added once, "Már létezik"
+// after, the domain widened again and again, shared tax ids marked.
+#include "data/Unit28.h"
+#include "data/Unit36.h"
+#include "data/Unit37.h"
+#include "testsupport.h"
+#include "upgrades.h"
+
+#include <QTest>
+
+class TstUpgrades : public QObject {
+    Q_OBJECT
+private slots:
+    void olderRegisterGetsItsColumnsOnce();
+    void kamaraMayBeWidenedAgain();
+    void sharedTaxIdsMarkAllButTheFirst();
+};
+
+void TstUpgrades::olderRegisterGetsItsColumnsOnce()
+{
+    TestDb db(true);
+    UiScope s;
+    fb::Connection* c = &db.data()->ZCon1;
+    // A current register: nothing to do, and the screen closes.
+    {
+        TForm28 f;
+        f.Button1Click();
+        QCOMPARE(s.ui.log, QStringList{"confirm:Már létezik!"});
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+    }
+    s.ui.clear();
+    QCOMPARE(upgrades::addFelir(c).message, QString("Már létezik az östermelöben!"));
+
+    // An older one, made here by taking the two columns away.
+    db.data()->disconnect();
+    db.data()->connect(db.file());
+    c->executeImmediate("ALTER TABLE ostermelo DROP o_mnyptag");
+    c->executeImmediate("ALTER TABLE ostermelo DROP o_felir");
+    c->commit();
+    QVERIFY(!upgrades::columnExists(c, "OSTERMELO", "O_MNYPTAG"));
+    QVERIFY(!upgrades::columnExists(c, "ostermelo", "o_felir"));
+    {
+        TForm28 f;
+        f.Button1Click();
+        QCOMPARE(s.ui.log, QStringList{"msg:Módositás végrehajtva."});
+    }
+    TForm37 felir;
+    s.ui.clear();
+    felir.Button1Click();
+    QCOMPARE(s.ui.log, QStringList{"msg:Módositás végrehajtva."});
+    // Committed: still there after anything pending is rolled back.
+    if (c->inTransaction())
+        c->rollback();
+    QVERIFY(upgrades::columnExists(c, "OSTERMELO", "O_MNYPTAG"));
+    QVERIFY(upgrades::columnExists(c, "OSTERMELO", "O_FELIR"));
+    // The new columns take values, and the second run changes nothing.
+    db.exec("UPDATE ostermelo SET o_mnyptag = 'I', o_felir = 'FELIR123456'");
+    s.ui.clear();
+    felir.Button1Click();
+    QCOMPARE(s.ui.log, QStringList{"confirm:Már létezik az östermelöben!"});
+    QCOMPARE(db.scalar("SELECT MIN(o_felir) FROM ostermelo"), QString("FELIR123456"));
+}
+
+void TstUpgrades::kamaraMayBeWidenedAgain()
+{
+    TestDb db;
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(upgrades::widenKamara(&db.data()->ZCon1).ok());
+    db.exec("UPDATE ostermelo SET o_kamara = '12345678901234567890'");
+    db.exec("INSERT INTO ostermelo (o_kod, o_kamara) VALUES ('00099', '12345678901234567890')");
+    QCOMPARE(db.scalar("SELECT o_kamara FROM ostermelo WHERE o_kod = '00099'"),
+             QString("12345678901234567890"));
+}
+
+void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
+{
+    TestDb db;
+    UiScope s;
+    // Empty register: only "Vége.".
+    TForm36 f;
+    f.Button1Click();
+    QCOMPARE(s.ui.log, QStringList{"msg:Vége."});
+
+    // A, A, B, C, C, C by code; C is also the last of the order.
+    const char* rows[][2] = {{"00001", "8111111111"}, {"00002", "8111111111"}, {"00003", "8222222222"},
+                             {"00004", "8333333333"}, {"00005", "8333333333"}, {"00006", "8333333333"}};
+    for (auto& r : rows)
+        db.exec(QString("INSERT INTO ostermelo (o_kod, o_adoazon, o_szja) VALUES ('%1', '%2', 15)")
+                    .arg(r[0], r[1]));
+    int changed = -1;
+    QVERIFY(upgrades::markSharedTaxIds(&db.data()->ZCon1, &changed).ok());
+    QCOMPARE(changed, 3);
+    QString marks;
+    TQuery q(&db.data()->ZCon1, "t");
+    q.setSql("SELECT o_szja FROM ostermelo ORDER BY o_kod");
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        marks += QString::number(q.asInteger("O_SZJA")) + " ";
+    QCOMPARE(marks, QString("15 1 15 15 1 1 "));
+}
+
+QTEST_MAIN(TstUpgrades)
+#include "tst_upgrades.moc"
