@@ -21,7 +21,18 @@ struct Column {
     Kind kind = Text;
 };
 
-class Workbook {
+// What an export writes through: the Excel 95 workbook below, or the
+// Excel 2007+ one (xlsxwriter.h).
+class Writer {
+public:
+    virtual ~Writer() = default;
+    virtual void addRow(const std::vector<QVariant>& values) = 0;
+    virtual qint64 rows() const = 0;
+    virtual int sheets() const = 0;
+    virtual bool save(const QString& path, QString* error = nullptr) = 0;
+};
+
+class Workbook : public Writer {
 public:
     // `boldTo`: row 1 is bold from column A to this column (0-based), which may
     // reach past the last data column (the ticket workbook's A to AM).
@@ -31,14 +42,14 @@ public:
     Workbook& operator=(const Workbook&) = delete;
 
     // One record: values in column order; a null QVariant leaves the cell empty.
-    void addRow(const std::vector<QVariant>& values);
-    qint64 rows() const { return rows_; }
-    int sheets() const;
+    void addRow(const std::vector<QVariant>& values) override;
+    qint64 rows() const override { return rows_; }
+    int sheets() const override;
 
     // Writes the workbook to `path` through a temporary name; false with
     // `error` (Hungarian) when it cannot be written. Nothing is left at `path`
     // then, and an existing file there is replaced only on success.
-    bool save(const QString& path, QString* error = nullptr);
+    bool save(const QString& path, QString* error = nullptr) override;
 
     static constexpr int RowsPerSheet = 16384;
 
