@@ -8,6 +8,13 @@
 #include <QFile>
 
 struct TicketSpec {
+    TicketSpec() = default;
+    TicketSpec(const char* number, const char* producer = "00001",
+               const char* issued = "2026.03.10")
+        : bszam(QString::fromUtf8(number)), ostermkod(QString::fromUtf8(producer)),
+          kelt(QString::fromUtf8(issued))
+    {
+    }
     QString bszam;
     QString ostermkod = "00001";
     QString kelt = "2026.03.10";

@@ -193,7 +193,7 @@ void TstEntry::nonNumericLineRefusedBeforeAnyStatement()
     f.edit("S_MEGY")->setText("kg");
     f.edit("S_EAR")->setText("62,5");
     f.edit("S_KOMPMERTEKE")->setText("12");
-    for (const QString& bad : {"-", "1,2,3", "--5", ","}) {
+    for (const char* bad : {"-", "1,2,3", "--5", ","}) {
         s.ui.clear();
         f.edit("S_BRUTTO")->setText(bad);
         QVERIFY(!f.save());
