@@ -209,6 +209,7 @@ void TForm9::buildUi()
     auto* lineRow = new QHBoxLayout;
     nav_ = new DBNavigator(tetel);
     nav_->setObjectName("DBNavigator1");
+    nav_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     lineRow->addWidget(nav_);
     auto* uj = new QPushButton("Új", tetel);
     uj->setObjectName("Button4");
@@ -225,19 +226,26 @@ void TForm9::buildUi()
         e->setObjectName("tot_" + key);
         form::setReadOnly(e);
         e->setAlignment(Qt::AlignRight);
-        e->setMaximumWidth(130);
+        if (key == "fizetendo") {
+            QFont f = e->font();
+            f.setBold(true);
+            e->setFont(f);
+        }
+        // Wide enough for the largest amount a ticket may reach, uncut.
+        e->setFixedWidth(QFontMetrics(e->font()).horizontalAdvance("-999 999 999 999") + 16);
         totals_[key] = e;
         row->addWidget(form::label(caption, e, parent));
         row->addWidget(e);
     };
-    addTotal(lineRow, "far", "Felvásárlási ár", tetel);
-    addTotal(lineRow, "kfelar", "Komp.felár", tetel);
-    addTotal(lineRow, "var", "Vételár", tetel);
-    addTotal(lineRow, "fizetendo", "Fizetendö", tetel);
-    QFont f = totals_["fizetendo"]->font();
-    f.setBold(true);
-    totals_["fizetendo"]->setFont(f);
+    // The totals on a row of their own: beside the buttons they would be cut.
+    auto* totalRow = new QHBoxLayout;
+    totalRow->addStretch();
+    addTotal(totalRow, "far", "Felvásárlási ár", tetel);
+    addTotal(totalRow, "kfelar", "Komp.felár", tetel);
+    addTotal(totalRow, "var", "Vételár", tetel);
+    addTotal(totalRow, "fizetendo", "Fizetendö", tetel);
     tl->addLayout(lineRow);
+    tl->addLayout(totalRow);
     top->addWidget(tetel, 1);
 
     auto* bottom = new QHBoxLayout;

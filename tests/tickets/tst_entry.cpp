@@ -396,6 +396,12 @@ void TstEntry::opensOnTheIssueDate()
         QVERIFY2(e && e->isReadOnly(), name);
         QCOMPARE(e->palette().color(QPalette::Base), e->palette().color(QPalette::Window));
     }
+    // The totals hold the largest amount a line may lead to without cutting it.
+    for (const char* k : {"far", "kfelar", "var", "fizetendo"}) {
+        QLineEdit* e = f.total(k);
+        e->setText("-999 999 999 999");
+        QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) <= e->width() - 8, k);
+    }
     // Shift+Tab from the first field does not land on the number.
     QTest::keyClick(f.edit("kelt"), Qt::Key_Backtab);
     QTRY_VERIFY(QApplication::focusWidget() != f.edit("kelt"));
