@@ -153,7 +153,7 @@ void TForm38::FormShow()
     newLabel_->setVisible(!locked_);
     store_->setVisible(!locked_);
     if (locked_)
-        seams::ui().showMessage("Már készült felvásárlási jegy! Nem módositható.");
+        seams::ui().showMessage(counter::lockedMessage());
     else
         new_->setFocus();
 }

@@ -21,9 +21,9 @@ qint64 ticketCount(const rec::Context& ctx)
     q.open();
     return q.isEmpty() ? 0 : q.asInteger("sdb");
 }
-
-const char* kLocked = "Már készült felvásárlási jegy! Nem módositható.";
 } // namespace
+
+QString lockedMessage() { return "Már készült felvásárlási jegy! Nem módositható."; }
 
 YearOpening yearOpening(const rec::Context& ctx)
 {
@@ -46,7 +46,7 @@ rec::Outcome storeYearOpening(const rec::Context& ctx, const QString& typed)
         return rec::Outcome::check(error, "Edit2");
     // The screen hides "Letárol" once a ticket exists; the rule holds without it.
     if (ticketCount(ctx) >= 1)
-        return rec::Outcome::check(QString::fromUtf8(kLocked));
+        return rec::Outcome::check(lockedMessage());
 
     TQuery q(ctx.db, "counterStore");
     sql(q, "SELECT a_akod, count(a_akod) AS db FROM sorszam WHERE a_akod = :p1 GROUP BY a_akod");

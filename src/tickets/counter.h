@@ -15,6 +15,8 @@ struct YearOpening {
     QString current;     // A_FJBSZAM as stored, empty without a row
 };
 YearOpening yearOpening(const rec::Context& ctx);
+// "Már készült felvásárlási jegy! Nem módositható."
+QString lockedMessage();
 
 // "Letárol" of the year opening: the typed counter's checks, then the counter
 // row inserted or updated and committed. A failed check names "Edit2".
