@@ -1,7 +1,7 @@
 #include "Unit38.h"
 
-#include "context.h"
-#include "counter.h"
+#include "ticketcontext.h"
+#include "ticketcounter.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "gui/outcome.h"

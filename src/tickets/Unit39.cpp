@@ -1,7 +1,7 @@
 #include "Unit39.h"
 
 #include "Unit2.h"
-#include "context.h"
+#include "ticketcontext.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "gui/outcome.h"

@@ -2,7 +2,7 @@
 
 #include "Unit10.h"
 #include "Unit2.h"
-#include "context.h"
+#include "ticketcontext.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
 #include "gui/guard.h"

@@ -1,7 +1,7 @@
 #include "ticketentry.h"
 
 #include "Query.h"
-#include "counter.h"
+#include "ticketcounter.h"
 #include "values.h"
 
 #include <cmath>

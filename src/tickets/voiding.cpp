@@ -1,7 +1,7 @@
 #include "voiding.h"
 
 #include "Query.h"
-#include "counter.h"
+#include "ticketcounter.h"
 #include "ticketentry.h"
 #include "values.h"
 

@@ -4,7 +4,7 @@
 #include "ticketfixture.h"
 
 #include "applog.h"
-#include "tickets/counter.h"
+#include "tickets/ticketcounter.h"
 #include "tickets/payable.h"
 #include "tickets/ticketentry.h"
 

@@ -1,4 +1,4 @@
-#include "context.h"
+#include "ticketcontext.h"
 
 #include "Unit2.h"
 #include "seams.h"

@@ -1,4 +1,4 @@
-#include "counter.h"
+#include "ticketcounter.h"
 
 #include "Query.h"
 #include "numbering.h"
