@@ -559,19 +559,23 @@ void TForm9::afterLineEntry(qint64 positionOnId)
 
 void TForm9::newLine()
 {
+    TQuery* lines = Data->ZQ20;
+    const qint64 current = lines->isEmpty() ? -1 : lines->asInteger("ID_FJSOR");
     TForm10 f(TForm10::Mode::New, bszam_, edits_["levonszaz"]->text(), this);
     f.setRates(rates());
-    seams::ui().runModal(&f);
-    afterLineEntry(-1);
+    const bool saved = seams::ui().runModal(&f) == QDialog::Accepted;
+    // A new line is the last one; after "Mégsem" the grid stays where it stood.
+    afterLineEntry(saved ? -1 : current);
 }
 
 void TForm9::changeLine()
 {
-    if (Data->ZQ20->isEmpty())
+    TQuery* lines = Data->ZQ20;
+    if (lines->isEmpty())
         return;
+    const qint64 id = lines->asInteger("ID_FJSOR");
     TForm10 f(TForm10::Mode::Change, bszam_, edits_["levonszaz"]->text(), this);
     f.setRates(rates());
-    const qint64 id = Data->ZQ20->asInteger("ID_FJSOR");
     if (f.load())
         seams::ui().runModal(&f);
     afterLineEntry(id);

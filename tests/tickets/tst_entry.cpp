@@ -30,6 +30,7 @@ private slots:
     void declarationEnterMovesOn();
     void opensOnTheIssueDate();
     void weightDeductionTypedWrongStoresNoLine();
+    void gridStandsOnTheLineWorkedOn();
 };
 
 namespace {
@@ -441,6 +442,44 @@ void TstEntry::weightDeductionTypedWrongStoresNoLine()
     QCOMPARE(db.scalar("select s_levonszaz from fjsor"), QString("5,5"));
     QCOMPARE(f.lines()->query()->recordCount(), 1);
     QCOMPARE(f.total("var")->text(), QString("6 615")); // 94,5 kg * 62,5 * 1,12
+}
+
+void TstEntry::gridStandsOnTheLineWorkedOn()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    QList<LineInput> lines = {{"Búza", "1001", "10", "kg", "60", "0"},
+                              {"Árpa", "1003", "20", "kg", "50", "0"},
+                              {"Zab", "1004", "30", "kg", "40", "0"}};
+    script(s.ui, "00001", &lines);
+    TForm9 f(TForm9::Mode::New);
+    QVERIFY(f.prepareNew());
+    f.newLine();
+    f.newLine();
+    f.newLine();
+    TQuery* grid = f.lines()->query();
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Zab")); // a new line is the last
+    grid->moveTo(1);
+    // The change of the middle line: the grid stays on it, the totals follow.
+    QString loaded;
+    s.ui.onModal = [&loaded](QDialog* d) -> int {
+        auto* l = qobject_cast<TForm10*>(d);
+        l->show();
+        loaded = l->edit("S_MEGNEVEZES")->text();
+        l->edit("S_BRUTTO")->setText("21");
+        return l->save() ? QDialog::Accepted : QDialog::Rejected;
+    };
+    f.changeLine();
+    QCOMPARE(loaded, QString("Árpa"));
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Árpa"));
+    QCOMPARE(grid->asFloat("S_BRUTTO"), 21.0);
+    QCOMPARE(f.total("var")->text(), QString("2 850")); // 600 + 1050 + 1200
+    // A new line given up: nothing stored, the grid stays on the middle line.
+    s.ui.onModal = [](QDialog*) { return int(QDialog::Rejected); };
+    f.newLine();
+    QCOMPARE(grid->recordCount(), 3);
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Árpa"));
 }
 
 QTEST_MAIN(TstEntry)
