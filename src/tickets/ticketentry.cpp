@@ -170,6 +170,40 @@ bool overflows(const rec::Context& ctx, const Line& l, double brutto, double lev
     }
 }
 
+// The line's numbers, read from what was typed.
+struct Amounts {
+    double brutto, ear, komp, levonszaz;
+};
+
+void writeLine(TQuery* q, const rec::Context& ctx, const Line& l, const Amounts& a, bool isNew)
+{
+    if (isNew) {
+        sql(q, "INSERT INTO Fjsor ( s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_brutto, "
+               "s_megy, s_ear, s_kompmerteke, s_akod, s_levonszaz, s_bizonylat )");
+        q->add("VALUES ( :p1, :p2, :p3, :p4, :p5, :p6, :p7, :p8, :p9, :p10, :p11 )");
+    } else {
+        sql(q, "UPDATE Fjsor SET ID_fjsor = :p0, s_bszam = :p1, s_termekkod = :p2, "
+               "s_megnevezes = :p3, s_vtsz = :p4, s_brutto = :p5, s_megy = :p6, s_ear = :p7, "
+               "s_kompmerteke = :p8, s_akod = :p9, s_levonszaz = :p10, s_bizonylat = :p11");
+        q->add("WHERE ID_fjsor = :p0");
+        q->setInteger("p0", l.id);
+    }
+    q->setText("p1", l.bszam);
+    q->setText("p2", l.termekkod);
+    q->setText("p3", l.megnevezes);
+    q->setText("p4", l.vtsz);
+    q->setFloat("p5", a.brutto);
+    q->setText("p6", l.megy);
+    q->setFloat("p7", a.ear);
+    q->setFloat("p8", a.komp);
+    q->setText("p9", ctx.akod);
+    q->setFloat("p10", a.levonszaz);
+    q->setText("p11", l.bizonylat);
+    q->execSQL();
+    // A line deleted meanwhile is not saved by a change.
+    rec::expectRows(q, 1);
+}
+
 } // namespace
 
 Sums ticketSums(TQuery* q, const QString& bszam)
@@ -328,42 +362,12 @@ rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode)
             "Edit4");
 
     const bool isNew = mode == Mode::New;
+    const Amounts a{*brutto, *ear, *komp, *levonszaz};
     TQuery q(ctx.db, "ticketLineSave");
-    return rec::unitOfWork(
-        ctx.db, "Hiba105: az INSERT vagy UPDATE közben a terméksorban!", [&] {
-            rec::step(isNew ? "Hiba103: Új, INSERT a fjsorban " : "Hiba104: Módosit, UPDATE a fjsorban ",
-                      [&] {
-                          if (isNew) {
-                              sql(&q, "INSERT INTO Fjsor ( s_bszam, s_termekkod, s_megnevezes, "
-                                      "s_vtsz, s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, "
-                                      "s_levonszaz, s_bizonylat )");
-                              q.add("VALUES ( :p1, :p2, :p3, :p4, :p5, :p6, :p7, :p8, :p9, :p10, "
-                                    ":p11 )");
-                          } else {
-                              sql(&q, "UPDATE Fjsor SET ID_fjsor = :p0, s_bszam = :p1, "
-                                      "s_termekkod = :p2, s_megnevezes = :p3, s_vtsz = :p4, "
-                                      "s_brutto = :p5, s_megy = :p6, s_ear = :p7, "
-                                      "s_kompmerteke = :p8, s_akod = :p9, s_levonszaz = :p10, "
-                                      "s_bizonylat = :p11");
-                              q.add("WHERE ID_fjsor = :p0");
-                              q.setInteger("p0", l.id);
-                          }
-                          q.setText("p1", l.bszam);
-                          q.setText("p2", l.termekkod);
-                          q.setText("p3", l.megnevezes);
-                          q.setText("p4", l.vtsz);
-                          q.setFloat("p5", *brutto);
-                          q.setText("p6", l.megy);
-                          q.setFloat("p7", *ear);
-                          q.setFloat("p8", *komp);
-                          q.setText("p9", ctx.akod);
-                          q.setFloat("p10", *levonszaz);
-                          q.setText("p11", l.bizonylat);
-                          q.execSQL();
-                          // A line deleted meanwhile is not saved by a change.
-                          rec::expectRows(&q, 1);
-                      });
-        });
+    return rec::unitOfWork(ctx.db, "Hiba105: az INSERT vagy UPDATE közben a terméksorban!", [&] {
+        rec::step(isNew ? "Hiba103: Új, INSERT a fjsorban " : "Hiba104: Módosit, UPDATE a fjsorban ",
+                  [&] { writeLine(&q, ctx, l, a, isNew); });
+    });
 }
 
 } // namespace ticketentry
