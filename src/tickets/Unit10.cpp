@@ -1,8 +1,10 @@
 #include "Unit10.h"
 
 #include "Unit2.h"
+#include "ticketcontext.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
+#include "gui/outcome.h"
 #include "gui/screens.h"
 #include "seams.h"
 #include "settings.h"
@@ -70,12 +72,7 @@ TForm10::TForm10(Mode mode, const QString& bszam, const QString& levonszaz, QWid
     buttons->addWidget(cancel);
     top->addLayout(buttons);
     connect(termek, &QPushButton::clicked, this, [this] { app::guarded([this] { chooseProduct(); }); });
-    connect(ok, &QPushButton::clicked, this, [this] {
-        app::guarded([this] {
-            if (save())
-                accept();
-        });
-    });
+    app::wireOk(ok, this, [this] { return save(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     form::enterMovesFocus(this);
 
@@ -141,76 +138,23 @@ void TForm10::takeProduct()
 
 bool TForm10::save()
 {
-    struct Check {
-        const char* col;
-        const char* message;
-    };
-    const Check checks[] = {
-        {"S_MEGNEVEZES", "Nincs megadva a megnevezés!"},
-        {"S_VTSZ", "Nincs megadva a VTSZ!"},
-        {"S_BRUTTO", "Nincs megadva a mennyiség!"},
-        {"S_MEGY", "Nincs megadva a mennyiség egység!"},
-        {"S_EAR", "Nincs megadva az egységár!"},
-        {"S_KOMPMERTEKE", "Nincs megadva a komp.mértéke!"},
-    };
-    for (const Check& c : checks) {
-        if (val::rtrim(edits_[c.col]->text()).trimmed().isEmpty()) {
-            seams::ui().showMessage(c.message);
-            edits_[c.col]->setFocus();
-            return false;
-        }
-    }
-    // A quantity, price or percent that is not a number is refused before any
-    // statement runs, so nothing half-written is left and nothing typed is lost.
-    struct Num {
-        const char* col;
-        const char* message;
-    };
-    const Num nums[] = {
-        {"S_BRUTTO", "A mennyiség nem szám!"},
-        {"S_EAR", "Az egységár nem szám!"},
-        {"S_KOMPMERTEKE", "A komp.mértéke nem szám!"},
-    };
-    for (const Num& n : nums) {
-        if (!val::parseNumber(edits_[n.col]->text())) {
-            seams::ui().showMessage(n.message);
-            edits_[n.col]->setFocus();
-            return false;
-        }
-    }
-    auto levon = val::parseNumber(levonszaz_);
     ticketentry::Line l;
     l.id = id_;
     l.bszam = bszam_;
     l.termekkod = edits_["S_TERMEKKOD"]->text();
     l.megnevezes = edits_["S_MEGNEVEZES"]->text();
     l.vtsz = edits_["S_VTSZ"]->text();
-    l.brutto = *val::parseNumber(edits_["S_BRUTTO"]->text());
+    l.brutto = edits_["S_BRUTTO"]->text();
     l.megy = edits_["S_MEGY"]->text();
-    l.ear = *val::parseNumber(edits_["S_EAR"]->text());
-    l.kompmerteke = *val::parseNumber(edits_["S_KOMPMERTEKE"]->text());
-    l.levonszaz = levon ? *levon : 0;
+    l.ear = edits_["S_EAR"]->text();
+    l.kompmerteke = edits_["S_KOMPMERTEKE"]->text();
     l.bizonylat = edits_["S_BIZONYLAT"]->text();
-    ticketentry::LineResult r = ticketentry::saveLine(l, mode_ == Mode::New);
-    if (r == ticketentry::LineResult::Other) {
-        seams::ui().showMessage(ticketentry::message(r));
-        return false;
-    }
-    if (r != ticketentry::LineResult::Ok)
-        seams::ui().showMessage(ticketentry::message(r));
-
-    // Re-read the entry screen's lines, standing on the line just written.
-    TQuery* q = Data->ZQ20;
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM FjSor WHERE s_Bszam = :p1 ORDER BY ID_fjsor");
-    q->setText("p1", bszam_);
-    q->open();
-    if (mode_ == Mode::Change)
-        q->locatePrefix("ID_FJSOR", QString::number(id_));
-    else
-        q->last();
-    savedId_ = q->isEmpty() ? -1 : q->asInteger("ID_FJSOR");
-    // A failed statement was rolled back; keep the screen open with the input.
-    return r == ticketentry::LineResult::Ok;
+    l.levonszaz = levonszaz_;
+    l.rates = rates_;
+    // A failed statement was rolled back; the screen stays open with the input.
+    // The entry screen re-reads its lines when this screen closes.
+    return app::showOutcome(
+        ticketentry::saveLine(tickets::currentContext(), l,
+                              mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify),
+        this);
 }

@@ -24,11 +24,13 @@ public:
     void chooseProduct();
     // Copies the product on which ZQ40 stands into the fields.
     void takeProduct();
+    // The ticket's rates as the entry screen holds them: the line's check that
+    // the ticket's totals and payable stay within bounds uses them.
+    void setRates(const payable::Input& rates) { rates_ = rates; }
     // "OK": checks, then the save. True when the screen may close.
     bool save();
 
     FilteredEdit* edit(const QString& column) const { return edits_.value(column); }
-    qint64 savedId() const { return savedId_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -38,7 +40,7 @@ private:
     QString bszam_;
     QString levonszaz_;
     qint64 id_ = 0;
-    qint64 savedId_ = -1;
+    payable::Input rates_;
     QMap<QString, FilteredEdit*> edits_;
     QLabel* bizonylatLabel_;
     bool bizonylatVisible_ = false;

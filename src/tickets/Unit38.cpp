@@ -1,9 +1,10 @@
 #include "Unit38.h"
 
-#include "Unit2.h"
+#include "ticketcontext.h"
+#include "ticketcounter.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
-#include "numbering.h"
+#include "gui/outcome.h"
 #include "seams.h"
 #include "settings.h"
 
@@ -70,12 +71,7 @@ TForm38::TForm38(QWidget* parent) : QDialog(parent)
     b->addWidget(close);
     l1->addLayout(b);
     tabs_->addTab(page1, "Biz.sorszám");
-    connect(store_, &QPushButton::clicked, this, [this] {
-        app::guarded([this] {
-            if (Button1Click())
-                accept();
-        });
-    });
+    app::wireOk(store_, this, [this] { return Button1Click(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     // Tab "Beállítás": what the entry screens read from their settings files.
@@ -150,28 +146,14 @@ void TForm38::showEvent(QShowEvent* e)
 
 void TForm38::FormShow()
 {
-    TQuery* q = Data->ZQ11;
-    q->close();
-    q->clearSql();
-    q->add("SELECT f_akod, count(f_akod) AS sdb FROM Fjfej WHERE f_akod = :p1 GROUP BY f_akod");
-    q->setText("p1", G.akod);
-    q->open();
-    const qint64 sdb = q->isEmpty() ? 0 : q->asInteger("sdb");
-    locked_ = sdb >= 1;
-    // The current counter shows in both states: the locked screen is where a
-    // user looks up which series the buyer is on.
-    TQuery* s = Data->ZQ50;
-    s->close();
-    s->clearSql();
-    s->add("SELECT a_fjbszam FROM Sorszam WHERE a_akod = :p1");
-    s->setText("p1", G.akod);
-    s->open();
-    current_->setText(s->isEmpty() ? QString() : s->asString("A_FJBSZAM"));
+    const counter::YearOpening y = counter::yearOpening(tickets::currentContext());
+    locked_ = y.locked;
+    current_->setText(y.current);
     new_->setVisible(!locked_);
     newLabel_->setVisible(!locked_);
     store_->setVisible(!locked_);
     if (locked_)
-        seams::ui().showMessage("Már készült felvásárlási jegy! Nem módositható.");
+        seams::ui().showMessage(counter::lockedMessage());
     else
         new_->setFocus();
 }
@@ -190,36 +172,5 @@ bool TForm38::Button1Click()
 {
     if (locked_)
         return false;
-    const QString typed = new_->text();
-    const QString error = numbering::yearOpeningError(typed);
-    if (!error.isEmpty()) {
-        seams::ui().showMessage(error);
-        new_->setFocus();
-        return false;
-    }
-    TQuery* q = Data->ZQ50;
-    q->close();
-    q->clearSql();
-    q->add("SELECT a_akod, count(a_akod) AS db FROM sorszam WHERE a_akod = :p1 GROUP BY a_akod");
-    q->setText("p1", G.akod);
-    q->open();
-    const bool exists = !q->isEmpty() && q->asInteger("db") > 0;
-    q->close();
-    q->clearSql();
-    if (!exists)
-        q->add("INSERT INTO sorszam ( a_FjBszam, a_akod ) VALUES ( :p1, :p2 )");
-    else
-        q->add("UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2");
-    q->setText("p1", typed);
-    q->setText("p2", G.akod);
-    try {
-        // Committed at once: a counter left pending would be lost by the next
-        // failed save anywhere, and the next new ticket would find no series.
-        Data->execCommitted(q);
-    } catch (const std::exception&) {
-        seams::ui().showMessage(exists ? "Hiba381: Letároláskor az UPDATE Sorszam -ba "
-                                       : "Hiba382: Letároláskor az INSERT Sorszam -ba ");
-        return false;
-    }
-    return true;
+    return app::showOutcome(counter::storeYearOpening(tickets::currentContext(), new_->text()), this);
 }

@@ -1,8 +1,10 @@
 #include "Unit39.h"
 
 #include "Unit2.h"
+#include "ticketcontext.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
+#include "gui/outcome.h"
 #include "seams.h"
 #include "ticketlist.h"
 #include "values.h"
@@ -57,12 +59,7 @@ TForm39::TForm39(const QString& voidedNumber, const QDate& voidedIssueDate, QWid
     b->addWidget(ok_);
     b->addWidget(cancel);
     top->addLayout(b);
-    connect(ok_, &QPushButton::clicked, this, [this] {
-        app::guarded([this] {
-            if (Button1Click())
-                accept();
-        });
-    });
+    app::wireOk(ok_, this, [this] { return Button1Click(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     form::enterMovesFocus(this);
 }
@@ -79,24 +76,18 @@ bool TForm39::prepare()
     }
     newNumber_ = next.number;
     number_->setText(newNumber_);
-    voiding::removeOrphanLines(newNumber_); // the screen opens even when it fails
+    // The screen opens even when the orphans stay.
+    app::showOutcome(voiding::removeOrphanLines(tickets::currentContext(), newNumber_), this);
     return true;
 }
 
 bool TForm39::Button1Click()
 {
-    const QString error = voiding::dateError(date_->text(), voidedIssue_);
-    if (!error.isEmpty()) {
-        seams::ui().showMessage(error);
-        date_->setFocus();
+    const rec::Outcome o = voiding::run(tickets::currentContext(),
+                                        {voided_, voidedIssue_, newNumber_, date_->text()});
+    // After a failed step nothing of the voiding was kept; the user may try again.
+    if (!app::showOutcome(o, this))
         return false;
-    }
-    const voiding::Result r = voiding::run(voided_, newNumber_, *val::parseDate(date_->text()));
-    if (!r.ok) {
-        // Nothing of the voiding was kept; the user may try again.
-        seams::ui().showMessage(r.message);
-        return false;
-    }
     G.aktBszam = newNumber_;
     ticketlist::requery();
     seams::ui().showMessage(voiding::doneMessage(newNumber_));

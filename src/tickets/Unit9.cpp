@@ -2,9 +2,11 @@
 
 #include "Unit10.h"
 #include "Unit2.h"
+#include "ticketcontext.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
+#include "gui/outcome.h"
 #include "gui/screens.h"
 #include "seams.h"
 #include "settings.h"
@@ -17,6 +19,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -77,6 +80,8 @@ void TForm9::buildUi()
     sorszam_ = new QLineEdit(this);
     sorszam_->setObjectName("Edit1");
     form::setReadOnly(sorszam_);
+    // Shown, not typed: Tab and Enter pass it by, the first focus goes to a field.
+    sorszam_->setFocusPolicy(Qt::ClickFocus);
     sorszam_->setMaximumWidth(120);
     QFont bold = sorszam_->font();
     bold.setBold(true);
@@ -150,6 +155,8 @@ void TForm9::buildUi()
     nyilatk_->setAccessibleName("Nyilatkozat");
     nyilatk_->setToolTip("A nyilatkozat szövegén itt változtathat");
     nyilatk_->setTabChangesFocus(true);
+    // Enter moves on here as in every field: a line break would be stored and printed.
+    nyilatk_->installEventFilter(this);
     nyilatk_->setFixedHeight(56);
     connect(nyilatk_, &QPlainTextEdit::textChanged, this, [this] {
         QString t = nyilatk_->toPlainText();
@@ -202,6 +209,7 @@ void TForm9::buildUi()
     auto* lineRow = new QHBoxLayout;
     nav_ = new DBNavigator(tetel);
     nav_->setObjectName("DBNavigator1");
+    nav_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     lineRow->addWidget(nav_);
     auto* uj = new QPushButton("Új", tetel);
     uj->setObjectName("Button4");
@@ -218,19 +226,26 @@ void TForm9::buildUi()
         e->setObjectName("tot_" + key);
         form::setReadOnly(e);
         e->setAlignment(Qt::AlignRight);
-        e->setMaximumWidth(130);
+        if (key == "fizetendo") {
+            QFont f = e->font();
+            f.setBold(true);
+            e->setFont(f);
+        }
+        // Wide enough for the largest amount a ticket may reach, uncut.
+        e->setFixedWidth(QFontMetrics(e->font()).horizontalAdvance("-999 999 999 999") + 16);
         totals_[key] = e;
         row->addWidget(form::label(caption, e, parent));
         row->addWidget(e);
     };
-    addTotal(lineRow, "far", "Felvásárlási ár", tetel);
-    addTotal(lineRow, "kfelar", "Komp.felár", tetel);
-    addTotal(lineRow, "var", "Vételár", tetel);
-    addTotal(lineRow, "fizetendo", "Fizetendö", tetel);
-    QFont f = totals_["fizetendo"]->font();
-    f.setBold(true);
-    totals_["fizetendo"]->setFont(f);
+    // The totals on a row of their own: beside the buttons they would be cut.
+    auto* totalRow = new QHBoxLayout;
+    totalRow->addStretch();
+    addTotal(totalRow, "far", "Felvásárlási ár", tetel);
+    addTotal(totalRow, "kfelar", "Komp.felár", tetel);
+    addTotal(totalRow, "var", "Vételár", tetel);
+    addTotal(totalRow, "fizetendo", "Fizetendö", tetel);
     tl->addLayout(lineRow);
+    tl->addLayout(totalRow);
     top->addWidget(tetel, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -271,12 +286,7 @@ void TForm9::buildUi()
     connect(uj, &QPushButton::clicked, this, [this] { app::guarded([this] { newLine(); }); });
     connect(mod, &QPushButton::clicked, this, [this] { app::guarded([this] { changeLine(); }); });
     connect(del, &QPushButton::clicked, this, [this] { app::guarded([this] { deleteLine(); }); });
-    connect(ok, &QPushButton::clicked, this, [this] {
-        app::guarded([this] {
-            if (save())
-                accept();
-        });
-    });
+    app::wireOk(ok, this, [this] { return save(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(1000, 680);
 }
@@ -302,6 +312,30 @@ void TForm9::applyOptionalFields()
     }
 }
 
+void TForm9::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!shown_) {
+        shown_ = true;
+        edits_["kelt"]->setFocus();
+    }
+}
+
+bool TForm9::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == nyilatk_ && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            if (k->modifiers() & Qt::ShiftModifier)
+                focusPreviousChild();
+            else
+                focusNextChild();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
 bool TForm9::prepareNew()
 {
     numbering::Next next = ticketlist::nextNumber(Data->ZQ50);
@@ -311,11 +345,11 @@ bool TForm9::prepareNew()
     }
     bszam_ = next.number;
     sorszam_->setText(bszam_);
-    try {
-        ticketentry::removeOrphanLines(Data->ZQ22, bszam_);
-    } catch (const fb::Error&) {
-        seams::ui().showMessage("Hiba91: Fjsor DELETE törlése mert nem volt fejrésze ");
-    }
+    // The screen opens even when the orphans stay.
+    app::showOutcome(ticketentry::removeOrphanLines(
+                         tickets::currentContext(), bszam_,
+                         "Hiba91: Fjsor DELETE törlése mert nem volt fejrésze "),
+                     this);
     requeryLines();
     QString today = val::fmtDate(seams::ui().today());
     edits_["kelt"]->setText(today);
@@ -360,28 +394,18 @@ bool TForm9::load()
     G.aktBszam = bszam_;
     G.ostKod = ostKod_;
     requeryLines();
-    if (!edits_["levonszaz"]->isHidden()) {
-        TQuery* q = Data->ZQ22;
-        q->close();
-        q->clearSql();
-        q->add("SELECT s_levonszaz FROM Fjsor WHERE s_Bszam = :p1 ORDER BY ID_FjSor");
-        q->setText("p1", bszam_);
-        q->open();
-        edits_["levonszaz"]->setText(q->isEmpty() ? QString("0") : q->asString("S_LEVONSZAZ"));
-    }
+    if (!edits_["levonszaz"]->isHidden())
+        edits_["levonszaz"]->setText(
+            ticketentry::firstLineDeduction(tickets::currentContext(), bszam_));
     showProducer();
     f_mindosszes();
     return true;
 }
 
-void TForm9::requeryLines(int positionOnId)
+void TForm9::requeryLines(qint64 positionOnId)
 {
-    TQuery* q = Data->ZQ20;
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM FjSor WHERE s_Bszam = :p1 ORDER BY ID_FjSor");
-    q->setText("p1", bszam_);
-    q->open();
+    TQuery* q = Data->ZQ20; // the lines grid of this screen
+    ticketentry::openLines(q, bszam_);
     if (positionOnId >= 0)
         q->locatePrefix("ID_FJSOR", QString::number(positionOnId));
 }
@@ -389,11 +413,7 @@ void TForm9::requeryLines(int positionOnId)
 void TForm9::showProducer()
 {
     TQuery* q = Data->ZQ31;
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM ostermelo WHERE o_kod = :p1");
-    q->setText("p1", ostKod_);
-    q->open();
+    ticketentry::openProducer(q, ostKod_);
     bool has = !q->isEmpty();
     for (auto it = producer_.begin(); it != producer_.end(); ++it) {
         QString col = it.key().startsWith("card_") ? it.key().mid(5) : it.key();
@@ -424,11 +444,7 @@ void TForm9::chooseProducer()
 void TForm9::takeProducer(const QString& kod)
 {
     TQuery* p = Data->ZQ31;
-    p->close();
-    p->clearSql();
-    p->add("SELECT * FROM ostermelo WHERE o_kod = :p1");
-    p->setText("p1", kod);
-    p->open();
+    ticketentry::openProducer(p, kod);
     if (p->isEmpty())
         return;
     edits_["szja"]->setText(p->asString("O_SZJA").isEmpty() ? QString("0") : p->asString("O_SZJA"));
@@ -460,6 +476,20 @@ std::optional<double> TForm9::number(FilteredEdit* e, const QString& label) cons
     return v;
 }
 
+payable::Input TForm9::rates() const
+{
+    auto num = [this](const char* key) {
+        return val::parseNumber(edits_.value(key)->text()).value_or(0);
+    };
+    payable::Input in;
+    in.taxPercent = num("szja");
+    in.contributionPercent = num("jarul");
+    in.deduction = num("levonas");
+    in.transfer = utal_->isChecked();
+    in.base = payable::ContributionBase::AfterTaxAdvance;
+    return in;
+}
+
 void TForm9::f_mindosszes()
 {
     ticketentry::Sums s = ticketentry::ticketSums(Data->ZQ21, bszam_);
@@ -478,14 +508,9 @@ void TForm9::f_mindosszes()
     auto levonas = number(edits_["levonas"], "Levonás (Ft)");
     if (!levonas)
         return;
-    payable::Input in;
+    payable::Input in = rates();
     in.purchasePrice = s.var;
     in.purchaseValue = s.far;
-    in.taxPercent = *szja;
-    in.contributionPercent = *jarul;
-    in.deduction = *levonas;
-    in.transfer = utal_->isChecked();
-    in.base = payable::ContributionBase::AfterTaxAdvance;
     pay_ = payable::compute(in);
     totals_["fizetendo"]->setText(QString::number(pay_.payable));
     ticketentry::Sums p = ticketentry::producerSums(Data->ZQ11, ostKod_);
@@ -496,99 +521,64 @@ void TForm9::f_mindosszes()
 
 bool TForm9::save()
 {
-    auto fail = [](const QString& msg, QWidget* focus) {
-        seams::ui().showMessage(msg);
-        focus->setFocus();
-        return false;
-    };
-    auto empty = [](FilteredEdit* e) { return val::rtrim(e->text()).isEmpty(); };
-    FilteredEdit* kelt = edits_["kelt"];
-    FilteredEdit* felv = edits_["felvkelt"];
-    FilteredEdit* fiz = edits_["fizkelt"];
-    if (empty(kelt))
-        return fail("Nincs megadva a kiállítás dátuma!", kelt);
-    if (empty(felv))
-        return fail("Nincs megadva a felvásárlás dátuma!", felv);
-    if (empty(fiz))
-        return fail("Nincs megadva a átvétel dátum!", fiz);
-    if (empty(edits_["szja"]))
-        return fail("Nincs megadva az szja!", edits_["szja"]);
-    if (ostKod_.trimmed().isEmpty())
-        return fail("Nincs kiválasztva őstermelő!", ostButton_);
-    if (empty(edits_["levonas"]))
-        return fail("Nincs megadva vagy nem nulla a levonás!", edits_["levonas"]);
-    if (empty(edits_["levonszaz"]))
-        return fail("Nincs megadva súlylevonás % -a vagy nem nulla!", edits_["levonszaz"]);
-    if (empty(edits_["jarul"]))
-        return fail("Nincs megadva tagok hozzájárulása % -a vagy nem nulla!", edits_["jarul"]);
-    auto dKelt = val::parseDate(kelt->text());
-    if (!dKelt)
-        return fail("Hibás a kiállítás dátuma!", kelt);
-    auto dFelv = val::parseDate(felv->text());
-    if (!dFelv)
-        return fail("Hibás a felvásárlás dátuma!", felv);
-    auto dFiz = val::parseDate(fiz->text());
-    if (!dFiz)
-        return fail("Hibás az átvétel/utalás dátuma!", fiz);
-    if (ticketentry::lineCount(Data->ZQ11, bszam_) == 0)
-        return fail("Nincs a felvásárlási jegynek tételsora!", ostButton_);
-    // Numbers that cannot be stored are refused here, before any statement runs.
-    struct NumField {
-        const char* key;
-        const char* label;
-    };
-    for (const NumField& n : {NumField{"szja", "Szja %"}, NumField{"levonas", "Levonás (Ft)"},
-                              NumField{"levonszaz", "Súlylevon.%"}, NumField{"jarul", "Tagi h.járul.%"}}) {
-        if (!val::parseNumber(edits_[n.key]->text())) {
-            edits_[n.key]->setFocus();
-            seams::ui().showMessage(QString("A(z) \"%1\" mezőben nem szám áll!").arg(n.label));
-            return false;
-        }
-    }
-
     ticketentry::Header h;
     h.id = id_;
     h.bszam = bszam_;
     h.ostKod = ostKod_;
-    h.kelt = *dKelt;
-    h.felvkelt = *dFelv;
-    h.fizkelt = *dFiz;
+    h.kelt = edits_["kelt"]->text();
+    h.felvkelt = edits_["felvkelt"]->text();
+    h.fizkelt = edits_["fizkelt"]->text();
+    h.szja = edits_["szja"]->text();
+    h.levonas = edits_["levonas"]->text();
+    h.levonszaz = edits_["levonszaz"]->text();
+    h.jarul = edits_["jarul"]->text();
     h.utal = utal_->isChecked();
-    h.szja = qint64(*val::parseNumber(edits_["szja"]->text()));
     h.megj = edits_["megj"]->text();
     h.nyilatk = nyilatkBox_->isChecked() ? nyilatk_->toPlainText() : QString(" ");
-    h.levonas = *val::parseNumber(edits_["levonas"]->text());
-    h.jarulszaz = *val::parseNumber(edits_["jarul"]->text());
     h.muvktg = double(pay_.payable);
     h.sumvar = var_;
-    ticketentry::SaveResult r =
-        mode_ == Mode::New ? ticketentry::saveNew(h) : ticketentry::saveModified(h);
-    if (r != ticketentry::SaveResult::Ok) {
-        // The save was rolled back; the screen stays open with what was typed.
-        seams::ui().showMessage(ticketentry::message(r));
+    const rec::Outcome o = ticketentry::saveHeader(
+        tickets::currentContext(), h,
+        mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify);
+    // After a failure the save was rolled back; the screen stays open with what was typed.
+    if (!app::showOutcome(o, this))
         return false;
-    }
+    G.aktBszam = bszam_;
     ticketlist::requery();
     return true;
 }
 
-void TForm9::newLine()
+void TForm9::afterLineEntry(qint64 positionOnId)
 {
-    TForm10 f(TForm10::Mode::New, bszam_, edits_["levonszaz"]->text(), this);
-    seams::ui().runModal(&f);
+    requeryLines(positionOnId);
+    if (positionOnId < 0)
+        Data->ZQ20->last();
     f_mindosszes();
     showProducer();
 }
 
+void TForm9::newLine()
+{
+    TQuery* lines = Data->ZQ20;
+    const qint64 current = lines->isEmpty() ? -1 : lines->asInteger("ID_FJSOR");
+    TForm10 f(TForm10::Mode::New, bszam_, edits_["levonszaz"]->text(), this);
+    f.setRates(rates());
+    const bool saved = seams::ui().runModal(&f) == QDialog::Accepted;
+    // A new line is the last one; after "Mégsem" the grid stays where it stood.
+    afterLineEntry(saved ? -1 : current);
+}
+
 void TForm9::changeLine()
 {
-    if (Data->ZQ20->isEmpty())
+    TQuery* lines = Data->ZQ20;
+    if (lines->isEmpty())
         return;
+    const qint64 id = lines->asInteger("ID_FJSOR");
     TForm10 f(TForm10::Mode::Change, bszam_, edits_["levonszaz"]->text(), this);
+    f.setRates(rates());
     if (f.load())
         seams::ui().runModal(&f);
-    f_mindosszes();
-    showProducer();
+    afterLineEntry(id);
 }
 
 void TForm9::deleteLine()
@@ -596,19 +586,12 @@ void TForm9::deleteLine()
     TQuery* lines = Data->ZQ20;
     if (lines->isEmpty())
         return;
-    qint64 id = lines->asInteger("ID_FJSOR");
-    TQuery* q = Data->ZQ22;
-    try {
-        q->close();
-        q->clearSql();
-        q->add("DELETE FROM Fjsor WHERE ID_fjsor = :p1");
-        q->setInteger("p1", id);
-        // Committed at once: a later failed save must not bring the line back.
-        Data->execCommitted(q);
+    const rec::Outcome o =
+        ticketentry::deleteLine(tickets::currentContext(), lines->asInteger("ID_FJSOR"));
+    if (o.ok())
         seams::ui().showMessage("Az tételsor törölve!");
-    } catch (const fb::Error&) {
-        seams::ui().showMessage("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor");
-    }
+    else
+        app::showOutcome(o, this);
     requeryLines();
     lines->last();
     f_mindosszes();

@@ -55,13 +55,20 @@ public:
     DBGrid* lines() const { return grid_; }
     QPushButton* producerButton() const { return ostButton_; }
 
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
 private:
     void buildUi();
     void applyOptionalFields();
-    void requeryLines(int positionOnId = -1);
+    void requeryLines(qint64 positionOnId = -1);
     void showProducer();
     std::optional<double> number(FilteredEdit* e, const QString& label) const;
-    QString numberText(double v) const;
+    // The ticket's rates as typed, for the line's check of the totals.
+    payable::Input rates() const;
+    // After a line entry: lines, totals and producer re-read.
+    void afterLineEntry(qint64 positionOnId);
 
     Mode mode_;
     QString bszam_;
@@ -82,4 +89,5 @@ private:
     DBNavigator* nav_;
     payable::Result pay_;
     double var_ = 0;
+    bool shown_ = false;
 };

@@ -1,5 +1,7 @@
 #include "payable.h"
 
+#include "values.h"
+
 #include <cmath>
 
 namespace payable {
@@ -55,9 +57,13 @@ Result compute(const Input& in)
 
     // Left to right in extended precision, so that e.g. 1012.5 stays an exact half.
     r.chain = static_cast<long double>(r.V) - r.SZ - r.T - r.L;
-    if (!std::isfinite(r.chain) || std::fabs(r.chain) > kLimit)
-        throw RangeError(QString("Túl nagy összeg a fizetendő számításában: %1")
-                             .arg(static_cast<double>(r.chain), 0, 'g', 17));
+    if (!std::isfinite(r.chain))
+        throw RangeError("Túl nagy összeg a fizetendő számításában!");
+    // Written as the screens write amounts, never in exponent form.
+    if (std::fabs(r.chain) > kLimit)
+        throw RangeError(QString("Túl nagy összeg a fizetendő számításában: %1 Ft (legfeljebb %2 Ft)")
+                             .arg(val::fmtFixed(static_cast<double>(r.chain), 0, true),
+                                  val::fmtFixed(static_cast<double>(kLimit), 0, true)));
 
     // Halves go to the even neighbour (default rounding mode), also for the cash step;
     // R / 5 never ends in exactly .5, so endings 1, 2, 6, 7 go down and 3, 4, 8, 9 up.

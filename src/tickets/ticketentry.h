@@ -1,8 +1,11 @@
 #pragma once
 // What the ticket and line entry screens read and write, without the widgets:
-// sums, the header save with the counter, the line save.
+// sums, the header's checks and save with the counter, the line's checks and
+// save. The checks run in the screens' order; a failed one names the field
+// (objectName on the screen) that gets the focus.
 
 #include "payable.h"
+#include "records.h"
 
 #include <QDate>
 #include <QString>
@@ -21,55 +24,58 @@ struct Sums {
 Sums ticketSums(TQuery* q, const QString& bszam);
 // The producer's totals to date over every saved ticket of every buyer (ZQ11).
 Sums producerSums(TQuery* q, const QString& ostKod);
-// Number of lines stored under the ticket number.
-int lineCount(TQuery* q, const QString& bszam);
+
+// Opens the ticket's lines on q (the entry screen's grid), in entry order.
+void openLines(TQuery* q, const QString& bszam);
+// Opens the producer with the given code on q (one row, or none).
+void openProducer(TQuery* q, const QString& kod);
+// "Súlylevon.%" of a stored ticket: the first line's, "0" without lines.
+QString firstLineDeduction(const rec::Context& ctx, const QString& bszam);
 
 // Removes lines left under a number that was never taken (an abandoned new
-// ticket); committed at once. Throws on failure.
-void removeOrphanLines(TQuery* q, const QString& bszam);
+// ticket); committed at once. `message` is the screen's numbered message.
+rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& bszam, const char* message);
+// "Töröl": one line, committed at once, so a later failed save cannot bring it back.
+rec::Outcome deleteLine(const rec::Context& ctx, qint64 id);
 
+// The largest ticket total (purchase value, surcharge, purchase price) and
+// payable amount a line may lead to: far above any real ticket, and small
+// enough that every amount stays exact in the stored columns.
+constexpr double kAmountLimit = 999999999999.0;
+
+// The header as typed on the entry screen.
 struct Header {
     qint64 id = 0; // ID_FJFEJ, modification only
     QString bszam;
     QString ostKod;
-    QDate kelt, felvkelt, fizkelt;
+    QString kelt, felvkelt, fizkelt;        // issue, purchase and payment dates
+    QString szja, levonas, levonszaz, jarul; // "Szja %", "Levonás (Ft)", "Súlylevon.%", "Tagi h.járul.%"
     bool utal = false;
-    qint64 szja = 0;
     QString megj;
     QString nyilatk; // " " when no declaration
-    double levonas = 0;
-    double jarulszaz = 0;
     double muvktg = 0; // payable amount as last computed
     double sumvar = 0; // V, unrounded
 };
 
-enum class SaveResult {
-    Ok,
-    InsertFailed,  // "Hiba94: Újban, INSERT a Fjfejben "
-    CounterFailed, // "Hiba93: Új UPDATE Sorszam -ba "
-    UpdateFailed,  // "Hiba95: Módositás, UPDATE a Fjegy fejben "
-    Other,         // "Hiba96: az INSERT vagy UPDATE közben a fjegy fejben!"
-};
-QString message(SaveResult r);
+enum class Mode { New, Modify };
 
-// One unit of work each: a new header with the counter written back, or the
-// changed header. Nothing stays stored when any statement fails.
-SaveResult saveNew(const Header& h);
-SaveResult saveModified(const Header& h);
+// "OK" of the entry screen: the header's checks, then one unit of work: the new
+// header with the counter written back, or the changed header (which must
+// still exist). Nothing stays stored when any statement fails.
+rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode);
 
+// The line as typed on the line entry screen.
 struct Line {
     qint64 id = 0; // ID_FJSOR, change only
-    QString bszam, termekkod, megnevezes, vtsz, megy, bizonylat;
-    double brutto = 0, ear = 0, kompmerteke = 0, levonszaz = 0;
+    QString bszam;
+    QString termekkod, megnevezes, vtsz, brutto, megy, ear, kompmerteke, bizonylat;
+    QString levonszaz;    // the entry screen's "Súlylevon.%" at the moment of saving
+    payable::Input rates; // the ticket's percentages, deduction and payment mode
 };
 
-enum class LineResult {
-    Ok,
-    InsertFailed, // "Hiba103: Új, INSERT a fjsorban "
-    UpdateFailed, // "Hiba104: Módosit, UPDATE a fjsorban "
-    Other,        // "Hiba105: az INSERT vagy UPDATE közben a terméksorban!"
-};
-QString message(LineResult r);
-LineResult saveLine(const Line& l, bool isNew);
+// "OK" of the line entry: the line's checks (among them that the ticket's
+// totals and payable stay within kAmountLimit), then the insert or the update
+// of an existing line, committed.
+rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode);
 
 } // namespace ticketentry

@@ -3,6 +3,8 @@
 // copies the ticket with negated quantities and amounts, and the references
 // between the two. No widgets; the list and the voiding screen call these.
 
+#include "records.h"
+
 #include <QDate>
 #include <QString>
 
@@ -18,19 +20,22 @@ QString question(const QString& bszam);
 QString dateError(const QString& typed, const QDate& voidedIssueDate);
 
 // Removes lines left under the new number by an abandoned entry (committed at
-// once). False after "Hiba391: ..." was shown.
-bool removeOrphanLines(const QString& newNumber);
+// once); "Hiba391: ..." when it fails.
+rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& newNumber);
 
-struct Result {
-    bool ok = false;
-    QString message; // the failed step's numbered message; empty on success
+struct Request {
+    QString voidedNumber;
+    QDate voidedIssueDate; // F_KELT of the voided ticket
+    QString newNumber;
+    QString dateText;      // the voiding date as typed
 };
 
-// Stores the voiding document as one unit of work: the header copy, its
-// completion, the mark on the voided ticket, the line copies, their renumbering
-// and negation, and the counter. Any failure rolls every step back and returns
-// that step's message (nothing is shown here).
-Result run(const QString& voidedNumber, const QString& newNumber, const QDate& voidDate);
+// "OK" of the voiding screen: the date checks (a failure names "Edit2"), then
+// the voiding document as one unit of work: the header copy, its completion,
+// the mark on the voided ticket, the line copies, their renumbering and
+// negation, and the counter. Any failed step rolls every step back and
+// returns that step's numbered message.
+rec::Outcome run(const rec::Context& ctx, const Request& r);
 
 // "Az érvénytelenítő bizonylat " + number + " sorszámmal elkészült!"
 QString doneMessage(const QString& newNumber);

@@ -2,12 +2,20 @@
 // Tickets and lines written straight into a test database, and the ticket
 // templates copied beside it.
 
+#include "records.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 
 struct TicketSpec {
+    TicketSpec() = default;
+    TicketSpec(const char* number, const char* producer = "00001",
+               const char* issued = "2026.03.10")
+        : bszam(QString::fromUtf8(number)), ostermkod(QString::fromUtf8(producer)),
+          kelt(QString::fromUtf8(issued))
+    {
+    }
     QString bszam;
     QString ostermkod = "00001";
     QString kelt = "2026.03.10";
@@ -61,6 +69,27 @@ inline void addLine(TestDb& db, const QString& bszam, const QString& name, doubl
                 .arg(ear)
                 .arg(komp)
                 .arg(sqlText(akod)));
+}
+
+// The rules' context for the buyer, as the buyer selection would give it.
+inline rec::Context contextFor(TestDb& db, const QString& akod = "00001")
+{
+    rec::Context c;
+    c.db = &db.data()->ZCon1;
+    c.akod = akod;
+    c.today = QDate(2026, 3, 20);
+    return c;
+}
+
+// A statement run and committed through a second attachment of the same
+// database, as another computer would run it.
+inline void execElsewhere(TestDb& db, const QString& sql)
+{
+    fb::Connection other;
+    other.attach(db.file());
+    other.executeImmediate(sql);
+    other.commit();
+    other.detach();
 }
 
 // The ticket templates of the program, into the test's current folder.

@@ -8,6 +8,7 @@
 #include "gui/edits.h"
 #include "tickets/ticketentry.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -26,6 +27,10 @@ private slots:
     void transferProducerAndPaymentDate();
     void missingCounterRefusesNewTicket();
     void newTicketFromTheList();
+    void declarationEnterMovesOn();
+    void opensOnTheIssueDate();
+    void weightDeductionTypedWrongStoresNoLine();
+    void gridStandsOnTheLineWorkedOn();
 };
 
 namespace {
@@ -193,7 +198,7 @@ void TstEntry::nonNumericLineRefusedBeforeAnyStatement()
     f.edit("S_MEGY")->setText("kg");
     f.edit("S_EAR")->setText("62,5");
     f.edit("S_KOMPMERTEKE")->setText("12");
-    for (const QString& bad : {"-", "1,2,3", "--5", ","}) {
+    for (const char* bad : {"-", "1,2,3", "--5", ","}) {
         s.ui.clear();
         f.edit("S_BRUTTO")->setText(bad);
         QVERIFY(!f.save());
@@ -335,6 +340,146 @@ void TstEntry::newTicketFromTheList()
     QCOMPARE(db.scalar("select count(*) from fjfej"), QString("1"));
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), seenNumber);
     QCOMPARE(db.scalar("select f_muvktg from fjfej"), QString("1445")); // 30 * 45 * 1.07 = 1444.5
+}
+
+void TstEntry::declarationEnterMovesOn()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    TForm9 f(TForm9::Mode::New);
+    QVERIFY(f.prepareNew());
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QPlainTextEdit* ny = f.nyilatk();
+    ny->setPlainText("Saját termelés");
+    ny->setFocus();
+    QTRY_VERIFY(ny->hasFocus());
+    ny->moveCursor(QTextCursor::End);
+    QTest::keyClick(ny, Qt::Key_Return);
+    QTRY_VERIFY(!ny->hasFocus());
+    QVERIFY(QApplication::focusWidget() != nullptr);
+    QCOMPARE(ny->toPlainText(), QString("Saját termelés"));
+    // The keypad's Enter too; Shift+Enter goes back to the box before it.
+    ny->setFocus();
+    QTRY_VERIFY(ny->hasFocus());
+    QTest::keyClick(ny, Qt::Key_Enter);
+    QTRY_VERIFY(!ny->hasFocus());
+    ny->setFocus();
+    QTRY_VERIFY(ny->hasFocus());
+    QTest::keyClick(ny, Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.nyilatkBox()));
+    QVERIFY(!ny->toPlainText().contains('\n'));
+    // Typing still works.
+    ny->setFocus();
+    QTRY_VERIFY(ny->hasFocus());
+    QTest::keyClicks(ny, " is");
+    QCOMPARE(ny->toPlainText(), QString("Saját termelés is"));
+}
+
+void TstEntry::opensOnTheIssueDate()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    TForm9 f(TForm9::Mode::New);
+    QVERIFY(f.prepareNew());
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("kelt")));
+    // The number is shown, not typed: read-only, drawn so, and passed by Tab.
+    auto* sorszam = f.findChild<QLineEdit*>("Edit1");
+    QVERIFY(sorszam->isReadOnly());
+    QCOMPARE(sorszam->palette().color(QPalette::Base), sorszam->palette().color(QPalette::Window));
+    QVERIFY(!(sorszam->focusPolicy() & Qt::TabFocus));
+    for (const char* name : {"tot_fizetendo", "ost_O_NEV", "card_O_KOD"}) {
+        auto* e = f.findChild<QLineEdit*>(name);
+        QVERIFY2(e && e->isReadOnly(), name);
+        QCOMPARE(e->palette().color(QPalette::Base), e->palette().color(QPalette::Window));
+    }
+    // The totals hold the largest amount a line may lead to without cutting it.
+    for (const char* k : {"far", "kfelar", "var", "fizetendo"}) {
+        QLineEdit* e = f.total(k);
+        e->setText("-999 999 999 999");
+        QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) <= e->width() - 8, k);
+    }
+    // Shift+Tab from the first field does not land on the number.
+    QTest::keyClick(f.edit("kelt"), Qt::Key_Backtab);
+    QTRY_VERIFY(QApplication::focusWidget() != f.edit("kelt"));
+    QVERIFY(QApplication::focusWidget() != sorszam);
+}
+
+void TstEntry::weightDeductionTypedWrongStoresNoLine()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    TForm9 f(TForm9::Mode::New);
+    QVERIFY(f.prepareNew());
+    // The ticket screen's "Súlylevon.%" reaches the line entry as typed.
+    f.edit("levonszaz")->setText("5,,5");
+    s.ui.onModal = [](QDialog* d) {
+        auto* l = qobject_cast<TForm10*>(d);
+        if (!l)
+            return int(QDialog::Rejected);
+        l->show();
+        l->edit("S_MEGNEVEZES")->setText("Búza");
+        l->edit("S_VTSZ")->setText("1001");
+        l->edit("S_BRUTTO")->setText("100");
+        l->edit("S_MEGY")->setText("kg");
+        l->edit("S_EAR")->setText("62,5");
+        l->edit("S_KOMPMERTEKE")->setText("12");
+        l->findChild<QPushButton*>("Button1")->click();
+        return l->result();
+    };
+    f.newLine();
+    QCOMPARE(s.ui.log, QStringList{"msg:A(z) \"Súlylevon.%\" mezőben nem szám áll!"});
+    QCOMPARE(db.scalar("select count(*) from fjsor"), QString("0"));
+    f.edit("levonszaz")->setText("5,5");
+    s.ui.clear();
+    f.newLine();
+    QVERIFY(s.ui.log.isEmpty());
+    QCOMPARE(db.scalar("select s_levonszaz from fjsor"), QString("5,5"));
+    QCOMPARE(f.lines()->query()->recordCount(), 1);
+    QCOMPARE(f.total("var")->text(), QString("6 615")); // 94,5 kg * 62,5 * 1,12
+}
+
+void TstEntry::gridStandsOnTheLineWorkedOn()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    QList<LineInput> lines = {{"Búza", "1001", "10", "kg", "60", "0"},
+                              {"Árpa", "1003", "20", "kg", "50", "0"},
+                              {"Zab", "1004", "30", "kg", "40", "0"}};
+    script(s.ui, "00001", &lines);
+    TForm9 f(TForm9::Mode::New);
+    QVERIFY(f.prepareNew());
+    f.newLine();
+    f.newLine();
+    f.newLine();
+    TQuery* grid = f.lines()->query();
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Zab")); // a new line is the last
+    grid->moveTo(1);
+    // The change of the middle line: the grid stays on it, the totals follow.
+    QString loaded;
+    s.ui.onModal = [&loaded](QDialog* d) -> int {
+        auto* l = qobject_cast<TForm10*>(d);
+        l->show();
+        loaded = l->edit("S_MEGNEVEZES")->text();
+        l->edit("S_BRUTTO")->setText("21");
+        return l->save() ? QDialog::Accepted : QDialog::Rejected;
+    };
+    f.changeLine();
+    QCOMPARE(loaded, QString("Árpa"));
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Árpa"));
+    QCOMPARE(grid->asFloat("S_BRUTTO"), 21.0);
+    QCOMPARE(f.total("var")->text(), QString("2 850")); // 600 + 1050 + 1200
+    // A new line given up: nothing stored, the grid stays on the middle line.
+    s.ui.onModal = [](QDialog*) { return int(QDialog::Rejected); };
+    f.newLine();
+    QCOMPARE(grid->recordCount(), 3);
+    QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Árpa"));
 }
 
 QTEST_MAIN(TstEntry)

@@ -149,6 +149,21 @@ void TstPayable::refusesAmountsItCannotHold()
     in.taxPercent = 0;
     in.purchasePrice = std::numeric_limits<double>::infinity();
     QVERIFY_THROWS_EXCEPTION(RangeError, compute(in));
+
+    // The message writes the amount as Hungarians do, never "1.1424e+17".
+    in.purchasePrice = 114240000000018704.0;
+    try {
+        compute(in);
+        QFAIL("no RangeError");
+    } catch (const RangeError& e) {
+        QVERIFY2(e.text().contains("114 240 000 000 018 704 Ft"), qPrintable(e.text()));
+        QVERIFY2(e.text().contains("9 000 000 000 000 000 Ft"), qPrintable(e.text()));
+        QVERIFY2(!e.text().contains("e+"), qPrintable(e.text()));
+    }
+    // Just inside the limit still computes.
+    in.purchasePrice = 9e15;
+    in.transfer = true;
+    QCOMPARE(compute(in).payable, qint64(9000000000000000));
 }
 
 QTEST_GUILESS_MAIN(TstPayable)

@@ -20,6 +20,8 @@ private slots:
     void threeLineTicket();
     void dateRules();
     void failureInTheMiddleLeavesNothing();
+    void olderBlankNumberedRowsAreNotTaken();
+    void codesComeFromTheContext();
 };
 
 namespace {
@@ -211,6 +213,60 @@ void TstVoiding::failureInTheMiddleLeavesNothing()
     QCOMPARE(db.scalar("select count(*) from fjsor where s_bszam = '20260101' and s_brutto < 0"),
              QString("2"));
     QCOMPARE(db.scalar("select a_fjbszam from sorszam"), QString("20260101"));
+}
+
+void TstVoiding::olderBlankNumberedRowsAreNotTaken()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    db.exec("update sorszam set a_fjbszam = '20260100'");
+    // Left with a blank number long ago (an interrupted copy of an older version).
+    TicketSpec blank(" ");
+    blank.tipus = "";
+    addTicket(db, blank);
+    addLine(db, " ", "Régi sor", 7, 10, 0);
+    printedTicket(db, "20260011");
+    addLine(db, "20260011", "Búza", 100, 62.5, 12);
+    addLine(db, "20260011", "Tojás", 30, 45, 7);
+    const rec::Outcome o =
+        voiding::run(contextFor(db), {"20260011", QDate(2026, 3, 10), "20260101", "2026.03.12"});
+    QVERIFY2(o.ok(), qPrintable(o.message + " " + o.dbText));
+    // The old rows keep their blank number and their values.
+    QCOMPARE(db.scalar("select count(*) || '/' || coalesce(max(f_ervenyt), '-') || '/' || "
+                       "coalesce(max(f_tipus), '-') from fjfej where f_bszam = ' '"),
+             QString("1/-/-"));
+    QCOMPARE(db.scalar("select count(*) || '/' || max(s_brutto) from fjsor where s_bszam = ' '"),
+             QString("1/7.0000"));
+    QCOMPARE(db.scalar("select count(*) from fjfej where f_bszam = '20260101' and f_ervenyt = "
+                       "'20260011' and f_kelt = '2026-03-12'"),
+             QString("1"));
+    QCOMPARE(db.scalar("select list(s_brutto, ',') from (select s_brutto from fjsor where "
+                       "s_bszam = '20260101' order by id_fjsor)"),
+             QString("-100.0000,-30.0000"));
+}
+
+void TstVoiding::codesComeFromTheContext()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer("00001");
+    db.exec("insert into sorszam (a_fjbszam, a_akod) values ('20270500', '00002')");
+    TicketSpec t("20270007");
+    t.prn = "I";
+    addTicket(db, t, "00002");
+    addLine(db, "20270007", "Búza", 10, 60, 12, 0, "00002");
+    // The globals point elsewhere; the rule goes by its context.
+    G.akod = "00001";
+    G.ervTipus = "9";
+    rec::Context ctx = contextFor(db, "00002");
+    ctx.ervTipus = "4";
+    const QString buyer1Counter = db.scalar("select a_fjbszam from sorszam where a_akod = '00001'");
+    QVERIFY(voiding::run(ctx, {"20270007", QDate(2026, 3, 10), "20270501", "2026.03.10"}).ok());
+    QCOMPARE(db.scalar("select f_tipus || '/' || f_akod from fjfej where f_bszam = '20270501'"),
+             QString("4/00002"));
+    QCOMPARE(db.scalar("select a_fjbszam from sorszam where a_akod = '00002'"), QString("20270501"));
+    QCOMPARE(db.scalar("select a_fjbszam from sorszam where a_akod = '00001'"), buyer1Counter);
 }
 
 QTEST_MAIN(TstVoiding)
