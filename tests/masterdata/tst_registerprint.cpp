@@ -152,6 +152,7 @@ void TstRegisterPrint::buyerAddressAsOnTheTicket()
     TestDb db(true);
     db.exec("update atvevo set v_kerulet = 'II.', v_epulet = 'B', v_ajto = '4'");
     db.exec("update ostermelo set o_kerulet = 'XI.', o_lepcso = '2' where o_kod = '00002'");
+    db.exec("update ostermelo set o_szulhely = 'Hódmezővásárhely' where o_kod = '00001'");
     db.selectBuyer();
     useTemplate("FjLista2.frf");
     useTemplate("FjLista6.frf");
@@ -163,6 +164,14 @@ void TstRegisterPrint::buyerAddressAsOnTheTicket()
     QVERIFY2(allText(pages).contains(street), qPrintable(allText(pages).left(300)));
     QVERIFY(allText(pages).contains("6720 Szeged, XI. Kossuth Lajos utca 3/B  2"));
     QCOMPARE(Data->frNyomtat->fileName(), QString("ostermelok_jegyzeke_2026-12-09.pdf"));
+    // Nothing of the register is cut, and a long town name keeps to one line.
+    for (const auto& p : pages)
+        for (const auto& it : p.items) {
+            QVERIFY2(!it.clipped, qPrintable(it.text));
+            if (it.text == "Hódmezővásárhely")
+                QVERIFY(it.rect.height() < 5);
+        }
+    QVERIFY(allText(pages).contains("Hódmezővásárhely"));
     producers.close();
 
     TForm6 products;
@@ -171,6 +180,9 @@ void TstRegisterPrint::buyerAddressAsOnTheTicket()
     QVERIFY2(s.ui.log.isEmpty(), qPrintable(s.ui.log.join('\n')));
     QVERIFY(allText(pages).contains(street));
     QCOMPARE(Data->frNyomtat->fileName(), QString("termeklista_2026-12-09.pdf"));
+    for (const auto& p : pages)
+        for (const auto& it : p.items)
+            QVERIFY2(!it.clipped, qPrintable(it.text));
     products.close();
 }
 
