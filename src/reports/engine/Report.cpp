@@ -440,6 +440,10 @@ private:
 
     const QFontMetricsF& metricsOf(const FontSpec& spec)
     {
+        // A template has a handful of fonts: a short list beats hashing a key per text.
+        for (const auto& m : metrics_)
+            if (m.first == spec)
+                return m.second;
         if (!measure_) {
             if (!QGuiApplication::instance())
                 throw ReportError("a szöveg méréséhez grafikus alkalmazás kell");
@@ -447,20 +451,16 @@ private:
             measure_->setDotsPerMeterX(int(std::lround(1200 / 0.0254)));
             measure_->setDotsPerMeterY(int(std::lround(1200 / 0.0254)));
         }
-        const QString key = spec.family + '|' + QString::number(spec.size) + (spec.bold ? "b" : "") +
-                            (spec.italic ? "i" : "");
-        auto it = metrics_.find(key);
-        if (it == metrics_.end()) {
-            QFont f = deviceFont(spec, kMeasurePxPerMm, measure_->logicalDpiY());
-            it = metrics_.emplace(key, QFontMetricsF(f, measure_.get())).first;
-        }
-        return it->second;
+        QFont f = deviceFont(spec, kMeasurePxPerMm, measure_->logicalDpiY());
+        metrics_.emplace_back(spec, QFontMetricsF(f, measure_.get()));
+        return metrics_.back().second;
     }
 
-    // Height a wrapped text needs in its object, padding included (mm).
-    double measureHeight(const TemplateObject& o, const QString& text, double* width = nullptr)
+    // Height a wrapped text needs in its object, padding included (mm), and
+    // the width of its widest line.
+    double measureHeight(const TemplateObject& o, const FontSpec& font, const QString& text, double* width = nullptr)
     {
-        const QFontMetricsF& fm = metricsOf(o.font);
+        const QFontMetricsF& fm = metricsOf(font);
         const double w = std::max(1.0, (o.rect.width() - 2 * kPadX) * kMeasurePxPerMm);
         QRectF br = fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(fm, w, text, o.align), text);
         if (width)
@@ -468,8 +468,6 @@ private:
         return br.height() / kMeasurePxPerMm + 2 * kPadY;
     }
 
-    // Whether a text is cut at its object's edges, drawn as the renderer does:
-    // wrapped into the box, or on one line.
     // A single-line text too wide for its box, with `shrink`: the font made
     // smaller until it fits, down to kMinShrink points.
     FontSpec fittedFont(const TemplateObject& o, const QString& text)
@@ -488,22 +486,36 @@ private:
         return f;
     }
 
-    bool isClipped(const TemplateObject& oIn, const QString& text, double height, const FontSpec& font)
+    static bool wraps(const TemplateObject& o, const QString& text)
     {
-        TemplateObject o = oIn;
-        o.font = font;
+        return o.wrap || text.contains('\n') || (o.align & Qt::AlignJustify);
+    }
+
+    // Whether a text is cut at its object's edges, drawn as the renderer does:
+    // wrapped into the box, or on one line.
+    bool isClipped(const TemplateObject& o, const QString& text, double height, const FontSpec& font)
+    {
         if (text.isEmpty())
             return false;
         constexpr double kTol = 0.05; // mm
-        if (o.wrap || text.contains('\n') || (o.align & Qt::AlignJustify)) {
+        const double avail = o.rect.width() - 2 * kPadX + kTol;
+        if (wraps(o, text)) {
             double w = 0;
-            const double need = measureHeight(o, text, &w);
-            return need > height + kTol || w > o.rect.width() - 2 * kPadX + kTol;
+            const double need = measureHeight(o, font, text, &w);
+            return need > height + kTol || w > avail;
         }
-        const QFontMetricsF& fm = metricsOf(o.font);
-        const double w = fm.horizontalAdvance(text) / kMeasurePxPerMm;
+        const QFontMetricsF& fm = metricsOf(font);
         const double lineH = (fm.ascent() + fm.descent()) / kMeasurePxPerMm;
-        return w > o.rect.width() - 2 * kPadX + kTol || lineH > height + kTol;
+        if (lineH > height + kTol)
+            return true;
+        // Most texts are far shorter than their box: the sum of their letters'
+        // widths tells so without laying them out (kerning only narrows).
+        double sum = 0;
+        for (QChar c : text)
+            sum += fm.horizontalAdvance(c);
+        if (sum / kMeasurePxPerMm <= avail * 0.95)
+            return false;
+        return fm.horizontalAdvance(text) / kMeasurePxPerMm > avail;
     }
 
     // Texts, grown heights and places of a band's objects. An object below a
@@ -526,7 +538,7 @@ private:
                 continue;
             l.texts[i] = textOf(o);
             if (o.grow && !l.texts[i].isEmpty()) {
-                objH[i] = std::max(objH[i], measureHeight(o, l.texts[i]));
+                objH[i] = std::max(objH[i], measureHeight(o, o.font, l.texts[i]));
                 grow[i] = objH[i] - o.rect.height();
                 anyGrowth = anyGrowth || grow[i] > 1e-6;
             }
@@ -741,7 +753,7 @@ private:
     double measured_ = 0;
     long long rows_ = 0;
     std::unique_ptr<QImage> measure_;
-    std::map<QString, QFontMetricsF> metrics_;
+    std::vector<std::pair<FontSpec, QFontMetricsF>> metrics_;
 };
 
 } // namespace
