@@ -545,6 +545,38 @@ end
         QCOMPARE(r.pages()[0].texts(), QStringList("1/1"));
     }
 
+    // A footer that does not fit under the last row goes to the next page
+    // under the repeated column titles, not alone.
+    void footerKeepsItsTitles()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= 18; ++i) // 5 + 18 × 10 = 185 of 190 mm
+            ds->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(R"T(page A5 portrait margins=10,10,10,10
+data frDBDataSet1
+  band header height=5 repeat
+    text x=0 y=0 w=100 h=5 "Oszlopok"
+  end
+  band row height=10
+    text x=0 y=0 w=100 h=5 "[N]"
+  end
+  band footer height=8
+    text x=0 y=0 w=100 h=5 "Összesen: [sum(N)]"
+  end
+end
+band static height=5
+  text x=0 y=0 w=100 h=5 "Vége"
+end
+)T", "labjegyzet.frf");
+        QVERIFY2(r.prepare(), qPrintable(r.errorText()));
+        QCOMPARE(r.pages().size(), size_t(2));
+        QCOMPARE(r.pages()[0].texts().size(), 19);
+        QCOMPARE(r.pages()[1].texts(), QStringList({"Oszlopok", "Összesen: 171", "Vége"}));
+    }
+
     // A kept master row takes its details along to a fresh page rather than
     // leaving its name at the foot of one page and its lines on the next.
     void keptMasterRows()

@@ -389,10 +389,12 @@ private:
         }
         if (groupsOpen)
             closeGroups(b, 0, last);
-        if (b.header && b.header->repeat)
-            pageTops_.pop_back();
+        // A footer that goes to the next page gets the column titles above it
+        // too: its totals belong under them.
         if (b.footer)
             emitBand(*b.footer);
+        if (b.header && b.header->repeat)
+            pageTops_.pop_back();
         ds->finish();
         chain_.pop_back();
     }
