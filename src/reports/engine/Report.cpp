@@ -440,11 +440,11 @@ private:
         return s;
     }
 
-    const QFontMetricsF& metricsOf(const FontSpec& spec)
+    const QFontMetricsF& metricsOf(const FontSpec& wanted)
     {
         // A template has a handful of fonts: a short list beats hashing a key per text.
         for (const auto& m : metrics_)
-            if (m.first == spec)
+            if (m.first == wanted)
                 return m.second;
         if (!measure_) {
             if (!QGuiApplication::instance())
@@ -453,8 +453,8 @@ private:
             measure_->setDotsPerMeterX(int(std::lround(1200 / 0.0254)));
             measure_->setDotsPerMeterY(int(std::lround(1200 / 0.0254)));
         }
-        QFont f = deviceFont(spec, kMeasurePxPerMm, measure_->logicalDpiY());
-        metrics_.emplace_back(spec, QFontMetricsF(f, measure_.get()));
+        QFont f = deviceFont(wanted, kMeasurePxPerMm, measure_->logicalDpiY());
+        metrics_.emplace_back(wanted, QFontMetricsF(f, measure_.get()));
         return metrics_.back().second;
     }
 
