@@ -6,6 +6,7 @@
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "reports/engine/Report.h"
+#include "reports/registerprint.h"
 #include "seams.h"
 
 #include <QGridLayout>
@@ -324,24 +325,8 @@ void TForm4::torolClick()
 
 void TForm4::nyomtatClick()
 {
-    TQuery* b = Data->ZQ60;
-    b->close();
-    b->clearSql();
-    b->add("SELECT *             ");
-    b->add("  FROM atvevo     ");
-    b->add("  WHERE v_akod = :p0  ");
-    b->setText("p0", G.akod);
-    b->open();
-
-    TQuery* q = Data->ZQ30;
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido");
-    q->open();
-
-    Data->frNyomtat->setOrientation(QPageLayout::Landscape);
-    Data->frNyomtat->loadFromFile("FjLista2.frf");
-    Data->frNyomtat->showReport();
+    if (registerprint::producers(*Data->frNyomtat))
+        Data->frNyomtat->showPrepared();
 }
 
 bool TForm4::eventFilter(QObject* o, QEvent* e)

@@ -6,6 +6,7 @@
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "reports/engine/Report.h"
+#include "reports/registerprint.h"
 #include "seams.h"
 
 #include <QGridLayout>
@@ -258,22 +259,6 @@ void TForm6::torolClick()
 
 void TForm6::nyomtatClick()
 {
-    TQuery* b = Data->ZQ60;
-    b->close();
-    b->clearSql();
-    b->add("SELECT *             ");
-    b->add("  FROM atvevo     ");
-    b->add("  WHERE v_akod = :p0  ");
-    b->setText("p0", G.akod);
-    b->open();
-
-    TQuery* q = Data->ZQ40;
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM termek ORDER BY t_megnevezes");
-    q->open();
-
-    Data->frNyomtat->setOrientation(QPageLayout::Landscape);
-    Data->frNyomtat->loadFromFile("FjLista6.frf");
-    Data->frNyomtat->showReport();
+    if (registerprint::products(*Data->frNyomtat))
+        Data->frNyomtat->showPrepared();
 }

@@ -412,12 +412,10 @@ void TForm8::print(bool printMode)
 {
     if (!hasCurrent())
         return;
-    ticketprint::prepare(printMode ? ticketprint::Mode::Print : ticketprint::Mode::View);
     rep::Report* r = printMode ? Data->frNyomtat.get() : Data->frMegtekint.get();
     try {
-        r->setOrientation(QPageLayout::Portrait);
-        r->loadFromFile(ticketprint::templateName(G.verzioBetu));
-        r->showReport();
+        if (ticketprint::print(printMode ? ticketprint::Mode::Print : ticketprint::Mode::View, *r))
+            r->showPrepared();
     } catch (...) {
         // The mark may be stored already: let the list show it before the error.
         frissit(ticketlist::openingLabel());

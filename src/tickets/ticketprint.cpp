@@ -31,7 +31,12 @@ QString templateName(const QString& editionLetter)
     return "FjLista7" + editionLetter + ".frf";
 }
 
-Outcome prepare(Mode mode)
+QString pdfFileName(const QString& number)
+{
+    return rep::safeFileName("felvasarlasi_jegy_" + number.trimmed() + ".pdf");
+}
+
+Outcome prepareData()
 {
     TQuery* list = Data->ZQ10;
     if (!list->active() || list->isEmpty() || list->recNo() < 0)
@@ -126,27 +131,7 @@ Outcome prepare(Mode mode)
 
     // 10. Copy mark, read from the header as stored now, not from the list row.
     out.copy = fej->asString("F_PRN") == "I";
-    if (!out.copy) {
-        rep::setVariable("v_masolat", QString(" "));
-        if (mode == Mode::Print) {
-            TQuery* u = Data->ZQ22;
-            try {
-                u->close();
-                u->clearSql();
-                // Only this buyer's ticket: other buyers' series may share the number.
-                u->add("UPDATE Fjfej SET f_prn = :p2 WHERE f_Bszam = :p1 AND f_akod = :p3");
-                u->setText("p2", "I");
-                u->setText("p1", out.number);
-                u->setText("p3", G.akod);
-                Data->execCommitted(u);
-                out.marked = true;
-            } catch (const std::exception&) {
-                seams::ui().showMessage("Hiba81: prn UPDATE Fjfej-be ");
-            }
-        }
-    } else {
-        rep::setVariable("v_masolat", QString("MÁSOLATI PÉLDÁNY"));
-    }
+    rep::setVariable("v_masolat", out.copy ? QString("MÁSOLATI PÉLDÁNY") : QString(" "));
 
     // 11. Voiding reference. A header without type and without a reference (old
     // data) is no voiding document: it would print "a  számú" with no number.
@@ -156,7 +141,52 @@ Outcome prepare(Mode mode)
                                                  " számú bizonylatot.");
     else
         rep::setVariable("v_ervenyteleniti", QString());
+    out.fileName = pdfFileName(out.number);
     return out;
+}
+
+namespace {
+
+// The first print marks the ticket, only this buyer's: other buyers' series
+// may share the number.
+bool mark(const QString& number)
+{
+    TQuery* u = Data->ZQ22;
+    try {
+        u->close();
+        u->clearSql();
+        u->add("UPDATE Fjfej SET f_prn = :p2 WHERE f_Bszam = :p1 AND f_akod = :p3");
+        u->setText("p2", "I");
+        u->setText("p1", number);
+        u->setText("p3", G.akod);
+        Data->execCommitted(u);
+        return true;
+    } catch (const std::exception&) {
+        seams::ui().showMessage("Hiba81: prn UPDATE Fjfej-be ");
+        return false;
+    }
+}
+
+} // namespace
+
+bool print(Mode mode, rep::Report& report, Outcome* outcome)
+{
+    Outcome out = prepareData();
+    report.setOrientation(QPageLayout::Portrait);
+    // Nothing printable, nothing marked: a ticket counts as printed only when
+    // there were pages to print.
+    if (!report.loadAndPrepare(templateName(G.verzioBetu))) {
+        seams::ui().showMessage(report.errorText());
+        if (outcome)
+            *outcome = out;
+        return false;
+    }
+    report.setFileName(out.fileName);
+    if (mode == Mode::Print && !out.copy)
+        out.marked = mark(out.number);
+    if (outcome)
+        *outcome = out;
+    return true;
 }
 
 } // namespace ticketprint

@@ -5,6 +5,7 @@
 #include "masterdata/Unit6.h"
 #include "reports/engine/Report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -15,6 +16,7 @@ private slots:
     void producerRegister();
     void productList();
     void missingTemplateIsReported();
+    void buyerAddressAsOnTheTicket();
 };
 
 namespace {
@@ -136,9 +138,52 @@ void TstRegisterPrint::missingTemplateIsReported()
     TForm6 list;
     list.show();
     list.button("Button6")->click();
-    QCOMPARE(s.ui.log, QStringList{"error:Cannot open file FjLista6.frf"});
+    const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath("FjLista6.frf"));
+    QCOMPARE(s.ui.log, QStringList{"msg:A nyomtatási sablon nem nyitható meg: " + path + " (a fájl nem létezik)"});
     QVERIFY(s.ui.modalNames.isEmpty());
     list.close();
+}
+
+// Both registers print the buyer's street line by the rule the ticket uses:
+// the district and every other part of the address are there.
+void TstRegisterPrint::buyerAddressAsOnTheTicket()
+{
+    UiScope s;
+    TestDb db(true);
+    db.exec("update atvevo set v_kerulet = 'II.', v_epulet = 'B', v_ajto = '4'");
+    db.exec("update ostermelo set o_kerulet = 'XI.', o_lepcso = '2' where o_kod = '00002'");
+    db.exec("update ostermelo set o_szulhely = 'Hódmezővásárhely' where o_kod = '00001'");
+    db.selectBuyer();
+    useTemplate("FjLista2.frf");
+    useTemplate("FjLista6.frf");
+    const QString street = "6000 Kecskemét, II. Fő utca 1 B   4";
+    TForm4 producers;
+    producers.show();
+    auto pages = printed(s.ui, [&] { producers.button("Button6")->click(); }, "FjLista2_kerulet.pdf");
+    QVERIFY2(s.ui.log.isEmpty(), qPrintable(s.ui.log.join('\n')));
+    QVERIFY2(allText(pages).contains(street), qPrintable(allText(pages).left(300)));
+    QVERIFY(allText(pages).contains("6720 Szeged, XI. Kossuth Lajos utca 3/B  2"));
+    QCOMPARE(Data->frNyomtat->fileName(), QString("ostermelok_jegyzeke_2026-12-09.pdf"));
+    // Nothing of the register is cut, and a long town name keeps to one line.
+    for (const auto& p : pages)
+        for (const auto& it : p.items) {
+            QVERIFY2(!it.clipped, qPrintable(it.text));
+            if (it.text == "Hódmezővásárhely")
+                QVERIFY(it.rect.height() < 5);
+        }
+    QVERIFY(allText(pages).contains("Hódmezővásárhely"));
+    producers.close();
+
+    TForm6 products;
+    products.show();
+    pages = printed(s.ui, [&] { products.button("Button6")->click(); }, "FjLista6_kerulet.pdf");
+    QVERIFY2(s.ui.log.isEmpty(), qPrintable(s.ui.log.join('\n')));
+    QVERIFY(allText(pages).contains(street));
+    QCOMPARE(Data->frNyomtat->fileName(), QString("termeklista_2026-12-09.pdf"));
+    for (const auto& p : pages)
+        for (const auto& it : p.items)
+            QVERIFY2(!it.clipped, qPrintable(it.text));
+    products.close();
 }
 
 QTEST_MAIN(TstRegisterPrint)

@@ -4,6 +4,7 @@
 #include "reporttest.h"
 #include "testsupport.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -388,14 +389,21 @@ end
         r.loadFromFile("FjLista99.frf");
         QVERIFY(r.prepare());
         QCOMPARE(r.pages().at(0).texts(), QStringList("Fájlból: őű"));
+        const QString missing = QDir::toNativeSeparators(QDir::current().absoluteFilePath("FjLista98.frf"));
         try {
             r.loadFromFile("FjLista98.frf");
             QFAIL("a missing template must throw");
         } catch (const std::runtime_error& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), QString("Cannot open file FjLista98.frf"));
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     "A nyomtatási sablon nem nyitható meg: " + missing + " (a fájl nem létezik)");
         }
         // the earlier template is gone: nothing stale can be shown
         QVERIFY(!r.prepare());
+        QVERIFY(r.pages().empty());
+        // the same without a throw, for the printing screens
+        QVERIFY(r.loadAndPrepare("FjLista99.frf"));
+        QVERIFY(!r.loadAndPrepare("FjLista98.frf"));
+        QVERIFY(r.errorText().contains(missing));
         QVERIFY(r.pages().empty());
         QDir::setCurrent(old);
     }
@@ -424,6 +432,264 @@ end
         QVERIFY(r.hasTemplate());
         QVERIFY(!r.prepare()); // no data module here: ZQ60 is unknown
         QVERIFY2(r.errorText().contains("ZQ60"), qPrintable(r.errorText()));
+    }
+
+    // Runaway nesting is a template error, never a crash: parentheses, signs,
+    // operator chains, and data within data.
+    void deepNestingIsRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        const int n = 100000;
+        auto band = [](const QString& expr) {
+            return "band static height=5\n text x=0 y=0 w=50 h=5 \"[" + expr + "]\"\nend\n";
+        };
+        QTest::newRow("parentheses") << band(QString(n, '(') + "1" + QString(n, ')'));
+        QTest::newRow("signs") << band(QString(n, '-') + "1");
+        QTest::newRow("not") << band(QString("not ").repeated(n) + "1");
+        QTest::newRow("chain") << band("1" + QString("+1").repeated(n));
+        QTest::newRow("arguments") << band(QString("trim(").repeated(n) + "'a'" + QString(n, ')'));
+        QTest::newRow("data") << QString("data frDBDataSet1\n").repeated(n) + " band row height=5\n end\n" +
+                                     QString("end\n").repeated(n);
+    }
+
+    void deepNestingIsRefused()
+    {
+        QFETCH(QString, text);
+        DataRegistry reg;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(text, "mely.frf");
+        QVERIFY(!r.prepare());
+        QVERIFY(r.pages().empty());
+        QVERIFY2(r.errorText().startsWith("mely.frf, ") && r.errorText().contains("túl mély"),
+                 qPrintable(r.errorText().left(200)));
+    }
+
+    void saneNestingStillWorks()
+    {
+        QCOMPARE(evalText("[" + QString(60, '(') + "2" + QString(60, ')') + " * 3]"), QString("6"));
+        QCOMPARE(evalText("[1" + QString("+1").repeated(80) + "]"), QString("81"));
+        QCOMPARE(evalText("[--5]"), QString("5"));
+    }
+
+    // Blocks kept on one page: the second starts on a fresh page when it does
+    // not fit the rest of the first; one longer than a page goes on with its
+    // continued band and the repeated column titles, its pages counted apart.
+    void keptBlocks()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        QString block;
+        for (const QString& copy : {QString("A"), QString("B")})
+            block += QString(R"T(block keep
+  band continued height=10
+    text x=0 y=0 w=100 h=5 "%1 folytatás [BLOCKPAGE]/[BLOCKPAGES]"
+  end
+  band static height=20
+    text x=0 y=0 w=100 h=5 "%1 fej [BLOCKPAGE]/[BLOCKPAGES] ([PAGE]/[PAGES])"
+  end
+  data frDBDataSet1
+    band header height=5 repeat
+      text x=0 y=0 w=100 h=5 "%1 oszlopok"
+    end
+    band row height=10
+      text x=0 y=0 w=100 h=5 "%1 sor [N]"
+    end
+  end
+  band static height=30
+    text x=0 y=0 w=100 h=5 "%1 vége"
+  end
+end
+)T").arg(copy);
+        r.loadFromText("page A5 portrait margins=10,10,10,10\n" + block, "blokk.frf");
+        // A5: 190 mm of room; a block takes 20 + 5 + 10 n + 30 mm.
+        auto pagesOf = [&](int rows) {
+            ds->rows.clear();
+            for (int i = 1; i <= rows; ++i)
+                ds->rows.push_back({i});
+            [&] { QVERIFY2(r.prepare(), qPrintable(r.errorText())); }();
+            QList<QStringList> out;
+            for (const auto& p : r.pages())
+                out << p.texts();
+            return out;
+        };
+        auto pages = pagesOf(3); // 2 × 85 mm: one page
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].first(), QString("A fej 1/1 (1/1)"));
+        QVERIFY(pages[0].contains("B fej 1/1 (1/1)"));
+
+        pages = pagesOf(6); // 2 × 115 mm: the second block on a page of its own
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].first(), QString("A fej 1/1 (1/2)"));
+        QCOMPARE(pages[0].last(), QString("A vége"));
+        QCOMPARE(pages[1].first(), QString("B fej 1/1 (2/2)"));
+        QCOMPARE(pages[1].filter("sor").size(), 6);
+
+        pages = pagesOf(20); // 255 mm each: two pages per block
+        QCOMPARE(pages.size(), 4);
+        const QStringList firsts = {"A fej 1/2 (1/4)", "A folytatás 2/2", "B fej 1/2 (3/4)", "B folytatás 2/2"};
+        for (int p = 0; p < 4; ++p) {
+            QCOMPARE(pages[p].first(), firsts[p]);
+            const QString copy = firsts[p].left(1);
+            QCOMPARE(pages[p].value(1), copy + " oszlopok"); // titles right below
+            QVERIFY(pages[p].filter(QRegularExpression("^[AB] ")).size() == pages[p].size());
+        }
+        QCOMPARE(pages[0].filter("sor").size() + pages[1].filter("sor").size(), 20);
+        QVERIFY(pages[1].contains("A vége"));
+        QVERIFY(!pages[1].contains("B fej 1/2 (3/4)"));
+
+        // Without rows the block is its bands alone; BLOCKPAGE outside a block is PAGE.
+        r.loadFromText("band static height=5\n text x=0 y=0 w=50 h=5 \"[BLOCKPAGE]/[BLOCKPAGES]\"\nend\n", "k.frf");
+        QVERIFY(r.prepare());
+        QCOMPARE(r.pages()[0].texts(), QStringList("1/1"));
+    }
+
+    // A footer that does not fit under the last row goes to the next page
+    // under the repeated column titles, not alone.
+    void footerKeepsItsTitles()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= 18; ++i) // 5 + 18 × 10 = 185 of 190 mm
+            ds->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(R"T(page A5 portrait margins=10,10,10,10
+data frDBDataSet1
+  band header height=5 repeat
+    text x=0 y=0 w=100 h=5 "Oszlopok"
+  end
+  band row height=10
+    text x=0 y=0 w=100 h=5 "[N]"
+  end
+  band footer height=8
+    text x=0 y=0 w=100 h=5 "Összesen: [sum(N)]"
+  end
+end
+band static height=5
+  text x=0 y=0 w=100 h=5 "Vége"
+end
+)T", "labjegyzet.frf");
+        QVERIFY2(r.prepare(), qPrintable(r.errorText()));
+        QCOMPARE(r.pages().size(), size_t(2));
+        QCOMPARE(r.pages()[0].texts().size(), 19);
+        QCOMPARE(r.pages()[1].texts(), QStringList({"Oszlopok", "Összesen: 171", "Vége"}));
+    }
+
+    // A kept master row takes its details along to a fresh page rather than
+    // leaving its name at the foot of one page and its lines on the next.
+    void keptMasterRows()
+    {
+        auto* master = new TableDataSet("frDBDataSet2", {"NEV"});
+        for (int i = 1; i <= 6; ++i)
+            master->rows.push_back({QString("Termelő %1").arg(i)});
+        auto* detail = new TableDataSet("frDBDataSet1", {"T"});
+        for (int i = 1; i <= 8; ++i)
+            detail->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(master));
+        reg.add(std::unique_ptr<DataSet>(detail));
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(R"T(page A5 portrait margins=10,10,10,10
+data frDBDataSet2 keep
+  band continued height=6
+    text x=0 y=0 w=100 h=5 "[NEV] (folytatás)"
+  end
+  band row height=8
+    text x=0 y=0 w=100 h=5 "[NEV]"
+  end
+  data frDBDataSet1
+    band row height=6
+      text x=5 y=0 w=100 h=5 "[NEV] / [T]"
+    end
+  end
+end
+)T", "mester.frf");
+        QVERIFY2(r.prepare(), qPrintable(r.errorText()));
+        // 8 + 48 mm each: three per 190 mm page, never split.
+        QCOMPARE(r.pages().size(), size_t(2));
+        for (const auto& p : r.pages()) {
+            const QStringList t = p.texts();
+            QCOMPARE(t.size() % 9, 0);
+            QVERIFY(t.first().startsWith("Termelő") && !t.first().contains('/'));
+            QVERIFY(!t.join('|').contains("folytatás"));
+        }
+        // A master longer than a page goes on with its continued band.
+        for (int i = 9; i <= 40; ++i)
+            detail->rows.push_back({i});
+        QVERIFY(r.prepare());
+        QCOMPARE(r.pages().size(), size_t(12));
+        QCOMPARE(r.pages()[1].texts().first(), QString("Termelő 1 (folytatás)"));
+        QCOMPARE(r.pages()[2].texts().first(), QString("Termelő 2"));
+    }
+
+    // Below a grown text the band's objects move down; those on one line stay
+    // on one line, a rectangle grows with what it holds, nothing overlaps.
+    void objectsBelowAGrownTextMoveDown()
+    {
+        setVariable("v_hosszu", QString("Hódmezővásárhely Kiskunfélegyháza Balatonfenyves ").repeated(4));
+        DataRegistry reg;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(R"T(band static height=30
+  rect x=0 y=0 w=100 h=20
+  text x=1 y=1 w=40 h=4 grow "[v_hosszu]"
+  text x=60 y=1 w=30 h=4 "jobbra"
+  text x=1 y=6 w=20 h=4 "Címke:"
+  text x=21 y=6 w=40 h=4 "érték"
+  text x=61 y=6 w=30 h=4 "mellette"
+  line x1=1 y1=12 x2=99 y2=12
+  text x=1 y=21 w=60 h=4 "keret alatt"
+  text x=120 y=1 w=40 h=4 "oldalt"
+end
+)T", "folyas.frf");
+        QVERIFY2(r.prepare(), qPrintable(r.errorText()));
+        const PreparedPage& p = r.pages()[0];
+        const double grownBottom = findText(p, r.pages()[0].texts()[0])->rect.bottom();
+        QVERIFY(grownBottom > 10 + 10); // several lines at the top margin 10
+        const auto* label = findText(p, "Címke:");
+        const auto* value = findText(p, "érték");
+        const auto* beside = findText(p, "mellette");
+        QVERIFY(label->rect.top() >= grownBottom - 1e-6);
+        QCOMPARE(value->rect.top(), label->rect.top());
+        QCOMPARE(beside->rect.top(), label->rect.top()); // on the label's line, though not below the text
+        QCOMPARE(findText(p, "jobbra")->rect.top(), 11.0);   // beside the grown text: stays
+        QCOMPARE(findText(p, "oldalt")->rect.top(), 11.0);
+        const double moved = label->rect.top() - 16;
+        QVERIFY(moved > 5);
+        for (const auto& it : p.items) {
+            if (it.kind == PreparedItem::Line)
+                QCOMPARE(it.rect.top(), 22 + moved);
+            if (it.kind == PreparedItem::Rect)
+                QCOMPARE(it.rect.height(), 20 + moved);
+        }
+        QCOMPARE(findText(p, "keret alatt")->rect.top(), 31 + moved);
+    }
+
+    // A text that does not fit its box is marked cut; shrink makes a too wide
+    // single line smaller; a word longer than its box is broken inside.
+    void cutShrinkAndLongWords()
+    {
+        DataRegistry reg;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText(R"T(band static height=30
+  text x=0 y=0 w=20 h=5 "rövid"
+  text x=0 y=5 w=20 h=5 "1 234 567 890,00 Ft"
+  text x=0 y=10 w=20 h=5 shrink "1 234 567 890,00 Ft"
+  text x=0 y=15 w=20 h=5 wrap "egy kettő három négy öt hat hét"
+  text x=30 y=0 w=20 h=4 grow "BL20260001234567890ABCDEFGH"
+end
+)T", "vag.frf");
+        QVERIFY2(r.prepare(), qPrintable(r.errorText()));
+        const PreparedPage& p = r.pages()[0];
+        QVERIFY(!findText(p, "rövid")->clipped);
+        const auto& items = p.items;
+        QVERIFY(items[1].clipped);
+        QVERIFY(!items[2].clipped);
+        QVERIFY(items[2].font.size < 9 && items[2].font.size >= 4);
+        QVERIFY(items[3].clipped); // wraps to more lines than 5 mm hold
+        QVERIFY(!items[4].clipped);
+        QVERIFY(items[4].rect.height() > 8);
     }
 
     void pdfHoldsTheTexts()

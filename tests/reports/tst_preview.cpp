@@ -8,9 +8,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,7 +105,10 @@ private slots:
             r.showReport(); // as a screen's handler would go on; the throw skips it
         } catch (const std::exception& e) {
             thrown = true;
-            QCOMPARE(QString::fromUtf8(e.what()), QString("Cannot open file FjLista5.frf"));
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     "A nyomtatási sablon nem nyitható meg: " +
+                         QDir::toNativeSeparators(QDir(dir.path()).absoluteFilePath("FjLista5.frf")) +
+                         " (a fájl nem létezik)");
         }
         QDir::setCurrent(old);
         QVERIFY(thrown);
@@ -128,6 +134,42 @@ private slots:
         QVERIFY(r.showReport());
         QVERIFY(QFile::exists(path + ".pdf"));
         QVERIFY(pdfText(path + ".pdf").contains("Előnézet próba: Tűzőgép ő"));
+    }
+
+    // "Save as PDF" starts in the documents folder with the name the print
+    // gave, or the template's; a new template drops an earlier print's name.
+    void pdfNameProposed()
+    {
+        struct Ui : RecordingUi {
+            QStringList proposed;
+            QString saveFileName(const QString& c, const QString& d, const QString& f) override
+            {
+                proposed << d;
+                return RecordingUi::saveFileName(c, d, f);
+            }
+        } ui;
+        seams::setUi(&ui);
+        QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (docs.isEmpty() || !QFileInfo(docs).isDir())
+            docs = QDir::homePath();
+        DataRegistry reg;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        ui.onModal = [&](QDialog* d) {
+            qobject_cast<ReportPreview*>(d)->pdfAction()->trigger(); // cancelled: no file
+            return int(QDialog::Rejected);
+        };
+        r.loadFromText(kTemplate, "FjLista10.frf");
+        r.setFileName("napi_penztar_2026-12-01_2026-12-31.pdf");
+        QVERIFY(r.showReport());
+        r.loadFromText(kTemplate, "FjLista10.frf");
+        QVERIFY(r.showReport());
+        r.loadFromText(kTemplate, "FjLista4.frf");
+        r.setFileName("tételes lista: 12/1.pdf");
+        QVERIFY(r.showReport());
+        seams::setUi(nullptr);
+        QCOMPARE(ui.proposed, QStringList({QDir(docs).filePath("napi_penztar_2026-12-01_2026-12-31.pdf"),
+                                           QDir(docs).filePath("FjLista10.pdf"),
+                                           QDir(docs).filePath("tételes_lista__12_1.pdf")}));
     }
 
     // The print dialog goes through the seams; "print to file" stands in for a printer.

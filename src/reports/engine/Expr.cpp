@@ -2,6 +2,7 @@
 
 #include "values.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rep {
@@ -163,22 +164,48 @@ private:
         }
     }
 
+    // Every way down (parentheses, arguments, signs) passes here: a nesting
+    // too deep is a template error long before the stack runs out.
+    struct Down {
+        explicit Down(Parser& p) : p_(p)
+        {
+            if (++p_.level_ > kMaxExpressionDepth)
+                p_.fail(QString("túl mély egymásba ágyazás (legfeljebb %1 szint)").arg(kMaxExpressionDepth));
+        }
+        ~Down() { --p_.level_; }
+        Parser& p_;
+    };
+
+    // Operator chains nest without recursion (a+b+c+…), so the tree's own
+    // depth is checked as well: evaluating it recurses.
+    NodePtr checked(NodePtr n)
+    {
+        int d = 0;
+        for (const auto& a : n->args)
+            d = std::max(d, a->depth);
+        n->depth = d + 1;
+        if (n->depth > kMaxExpressionDepth)
+            fail(QString("túl mély egymásba ágyazás (legfeljebb %1 szint)").arg(kMaxExpressionDepth));
+        return n;
+    }
+
     bool isWord(const char* w) const
     {
         return tok_.kind == Token::Ident && tok_.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
     }
 
-    static NodePtr bin(const QString& op, NodePtr a, NodePtr b)
+    NodePtr bin(const QString& op, NodePtr a, NodePtr b)
     {
         auto n = std::make_shared<Node>();
         n->kind = Node::Bin;
         n->str = op;
         n->args = {std::move(a), std::move(b)};
-        return n;
+        return checked(n);
     }
 
     NodePtr parseOr()
     {
+        Down down(*this);
         NodePtr l = parseAnd();
         while (isWord("or")) {
             advance();
@@ -235,18 +262,20 @@ private:
     NodePtr parseUnary()
     {
         if (tok_.kind == Token::Op && tok_.text == "-") {
+            Down down(*this);
             advance();
             auto n = std::make_shared<Node>();
             n->kind = Node::Neg;
             n->args = {parseUnary()};
-            return n;
+            return checked(n);
         }
         if (isWord("not")) {
+            Down down(*this);
             advance();
             auto n = std::make_shared<Node>();
             n->kind = Node::Not;
             n->args = {parseUnary()};
-            return n;
+            return checked(n);
         }
         return parsePrimary();
     }
@@ -295,7 +324,7 @@ private:
                 advance();
                 if (n->kind == Node::Sum && n->args.size() != 1)
                     fail("a sum() egy kifejezést vár");
-                return n;
+                return checked(n);
             }
             n->kind = Node::Name;
             n->parts = name.split('.');
@@ -312,6 +341,7 @@ private:
     QString s_;
     qsizetype i_ = 0;
     Token tok_;
+    int level_ = 0;
 };
 
 bool truthy(const Value& v)

@@ -46,7 +46,12 @@ struct Node {
     QStringList parts;         // Name: the dotted parts
     std::vector<NodePtr> args; // operands, arguments
     double sumAcc = 0;         // Sum: the running total of its band
+    int depth = 1;             // levels of the tree below and with this node
 };
+
+// The deepest expression a template may hold, in parentheses or operators
+// nested into each other; deeper ones are refused as template errors.
+constexpr int kMaxExpressionDepth = 100;
 
 // Answers names while an expression is evaluated.
 class Scope {

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 namespace rep {
 
@@ -36,6 +37,16 @@ QFont deviceFont(const FontSpec& f, double pxPerMm, double deviceDpiY)
     font.setItalic(f.italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+int wrapFlags(const QFontMetricsF& fm, double width, const QString& text, int align)
+{
+    static const QRegularExpression blanks("\\s+");
+    const QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    for (const QString& w : words)
+        if (fm.horizontalAdvance(w) > width)
+            return align | Qt::TextWrapAnywhere;
+    return align | Qt::TextWordWrap;
 }
 
 void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF origin)
@@ -84,7 +95,7 @@ void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF o
             p.setPen(Qt::black);
             const QRectF inner = r.adjusted(kPadX * pxPerMm, kPadY * pxPerMm, -kPadX * pxPerMm, -kPadY * pxPerMm);
             if (it.wrap || it.text.contains('\n') || (it.align & Qt::AlignJustify)) {
-                p.drawText(inner, it.align | Qt::TextWordWrap, it.text);
+                p.drawText(inner, wrapFlags(f->metrics, inner.width(), it.text, it.align), it.text);
                 break;
             }
             // One line: place it by hand. Laying out through the rectangle

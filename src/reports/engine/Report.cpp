@@ -4,12 +4,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
+#include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 #include <stdexcept>
 
 namespace rep {
@@ -24,6 +30,9 @@ constexpr double kPadY = 0.3;
 // filling memory page by page.
 constexpr int kMaxPages = 20000;
 
+// Text measures are taken at this resolution.
+constexpr double kMeasurePxPerMm = 1200 / 25.4;
+
 // Total page count is known only at the end; texts get this mark meanwhile.
 const QString kPagesMark = QStringLiteral("\uE000PAGES\uE000");
 
@@ -33,11 +42,69 @@ struct Active {
     const QHash<QString, QVariant>* snapshot = nullptr; // a group footer's last row
 };
 
+// A block, or a kept master row with its detail, while it is printed.
+struct Unit {
+    int id;
+    int firstPage = -1; // index of the page its first band went on; -1 before that
+};
+
+// A band printed at the top of every further page: a repeated data header,
+// or the continued band of a unit (only once the unit has begun).
+struct PageTop {
+    Band* band;
+    int unit = -1; // index into the unit stack, or -1
+};
+
+// A band laid out: its texts and where each object goes, relative to the band.
+struct Layout {
+    std::vector<QString> texts;
+    std::vector<QRectF> rects; // Line: from topLeft to bottomRight
+    std::vector<bool> clipped;
+    std::vector<FontSpec> fonts;
+    double height = 0;
+};
+
+QString unitMark(int id) { return QString("\uE000U%1\uE000").arg(id); }
+
+template <class F>
+void forEachBand(Template& t, F&& f)
+{
+    std::function<void(DataBlock&)> data = [&](DataBlock& d) {
+        for (Band* b : {d.header.get(), d.row.get(), d.footer.get(), d.continued.get()})
+            if (b)
+                f(*b);
+        for (auto& g : d.groups)
+            for (Band* b : {g.header.get(), g.footer.get()})
+                if (b)
+                    f(*b);
+        if (d.detail)
+            data(*d.detail);
+    };
+    std::function<void(std::vector<BodyItem>&)> body = [&](std::vector<BodyItem>& items) {
+        for (auto& it : items) {
+            if (it.band)
+                f(*it.band);
+            if (it.data)
+                data(*it.data);
+            if (it.block) {
+                if (it.block->continued)
+                    f(*it.block->continued);
+                body(it.block->body);
+            }
+        }
+    };
+    for (Band* b : {t.title.get(), t.summary.get(), t.pageHeader.get(), t.pageFooter.get()})
+        if (b)
+            f(*b);
+    body(t.body);
+}
+
 class Preparer : public Scope {
 public:
     Preparer(Template& t, DataRegistry* data, QSizeF pageSize, std::vector<PreparedPage>& out)
         : t_(t), data_(data), pageSize_(pageSize), pages_(out)
     {
+        forEachBand(t_, [this](Band& b) { allSums_.insert(allSums_.end(), b.sums.begin(), b.sums.end()); });
     }
 
     void run()
@@ -46,12 +113,7 @@ public:
             startPage();
             if (t_.title)
                 emitBand(*t_.title);
-            for (auto& item : t_.body) {
-                if (item.band)
-                    emitBand(*item.band);
-                else
-                    runBlock(*item.data);
-            }
+            runBody(t_.body);
             if (t_.summary)
                 emitBand(*t_.summary);
             finishPage();
@@ -63,10 +125,19 @@ public:
             throw;
         }
         const QString total = QString::number(pages_.size());
+        static const QRegularExpression unitRe("\uE000U(\\d+)\uE000");
         for (auto& p : pages_)
-            for (auto& it : p.items)
-                if (it.kind == PreparedItem::Text && it.text.contains(kPagesMark))
-                    it.text.replace(kPagesMark, total);
+            for (auto& it : p.items) {
+                if (it.kind != PreparedItem::Text || !it.text.contains(QChar(0xE000)))
+                    continue;
+                it.text.replace(kPagesMark, total);
+                QRegularExpressionMatch m;
+                while ((m = unitRe.match(it.text)).hasMatch()) {
+                    const int id = m.captured(1).toInt();
+                    it.text.replace(m.capturedStart(), m.capturedLength(),
+                                    QString::number(unitPages_.at(size_t(id))));
+                }
+            }
     }
 
     bool lookup(const QStringList& partsIn, Value* out, QString* err) override
@@ -82,6 +153,16 @@ public:
             }
             if (n.compare("PAGES", Qt::CaseInsensitive) == 0) {
                 *out = Value::text(kPagesMark);
+                return true;
+            }
+            if (n.compare("BLOCKPAGE", Qt::CaseInsensitive) == 0) {
+                // Before its first band is placed, a unit is on its first page.
+                const int first = units_.empty() ? 0 : units_.back().firstPage;
+                *out = Value::number(first < 0 ? 1.0 : double(int(pages_.size()) - first));
+                return true;
+            }
+            if (n.compare("BLOCKPAGES", Qt::CaseInsensitive) == 0) {
+                *out = Value::text(units_.empty() ? kPagesMark : unitMark(units_.back().id));
                 return true;
             }
             for (auto it = chain_.rbegin(); it != chain_.rend(); ++it) {
@@ -158,6 +239,77 @@ private:
         return ds;
     }
 
+    void runBody(std::vector<BodyItem>& items)
+    {
+        for (auto& item : items) {
+            if (item.band)
+                emitBand(*item.band);
+            else if (item.data)
+                runBlock(*item.data);
+            else if (item.block) {
+                Block& blk = *item.block;
+                runUnit(blk.keep, blk.continued.get(), [&] { runBody(blk.body); });
+            }
+        }
+    }
+
+    // Prints `body` as one unit. A kept unit that does not fit the rest of a
+    // page already begun starts on a fresh page; one longer than a page then
+    // runs on, with its continued band at the top of each further page.
+    void runUnit(bool keep, Band* continued, const std::function<void()>& body)
+    {
+        if (measuring_) {
+            body();
+            return;
+        }
+        if (keep && placedOnPage_) {
+            const double h = measure(body);
+            if (y_ + h > bottom_ + 1e-9)
+                newPage();
+        }
+        const int id = int(unitPages_.size());
+        unitPages_.push_back(0);
+        units_.push_back(Unit{id});
+        const int index = int(units_.size()) - 1;
+        if (continued)
+            pageTops_.push_back(PageTop{continued, index});
+        body();
+        if (continued)
+            pageTops_.pop_back();
+        const int first = units_.back().firstPage;
+        unitPages_[size_t(id)] = first < 0 ? 0 : int(pages_.size()) - first;
+        units_.pop_back();
+    }
+
+    // The height `body` would take on an endless page. Sums are put back, and
+    // data sets walk again when the body is printed for real.
+    double measure(const std::function<void()>& body)
+    {
+        std::vector<double> sums;
+        sums.reserve(allSums_.size());
+        for (Node* n : allSums_)
+            sums.push_back(n->sumAcc);
+        const bool was = measuring_;
+        const double before = measured_;
+        measuring_ = true;
+        measured_ = 0;
+        auto restore = [&] {
+            for (size_t i = 0; i < allSums_.size(); ++i)
+                allSums_[i]->sumAcc = sums[i];
+            measuring_ = was;
+        };
+        try {
+            body();
+        } catch (...) {
+            restore();
+            throw;
+        }
+        restore();
+        const double h = measured_;
+        measured_ = before;
+        return h;
+    }
+
     void runBlock(DataBlock& b)
     {
         DataSet* ds = dataSetOf(b);
@@ -179,7 +331,7 @@ private:
         if (b.header) {
             emitBand(*b.header, b.row->height);
             if (b.header->repeat)
-                repeat_.push_back(b.header.get());
+                pageTops_.push_back(PageTop{b.header.get()});
         }
         bool needSnapshot = false;
         for (auto& g : b.groups)
@@ -188,6 +340,12 @@ private:
         std::vector<Value> keys(b.groups.size());
         bool groupsOpen = false;
 
+        auto rowWithDetail = [&] {
+            emitBand(*b.row);
+            accumulate(b);
+            if (b.detail)
+                runBlock(*b.detail);
+        };
         while (!ds->eof()) {
             if (++rows_ > 5'000'000)
                 throw ReportError(t_.name + ": túl sok sor (véget nem érő adathalmaz?)");
@@ -215,10 +373,10 @@ private:
                     groupsOpen = true;
                 }
             }
-            emitBand(*b.row);
-            accumulate(b);
-            if (b.detail)
-                runBlock(*b.detail);
+            if (b.keep || b.continued)
+                runUnit(b.keep, b.continued.get(), rowWithDetail);
+            else
+                rowWithDetail();
             if (needSnapshot) {
                 last.clear();
                 for (const QString& f : ds->fieldNames()) {
@@ -231,10 +389,12 @@ private:
         }
         if (groupsOpen)
             closeGroups(b, 0, last);
-        if (b.header && b.header->repeat)
-            repeat_.pop_back();
+        // A footer that goes to the next page gets the column titles above it
+        // too: its totals belong under them.
         if (b.footer)
             emitBand(*b.footer);
+        if (b.header && b.header->repeat)
+            pageTops_.pop_back();
         ds->finish();
         chain_.pop_back();
     }
@@ -280,8 +440,12 @@ private:
         return s;
     }
 
-    double measureHeight(const TemplateObject& o, const QString& text)
+    const QFontMetricsF& metricsOf(const FontSpec& wanted)
     {
+        // A template has a handful of fonts: a short list beats hashing a key per text.
+        for (const auto& m : metrics_)
+            if (m.first == wanted)
+                return m.second;
         if (!measure_) {
             if (!QGuiApplication::instance())
                 throw ReportError("a szöveg méréséhez grafikus alkalmazás kell");
@@ -289,72 +453,251 @@ private:
             measure_->setDotsPerMeterX(int(std::lround(1200 / 0.0254)));
             measure_->setDotsPerMeterY(int(std::lround(1200 / 0.0254)));
         }
-        const double pxPerMm = 1200 / 25.4;
-        QFont f = deviceFont(o.font, pxPerMm, measure_->logicalDpiY());
-        QFontMetricsF fm(f, measure_.get());
-        const double w = std::max(1.0, (o.rect.width() - 2 * kPadX) * pxPerMm);
-        QRectF br = fm.boundingRect(QRectF(0, 0, w, 1e7), o.align | Qt::TextWordWrap, text);
-        return br.height() / pxPerMm + 2 * kPadY;
+        QFont f = deviceFont(wanted, kMeasurePxPerMm, measure_->logicalDpiY());
+        metrics_.emplace_back(wanted, QFontMetricsF(f, measure_.get()));
+        return metrics_.back().second;
+    }
+
+    // Height a wrapped text needs in its object, padding included (mm), and
+    // the width of its widest line.
+    double measureHeight(const TemplateObject& o, const FontSpec& font, const QString& text, double* width = nullptr)
+    {
+        const QFontMetricsF& fm = metricsOf(font);
+        const double w = std::max(1.0, (o.rect.width() - 2 * kPadX) * kMeasurePxPerMm);
+        QRectF br = fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(fm, w, text, o.align), text);
+        if (width)
+            *width = br.width() / kMeasurePxPerMm;
+        return br.height() / kMeasurePxPerMm + 2 * kPadY;
+    }
+
+    // A single-line text too wide for its box, with `shrink`: the font made
+    // smaller until it fits, down to kMinShrink points.
+    FontSpec fittedFont(const TemplateObject& o, const QString& text)
+    {
+        constexpr double kMinShrink = 4;
+        FontSpec f = o.font;
+        if (!o.shrink || o.wrap || text.isEmpty())
+            return f;
+        const double avail = o.rect.width() - 2 * kPadX;
+        for (int i = 0; i < 40 && f.size > kMinShrink; ++i) {
+            const double w = metricsOf(f).horizontalAdvance(text) / kMeasurePxPerMm;
+            if (w <= avail)
+                break;
+            f.size = std::max(kMinShrink, std::floor(f.size * avail / w * 10) / 10 - (i ? 0.1 : 0));
+        }
+        return f;
+    }
+
+    static bool wraps(const TemplateObject& o, const QString& text)
+    {
+        return o.wrap || text.contains('\n') || (o.align & Qt::AlignJustify);
+    }
+
+    // Whether a text is cut at its object's edges, drawn as the renderer does:
+    // wrapped into the box, or on one line.
+    bool isClipped(const TemplateObject& o, const QString& text, double height, const FontSpec& font)
+    {
+        if (text.isEmpty())
+            return false;
+        constexpr double kTol = 0.05; // mm
+        const double avail = o.rect.width() - 2 * kPadX + kTol;
+        if (wraps(o, text)) {
+            double w = 0;
+            const double need = measureHeight(o, font, text, &w);
+            return need > height + kTol || w > avail;
+        }
+        const QFontMetricsF& fm = metricsOf(font);
+        const double lineH = (fm.ascent() + fm.descent()) / kMeasurePxPerMm;
+        if (lineH > height + kTol)
+            return true;
+        // Most texts are far shorter than their box: the sum of their letters'
+        // widths tells so without laying them out (kerning only narrows).
+        double sum = 0;
+        for (QChar c : text)
+            sum += fm.horizontalAdvance(c);
+        if (sum / kMeasurePxPerMm <= avail * 0.95)
+            return false;
+        return fm.horizontalAdvance(text) / kMeasurePxPerMm > avail;
+    }
+
+    // Texts, grown heights and places of a band's objects. An object below a
+    // grown one (overlapping it across) moves down by as much, and a rectangle
+    // grows with what it holds, so that no object runs into another.
+    Layout layoutBand(const Band& b)
+    {
+        const size_t n = b.objects.size();
+        Layout l;
+        l.texts.resize(n);
+        l.rects.resize(n);
+        l.clipped.assign(n, false);
+        l.fonts.resize(n);
+        std::vector<double> objH(n), grow(n, 0.0);
+        bool anyGrowth = false;
+        for (size_t i = 0; i < n; ++i) {
+            const TemplateObject& o = b.objects[i];
+            objH[i] = o.rect.height();
+            if (o.kind != TemplateObject::Text)
+                continue;
+            l.texts[i] = textOf(o);
+            if (o.grow && !l.texts[i].isEmpty()) {
+                objH[i] = std::max(objH[i], measureHeight(o, o.font, l.texts[i]));
+                grow[i] = objH[i] - o.rect.height();
+                anyGrowth = anyGrowth || grow[i] > 1e-6;
+            }
+        }
+        std::vector<double> shift(n, 0.0), extra(n, 0.0);
+        if (anyGrowth)
+            flow(b, grow, shift, extra);
+        double h = b.height;
+        double moved = 0;
+        for (size_t i = 0; i < n; ++i) {
+            moved = std::max(moved, shift[i] + grow[i] + extra[i]);
+            if (b.objects[i].kind == TemplateObject::Text)
+                h = std::max(h, b.objects[i].rect.y() + shift[i] + objH[i]);
+        }
+        h = std::max(h, b.height + moved);
+        for (size_t i = 0; i < n; ++i) {
+            const TemplateObject& o = b.objects[i];
+            if (o.kind == TemplateObject::Line) {
+                QPointF p1 = o.rect.topLeft() + QPointF(0, shift[i]);
+                QPointF p2 = o.rect.bottomRight() + QPointF(0, shift[i]);
+                if (o.stretch)
+                    p2.setY(h);
+                l.rects[i] = QRectF(p1, p2);
+                continue;
+            }
+            const double top = o.rect.y() + shift[i];
+            const double oh = o.stretch ? h - top : objH[i] + extra[i];
+            l.rects[i] = QRectF(o.rect.x(), top, o.rect.width(), oh);
+            if (o.kind == TemplateObject::Text && !measuring_) {
+                l.fonts[i] = fittedFont(o, l.texts[i]);
+                l.clipped[i] = isClipped(o, l.texts[i], oh, l.fonts[i]);
+            }
+        }
+        l.height = h;
+        return l;
+    }
+
+    static QRectF box(const TemplateObject& o) { return o.rect.normalized(); }
+
+    void flow(const Band& b, const std::vector<double>& grow, std::vector<double>& shift,
+              std::vector<double>& extra)
+    {
+        constexpr double eps = 0.01;
+        const size_t n = b.objects.size();
+        std::vector<size_t> order(n);
+        for (size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t c) { return box(b.objects[a]).top() < box(b.objects[c]).top(); });
+        auto across = [&](const QRectF& a, const QRectF& c) {
+            // A vertical line has no width: count it as a sliver.
+            const double al = a.left() - (a.width() < eps ? eps : 0), ar = a.right() + (a.width() < eps ? eps : 0);
+            const double cl = c.left() - (c.width() < eps ? eps : 0), cr = c.right() + (c.width() < eps ? eps : 0);
+            return std::max(al, cl) < std::min(ar, cr) - eps;
+        };
+        std::vector<bool> done(n, false), extraDone(n, false);
+        // How much further than itself a rectangle's contents moved: it grows by that.
+        std::function<double(size_t)> containerExtra = [&](size_t j) -> double {
+            if (extraDone[j])
+                return extra[j];
+            extraDone[j] = true;
+            if (b.objects[j].kind != TemplateObject::Rect)
+                return extra[j] = 0;
+            const QRectF r = box(b.objects[j]);
+            double e = 0;
+            for (size_t k = 0; k < n; ++k) {
+                if (k == j || !done[k])
+                    continue;
+                const QRectF c = box(b.objects[k]);
+                if (c.left() >= r.left() - eps && c.right() <= r.right() + eps && c.top() >= r.top() - eps
+                    && c.bottom() <= r.bottom() + eps && !(c == r && k > j))
+                    e = std::max(e, shift[k] + grow[k] + containerExtra(k) - shift[j]);
+            }
+            return extra[j] = e;
+        };
+        // Objects that start on one line in the template stay on one line, so
+        // a label keeps beside its value and a row of fields moves together.
+        for (size_t g = 0; g < n;) {
+            const double top = box(b.objects[order[g]]).top();
+            size_t e = g;
+            while (e < n && box(b.objects[order[e]]).top() <= top + eps)
+                ++e;
+            double s = 0;
+            for (size_t m = g; m < e; ++m) {
+                const QRectF ri = box(b.objects[order[m]]);
+                for (size_t k = 0; k < g; ++k) {
+                    const size_t j = order[k];
+                    const QRectF rj = box(b.objects[j]);
+                    if (rj.bottom() <= ri.top() + eps && across(ri, rj))
+                        s = std::max(s, shift[j] + grow[j] + containerExtra(j));
+                }
+            }
+            for (size_t m = g; m < e; ++m) {
+                shift[order[m]] = s;
+                done[order[m]] = true;
+            }
+            g = e;
+        }
+        for (size_t i = 0; i < n; ++i)
+            containerExtra(i);
     }
 
     // Places a band at the cursor, on a new page when it does not fit; `keep`
     // is room wanted below it (a header wants its first row on the same page).
     void emitBand(Band& b, double keep = 0)
     {
-        std::vector<QString> texts(b.objects.size());
-        double h = b.height;
-        std::vector<double> objH(b.objects.size());
-        for (size_t i = 0; i < b.objects.size(); ++i) {
-            const TemplateObject& o = b.objects[i];
-            objH[i] = o.rect.height();
-            if (o.kind != TemplateObject::Text)
-                continue;
-            texts[i] = textOf(o);
-            if (o.grow && !texts[i].isEmpty())
-                objH[i] = std::max(objH[i], measureHeight(o, texts[i]));
-            h = std::max(h, o.rect.y() + objH[i]);
+        Layout l = layoutBand(b);
+        if (measuring_) {
+            measured_ += l.height;
+            return;
         }
         if (!startingPage_) {
-            if (b.newPage && placedOnPage_)
+            bool broke = false;
+            if (b.newPage && placedOnPage_) {
                 newPage();
-            if (y_ + h + keep > bottom_ + 1e-9 && placedOnPage_)
+                broke = true;
+            } else if (y_ + l.height + keep > bottom_ + 1e-9 && placedOnPage_) {
                 newPage();
+                broke = true;
+            }
+            // Page numbers in the band belong to the page it went on.
+            if (broke)
+                l = layoutBand(b);
         }
-        place(b, texts, objH, h);
+        place(b, l);
         placedOnPage_ = true;
     }
 
-    void place(const Band& b, const std::vector<QString>& texts, const std::vector<double>& objH, double h)
+    void place(const Band& b, const Layout& l)
     {
+        if (!startingPage_)
+            for (Unit& u : units_)
+                if (u.firstPage < 0)
+                    u.firstPage = int(pages_.size()) - 1;
         PreparedPage& page = pages_.back();
-        const double x0 = t_.marginLeft;
+        const QPointF at(t_.marginLeft, y_);
         for (size_t i = 0; i < b.objects.size(); ++i) {
             const TemplateObject& o = b.objects[i];
             PreparedItem it;
             it.lineWidth = o.lineWidth;
+            it.rect = l.rects[i].translated(at);
             if (o.kind == TemplateObject::Line) {
                 it.kind = PreparedItem::Line;
-                QPointF p2 = o.rect.bottomRight();
-                if (o.stretch)
-                    p2.setY(h);
-                it.rect = QRectF(o.rect.topLeft() + QPointF(x0, y_), p2 + QPointF(x0, y_));
+            } else if (o.kind == TemplateObject::Rect) {
+                it.kind = PreparedItem::Rect;
             } else {
-                double oh = o.stretch ? h - o.rect.y() : objH[i];
-                it.rect = QRectF(o.rect.x() + x0, o.rect.y() + y_, o.rect.width(), oh);
-                if (o.kind == TemplateObject::Rect) {
-                    it.kind = PreparedItem::Rect;
-                } else {
-                    it.kind = PreparedItem::Text;
-                    it.text = texts[i];
-                    it.font = o.font;
-                    it.align = o.align;
-                    it.wrap = o.wrap;
-                    it.frame = o.frame;
-                }
+                it.kind = PreparedItem::Text;
+                it.text = l.texts[i];
+                it.font = l.fonts[i];
+                it.align = o.align;
+                it.wrap = o.wrap;
+                it.frame = o.frame;
+                it.clipped = l.clipped[i];
             }
             page.items.push_back(std::move(it));
         }
-        y_ += h;
+        y_ += l.height;
     }
 
     void startPage()
@@ -369,8 +712,9 @@ private:
         startingPage_ = true;
         if (t_.pageHeader)
             emitBand(*t_.pageHeader);
-        for (Band* r : repeat_)
-            emitBand(*r);
+        for (const PageTop& top : pageTops_)
+            if (top.unit < 0 || units_[size_t(top.unit)].firstPage >= 0)
+                emitBand(*top.band);
         startingPage_ = false;
         placedOnPage_ = false;
     }
@@ -380,15 +724,12 @@ private:
         if (!t_.pageFooter)
             return;
         y_ = pageSize_.height() - t_.marginBottom - t_.pageFooter->height;
-        std::vector<QString> texts(t_.pageFooter->objects.size());
-        std::vector<double> objH(t_.pageFooter->objects.size());
-        for (size_t i = 0; i < texts.size(); ++i) {
-            const TemplateObject& o = t_.pageFooter->objects[i];
-            objH[i] = o.rect.height();
-            if (o.kind == TemplateObject::Text)
-                texts[i] = textOf(o);
-        }
-        place(*t_.pageFooter, texts, objH, t_.pageFooter->height);
+        const bool was = startingPage_;
+        startingPage_ = true; // the footer belongs to no unit
+        Layout l = layoutBand(*t_.pageFooter);
+        l.height = t_.pageFooter->height;
+        place(*t_.pageFooter, l);
+        startingPage_ = was;
     }
 
     void newPage()
@@ -402,13 +743,19 @@ private:
     QSizeF pageSize_;
     std::vector<PreparedPage>& pages_;
     std::vector<Active> chain_;
-    std::vector<Band*> repeat_;
+    std::vector<PageTop> pageTops_;
+    std::vector<Unit> units_;
+    std::vector<int> unitPages_; // page count of each unit, by id
+    std::vector<Node*> allSums_;
     double y_ = 0;
     double bottom_ = 0;
     bool placedOnPage_ = false;
     bool startingPage_ = false; // page header and repeated headers go on unconditionally
+    bool measuring_ = false;
+    double measured_ = 0;
     long long rows_ = 0;
     std::unique_ptr<QImage> measure_;
+    std::vector<std::pair<FontSpec, QFontMetricsF>> metrics_;
 };
 
 } // namespace
@@ -434,11 +781,26 @@ void Report::loadFromFile(const QString& bareName)
     tpl_.reset();
     loadError_.clear();
     templateName_ = bareName;
+    fileName_.clear();
     pages_.clear();
-    QFile f(QDir::current().filePath(bareName));
-    if (bareName.isEmpty() || !f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(("Cannot open file " + bareName).toStdString());
+    const QString path = QDir::current().filePath(bareName);
+    QFile f(path);
+    if (bareName.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        const QFileInfo fi(path);
+        const QString why = bareName.isEmpty()   ? QString("nincs megadva")
+                            : !fi.exists()       ? QString("a fájl nem létezik")
+                            : fi.isDir()         ? QString("ez egy mappa")
+                            : !fi.isReadable()   ? QString("nincs olvasási jog")
+                                                 : QString("nem olvasható");
+        throw std::runtime_error(
+            QString("A nyomtatási sablon nem nyitható meg: %1 (%2)").arg(QDir::toNativeSeparators(fi.absoluteFilePath()), why)
+                .toStdString());
+    }
     QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        loadError_ = QString("A nyomtatási sablon nem olvasható: %1").arg(QDir::toNativeSeparators(path));
+        return;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
@@ -448,11 +810,50 @@ void Report::loadFromFile(const QString& bareName)
     loadFromText(text, bareName);
 }
 
+bool Report::loadAndPrepare(const QString& bareName)
+{
+    try {
+        loadFromFile(bareName);
+    } catch (const std::runtime_error& e) {
+        error_ = QString::fromUtf8(e.what());
+        return false;
+    }
+    return prepare();
+}
+
+QString Report::proposedPdfPath() const
+{
+    QString name = fileName_;
+    if (name.isEmpty()) {
+        name = templateName_;
+        const qsizetype dot = name.lastIndexOf('.');
+        if (dot > 0)
+            name.truncate(dot);
+        if (name.isEmpty())
+            name = "nyomtatas";
+        name += ".pdf";
+    }
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        dir = QDir::homePath();
+    return QDir(dir).filePath(safeFileName(name));
+}
+
+QString safeFileName(const QString& name)
+{
+    QString out = name.trimmed();
+    for (QChar& c : out)
+        if (c.isSpace() || c.unicode() < 32 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = '_';
+    return out;
+}
+
 void Report::loadFromText(const QString& text, const QString& name)
 {
     tpl_.reset();
     loadError_.clear();
     templateName_ = name;
+    fileName_.clear();
     pages_.clear();
     try {
         tpl_ = parseTemplate(text, name);

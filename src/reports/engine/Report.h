@@ -7,7 +7,7 @@
 //   rep::setVariable("v_tol", val::fmtDate(from));        // text or double
 //   Data->frNyomtat->setOrientation(QPageLayout::Landscape);
 //   Data->frNyomtat->loadFromFile("FjLista4.frf");        // throws std::runtime_error
-//                                                          // "Cannot open file FjLista4.frf"
+//                                                          // when the file cannot be read
 //   Data->frNyomtat->showReport();                         // modal preview; returns after close
 //
 // API
@@ -16,10 +16,13 @@
 //                                  else text). Setting replaces; nothing ever clears it.
 //   rep::variable(name)            the value, or an invalid QVariant when never set.
 //   Report::loadFromFile(bareName) reads a template from the current folder,
-//                                  replacing the one held. A missing file throws
-//                                  std::runtime_error("Cannot open file " + name) and
-//                                  leaves the report empty. A template with faults loads,
-//                                  and its fault is reported when the report is prepared.
+//                                  replacing the one held. A file that cannot be read
+//                                  throws std::runtime_error with a Hungarian message
+//                                  naming the file and leaves the report empty. A
+//                                  template with faults loads, and its fault is
+//                                  reported when the report is prepared.
+//   Report::loadAndPrepare(name)   both steps without throwing; false with errorText().
+//   Report::setFileName(name)      the name "save as PDF" offers (after loading).
 //   Report::setOrientation(o)      page orientation of the following prints. It
 //                                  stays until set again and wins over the template's
 //                                  own default ("page ... portrait|landscape").
@@ -28,6 +31,7 @@
 //   Report::pages()                the prepared pages: page size and every text,
 //                                  line and rectangle with its place in millimetres.
 //   Report::exportPdf(path)        writes the prepared pages to a PDF file.
+//   Report::showPrepared()         modal preview of the pages prepared already.
 //   Report::showReport()           prepare + modal preview through seams::ui().runModal.
 //                                  On a preparation error it shows the message through
 //                                  seams::ui().showMessage, keeps no pages and shows no
@@ -51,6 +55,7 @@
 #include <optional>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 
 namespace rep {
@@ -69,6 +74,7 @@ struct PreparedItem {
     bool wrap = false;
     quint8 frame = 0;
     double lineWidth = 0.2;
+    bool clipped = false; // Text: does not fit its box and is cut at its edges
 };
 
 struct PreparedPage {
@@ -91,6 +97,9 @@ public:
     DataRegistry* data() const { return data_; }
 
     void loadFromFile(const QString& bareName);
+    // Loads and prepares in one step without throwing: true when there are
+    // pages to show; otherwise errorText() says why (a missing template too).
+    bool loadAndPrepare(const QString& bareName);
     // The same from text (tests, benchmarks); never throws.
     void loadFromText(const QString& text, const QString& name);
     QString templateName() const { return templateName_; }
@@ -107,6 +116,17 @@ public:
 
     bool exportPdf(const QString& path) const;
     bool showReport();
+    // The preview of the pages prepared already (after prepare() or
+    // loadAndPrepare() answered true); false when there are none.
+    bool showPrepared();
+
+    // The name offered when the pages are saved as PDF ("felvasarlasi_jegy_20260001.pdf").
+    // Loading a template clears it, so set it after the load.
+    void setFileName(const QString& name) { fileName_ = name; }
+    QString fileName() const { return fileName_; }
+    // Where "save as PDF" starts: the file name (or the template's name with
+    // .pdf) in the user's documents folder, else in the home folder.
+    QString proposedPdfPath() const;
 
 private:
     QString objectName_;
@@ -118,7 +138,12 @@ private:
     std::optional<QPageLayout::Orientation> orientation_;
     QString error_;
     std::vector<PreparedPage> pages_;
+    QString fileName_;
 };
+
+// A file name that every file system takes: characters that are not allowed
+// in file names, and blanks, become "_".
+QString safeFileName(const QString& name);
 
 // Drawing of prepared pages, shared by the PDF export, the preview and printing.
 // `pxPerMm` is the device's pixels per millimetre at the wanted zoom; `origin`
@@ -128,5 +153,8 @@ void renderPage(QPainter& p, const PreparedPage& page, double pxPerMm, QPointF o
 bool writePdf(const std::vector<PreparedPage>& pages, const QString& path, const QString& title);
 // The QFont of a template font on a device with the given logical dpi at pxPerMm.
 QFont deviceFont(const FontSpec& f, double pxPerMm, double deviceDpiY);
+// Flags for a text wrapped into `width` device pixels: at word boundaries, or
+// anywhere when one word alone is wider than the box (a long code or name).
+int wrapFlags(const QFontMetricsF& fm, double width, const QString& text, int align);
 
 } // namespace rep

@@ -94,7 +94,11 @@ public:
                 }
             } else if (kw == "data") {
                 BodyItem it;
-                it.data = parseData();
+                it.data = parseData(1);
+                t_->body.push_back(std::move(it));
+            } else if (kw == "block") {
+                BodyItem it;
+                it.block = parseBlock();
                 t_->body.push_back(std::move(it));
             } else
                 fail("ismeretlen utasítás: " + toks_[0].text);
@@ -195,7 +199,7 @@ private:
         static const QHash<QString, Band::Kind> kinds = {
             {"title", Band::Title}, {"summary", Band::Summary}, {"pageheader", Band::PageHeader},
             {"pagefooter", Band::PageFooter}, {"static", Band::Static}, {"header", Band::Header},
-            {"row", Band::Row}, {"footer", Band::Footer}};
+            {"row", Band::Row}, {"footer", Band::Footer}, {"continued", Band::Continued}};
         if (!kinds.contains(w))
             fail("ismeretlen sáv: " + w);
         return kinds.value(w);
@@ -278,6 +282,7 @@ private:
             else if (key == "wrap") o.wrap = true;
             else if (key == "grow") o.grow = o.wrap = true;
             else if (key == "stretch") o.stretch = true;
+            else if (key == "shrink") o.shrink = true;
             else if (key == "width") o.lineWidth = number(val, "width");
             else if (key == "align") {
                 const QString a = val.toLower();
@@ -326,9 +331,12 @@ private:
         QHash<QString, double> v;
         for (size_t i = 1; i < toks_.size(); ++i) {
             const QString key = toks_[i].text.section('=', 0, 0).toLower();
+            if (key == "stretch") {
+                o.stretch = true;
+                continue;
+            }
             if (!toks_[i].text.contains('='))
                 fail("kulcs=érték kell: " + toks_[i].text);
-            if (key == "stretch" ) { o.stretch = true; continue; }
             v.insert(key, number(toks_[i].text.section('=', 1), key));
         }
         if (v.contains("width"))
@@ -356,13 +364,63 @@ private:
         }
     }
 
-    std::unique_ptr<DataBlock> parseData()
+    // A block: static bands and data blocks printed as one unit.
+    std::unique_ptr<Block> parseBlock()
     {
+        auto blk = std::make_unique<Block>();
+        blk->line = lineNo_;
+        for (size_t i = 1; i < toks_.size(); ++i) {
+            if (word(i) == "keep")
+                blk->keep = true;
+            else
+                fail("ismeretlen block-beállítás: " + toks_[i].text);
+        }
+        for (;;) {
+            if (!nextLine())
+                failAt(name_, blk->line, "a block nincs lezárva (end)");
+            const QString kw = word(0);
+            if (kw == "end")
+                break;
+            if (kw == "band") {
+                auto b = parseBand({"static", "continued"});
+                if (b->kind == Band::Continued) {
+                    if (blk->continued)
+                        failAt(name_, b->line, "második continued sáv ugyanabban a block-ban");
+                    blk->continued = std::move(b);
+                } else {
+                    BodyItem it;
+                    it.band = std::move(b);
+                    blk->body.push_back(std::move(it));
+                }
+            } else if (kw == "data") {
+                BodyItem it;
+                it.data = parseData(1);
+                blk->body.push_back(std::move(it));
+            } else if (kw == "block") {
+                fail("block nem állhat block-ban");
+            } else
+                fail("ismeretlen utasítás a block-ban: " + toks_[0].text);
+        }
+        return blk;
+    }
+
+    std::unique_ptr<DataBlock> parseData(int depth)
+    {
+        // Details within details: a few levels are all a list needs; a runaway
+        // nesting must end as a template error, not as a stack overflow.
+        constexpr int kMaxDataDepth = 8;
+        if (depth > kMaxDataDepth)
+            fail(QString("túl mélyen egymásba ágyazott data (legfeljebb %1 szint)").arg(kMaxDataDepth));
         auto d = std::make_unique<DataBlock>();
         d->line = lineNo_;
-        if (toks_.size() != 2)
+        if (toks_.size() < 2 || toks_.size() > 3 || toks_[1].quoted)
             fail("data után egy adathalmaz neve kell");
         d->dataSet = toks_[1].text;
+        if (toks_.size() == 3) {
+            if (word(2) != "keep")
+                fail("ismeretlen data-beállítás: " + toks_[2].text);
+            d->keep = true;
+        }
         for (;;) {
             if (!nextLine())
                 failAt(name_, d->line, "a data nincs lezárva (end)");
@@ -370,17 +428,18 @@ private:
             if (kw == "end")
                 break;
             if (kw == "band") {
-                auto b = parseBand({"header", "row", "footer"});
-                std::unique_ptr<Band>& slot = b->kind == Band::Header ? d->header
-                                              : b->kind == Band::Row  ? d->row
-                                                                      : d->footer;
+                auto b = parseBand({"header", "row", "footer", "continued"});
+                std::unique_ptr<Band>& slot = b->kind == Band::Header      ? d->header
+                                              : b->kind == Band::Row       ? d->row
+                                              : b->kind == Band::Continued ? d->continued
+                                                                           : d->footer;
                 if (slot)
                     failAt(name_, b->line, "második ilyen sáv ugyanabban a data-ban");
                 slot = std::move(b);
             } else if (kw == "data") {
                 if (d->detail)
                     fail("egy data-nak egy részletező data-ja lehet");
-                d->detail = parseData();
+                d->detail = parseData(depth + 1);
             } else if (kw == "group") {
                 d->groups.push_back(parseGroup());
             } else

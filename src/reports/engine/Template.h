@@ -40,6 +40,7 @@ struct TemplateObject {
     bool wrap = false;
     bool grow = false;    // height follows the wrapped text
     bool stretch = false; // height follows the band's final height
+    bool shrink = false;  // a single line too wide for the box gets a smaller font
     quint8 frame = 0;
     double lineWidth = 0.2; // mm, frames, lines and rectangles
     std::vector<Segment> segments;
@@ -47,7 +48,7 @@ struct TemplateObject {
 };
 
 struct Band {
-    enum Kind { Title, Summary, PageHeader, PageFooter, Static, Header, Row, Footer };
+    enum Kind { Title, Summary, PageHeader, PageFooter, Static, Header, Row, Footer, Continued };
     Kind kind = Static;
     double height = 0; // mm
     bool repeat = false;   // header: again at the top of every further page of its data
@@ -71,13 +72,31 @@ struct DataBlock {
     std::unique_ptr<Band> footer;
     std::vector<Group> groups; // outermost first
     std::unique_ptr<DataBlock> detail;
+    // Each row with its detail is one unit (see Block): kept on one page when
+    // it fits, the continued band on its further pages.
+    bool keep = false;
+    std::unique_ptr<Band> continued;
     int line = 0;
 };
 
-// A band printed once where it stands, or a data block.
+struct Block;
+
+// A band printed once where it stands, a data block, or a block of them.
 struct BodyItem {
     std::unique_ptr<Band> band;
     std::unique_ptr<DataBlock> data;
+    std::unique_ptr<Block> block;
+};
+
+// Bands and data printed as one unit (a copy of a document): with `keep` it
+// starts on a fresh page when it does not fit the rest of the current one;
+// `continued` is printed at the top of each further page it runs onto, and
+// BLOCKPAGE / BLOCKPAGES count its own pages.
+struct Block {
+    bool keep = false;
+    std::unique_ptr<Band> continued;
+    std::vector<BodyItem> body;
+    int line = 0;
 };
 
 struct Template {

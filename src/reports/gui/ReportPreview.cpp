@@ -190,9 +190,9 @@ void ReportPreview::savePdf()
 {
     if (!report_->canPrint())
         return;
-    QString base = report_->templateName();
-    base = base.left(base.lastIndexOf('.') > 0 ? base.lastIndexOf('.') : base.size()) + ".pdf";
-    QString path = seams::ui().saveFileName("Mentés PDF-be", base, "PDF (*.pdf)");
+    // A name of its own for each document, in the user's documents folder, so
+    // that one ticket saved does not overwrite the one before.
+    QString path = seams::ui().saveFileName("Mentés PDF-be", report_->proposedPdfPath(), "PDF (*.pdf)");
     if (path.isEmpty())
         return;
     if (!path.endsWith(".pdf", Qt::CaseInsensitive))
@@ -208,6 +208,13 @@ bool Report::showReport()
         seams::ui().showMessage(errorText());
         return false;
     }
+    return showPrepared();
+}
+
+bool Report::showPrepared()
+{
+    if (pages_.empty())
+        return false;
     ReportPreview dlg(this, QApplication::activeWindow());
     seams::ui().runModal(&dlg);
     return true;
