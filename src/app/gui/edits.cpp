@@ -144,11 +144,34 @@ public:
     }
 };
 
+// Enter on a focused button presses it, as Space does: the buttons of an
+// entry screen are no default buttons (Enter moves between the fields), so
+// without this Enter on "OK" would do nothing.
+class ButtonEnterFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        if (ev->type() != QEvent::KeyPress)
+            return false;
+        auto* ke = static_cast<QKeyEvent*>(ev);
+        if ((ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) ||
+            (ke->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto* b = qobject_cast<QAbstractButton*>(obj);
+        if (!b || !b->isEnabled())
+            return false;
+        b->click();
+        return true;
+    }
+};
+
 } // namespace
 
 void enterMovesFocus(QWidget* root)
 {
     auto* f = new EnterFilter(root);
+    auto* pressOnEnter = new ButtonEnterFilter(root);
     for (QWidget* w : root->findChildren<QWidget*>()) {
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
             qobject_cast<QCheckBox*>(w) || qobject_cast<QDateEdit*>(w))
@@ -159,6 +182,7 @@ void enterMovesFocus(QWidget* root)
         if (auto* pb = qobject_cast<QPushButton*>(b)) {
             pb->setAutoDefault(false);
             pb->setDefault(false);
+            pb->installEventFilter(pressOnEnter);
         }
     }
 }
@@ -181,6 +205,9 @@ void addRow(QFormLayout* lay, const QString& text, QWidget* field)
 void setReadOnly(QLineEdit* e)
 {
     e->setReadOnly(true);
+    // Out of the Tab and Enter order and never the first focus; a click still
+    // lets the text be selected and copied.
+    e->setFocusPolicy(Qt::ClickFocus);
     QPalette p = e->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Window));
     e->setPalette(p);
