@@ -188,17 +188,13 @@ rec::Outcome TForm17::saveRecord()
     return o;
 }
 
-void TForm17::afterSave(const rec::Outcome& o)
+void TForm17::afterWrite()
 {
-    if (o.kind == rec::Outcome::CheckFailed)
-        return;
     // The buyer's values that new tickets and prints take, as stored now.
-    app::guarded([] {
-        const std::optional<buyer::Buyer> b = buyer::read(&Data->ZCon1, G.akod);
-        if (!b)
-            return;
-        G.nyilatk = b->get("V_NYILATK");
-        const QString v = b->get("V_VERZIO");
-        G.verzioBetu = v.trimmed().isEmpty() ? QString() : v.left(1);
-    });
+    const std::optional<buyer::Buyer> b = buyer::read(&Data->ZCon1, G.akod);
+    if (!b)
+        return;
+    G.nyilatk = b->get("V_NYILATK");
+    const QString v = b->get("V_VERZIO");
+    G.verzioBetu = v.trimmed().isEmpty() ? QString() : v.left(1);
 }

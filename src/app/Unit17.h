@@ -28,7 +28,7 @@ public:
 
 protected:
     rec::Outcome saveRecord() override;
-    void afterSave(const rec::Outcome& o) override;
+    void afterWrite() override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 

@@ -156,16 +156,11 @@ std::unique_ptr<EntryScreen> TForm4::makeEntry(bool modify)
     return std::make_unique<TForm5>(modify ? TForm5::Mode::Modositas : TForm5::Mode::Uj, this);
 }
 
-void TForm4::torolClick()
+rec::Outcome TForm4::removeCurrent()
 {
     TQuery* q = Data->ZQ30;
-    if (q->isEmpty())
-        return;
-    showRemoval(producers::remove(app::currentContext(), q->asString("ID_OSTERMELO"),
-                                  q->asString("O_KOD")),
-                "Az őstermelő sor törlölve!");
-    frissit();
-    status()->setText(StatusInitial);
+    return producers::remove(app::currentContext(), q->asString("ID_OSTERMELO"),
+                             q->asString("O_KOD"));
 }
 
 void TForm4::nyomtatClick()

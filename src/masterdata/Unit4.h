@@ -20,7 +20,6 @@ public:
     // Opens the current producer for change; without the printed-ticket lock
     // when skipLock (the service keys).
     void modosit(bool skipLock);
-    void torolClick() override;
     void nyomtatClick() override;
 
     QLineEdit* nevKereso() const { return search_; }
@@ -36,6 +35,8 @@ protected:
     QString panelValue(const QString& key) const override;
     std::unique_ptr<EntryScreen> makeEntry(bool modify) override;
     QString statusAfterSave() const override { return StatusAfterSave; }
+    rec::Outcome removeCurrent() override;
+    QString removedText() const override { return "Az őstermelő sor törlölve!"; }
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:

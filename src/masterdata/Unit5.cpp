@@ -274,16 +274,11 @@ rec::Outcome TForm5::saveRecord()
     return o;
 }
 
-void TForm5::afterSave(const rec::Outcome& o)
+void TForm5::afterWrite()
 {
-    // The list beneath shows the register again, on the saved producer; a
-    // failed check left the database untouched.
-    if (o.kind == rec::Outcome::CheckFailed)
-        return;
-    app::guarded([] {
-        producers::runList(Data->ZQ30);
-        Data->ZQ30->locatePrefix("O_KOD", G.ostKod);
-    });
+    // The list beneath shows the register again, on the saved producer.
+    producers::runList(Data->ZQ30);
+    Data->ZQ30->locatePrefix("O_KOD", G.ostKod);
 }
 
 void TForm5::revealField(QWidget*)

@@ -76,16 +76,9 @@ std::unique_ptr<EntryScreen> TForm6::makeEntry(bool modify)
     return std::make_unique<TForm7>(modify ? TForm7::Mode::Modositas : TForm7::Mode::Uj, this);
 }
 
-void TForm6::torolClick()
+rec::Outcome TForm6::removeCurrent()
 {
-    TQuery* q = Data->ZQ40;
-    if (q->isEmpty())
-        return;
-    showRemoval(products::remove(app::currentContext(), q->asString("ID_TERMEK")),
-                "Az termék sor törlölve!");
-    products::runList(Data->ZQ40);
-    positionOn("T_MEGNEVEZES", G.termekSzoveg);
-    status()->setText(StatusMegnevezes);
+    return products::remove(app::currentContext(), Data->ZQ40->asString("ID_TERMEK"));
 }
 
 void TForm6::nyomtatClick()

@@ -12,7 +12,6 @@ public:
     static const char* const StatusMegnevezes; // "Termék lista, "Megnevezés" szerint"
 
     void sortByTitle(int column); // a column title clicked
-    void torolClick() override;
     void nyomtatClick() override;
 
 protected:
@@ -20,4 +19,6 @@ protected:
     void titleClicked(int section) override { sortByTitle(section); }
     std::unique_ptr<EntryScreen> makeEntry(bool modify) override;
     QString statusAfterSave() const override { return StatusMegnevezes; }
+    rec::Outcome removeCurrent() override;
+    QString removedText() const override { return "Az termék sor törlölve!"; }
 };

@@ -90,13 +90,9 @@ rec::Outcome TForm7::saveRecord()
     return o;
 }
 
-void TForm7::afterSave(const rec::Outcome& o)
+void TForm7::afterWrite()
 {
     // The list beneath shows the catalogue again, on the saved product.
-    if (o.kind == rec::Outcome::CheckFailed)
-        return;
-    app::guarded([] {
-        products::runList(Data->ZQ40);
-        Data->ZQ40->locatePrefix("T_KOD", G.termekSzoveg);
-    });
+    products::runList(Data->ZQ40);
+    Data->ZQ40->locatePrefix("T_KOD", G.termekSzoveg);
 }

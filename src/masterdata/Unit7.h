@@ -20,5 +20,5 @@ public:
 
 protected:
     rec::Outcome saveRecord() override;
-    void afterSave(const rec::Outcome& o) override;
+    void afterWrite() override;
 };

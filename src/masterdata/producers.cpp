@@ -3,6 +3,7 @@
 #include "Query.h"
 #include "checks.h"
 #include "codes.h"
+#include "rows.h"
 #include "values.h"
 
 namespace producers {
@@ -236,24 +237,9 @@ rec::Outcome remove(const rec::Context& ctx, const QString& id, const QString& k
 {
     if (printedTickets(ctx.db, kod) != 0)
         return rec::Outcome::check(QString::fromUtf8(PrintedLock));
-    TQuery q(ctx.db, "producerDelete");
-    q.add("SELECT count(*) AS db FROM ostermelo      ");
-    q.open();
-    if (q.asInteger("db") < 2)
-        return rec::Outcome::check("Az utolsó őstermelősor nem törölhető ki.");
-    // Committed at once: left pending, a failed save in any other screen
-    // would roll the deletion back without a word.
-    return rec::unitOfWork(ctx.db, "Hiba41: östermelö DELETE törlésekor", [&] {
-        rec::step("Hiba41: östermelö DELETE törlésekor", [&] {
-            q.close();
-            q.clearSql();
-            q.add("DELETE FROM ostermelo      ");
-            q.add("  WHERE ID_ostermelo = :p1 ");
-            q.setText("p1", id);
-            q.execSQL();
-            rec::expectRows(&q, 1);
-        });
-    });
+    return rows::removeUnlessLast(ctx, "ostermelo", "ID_ostermelo", id,
+                                  "Az utolsó őstermelősor nem törölhető ki.",
+                                  "Hiba41: östermelö DELETE törlésekor");
 }
 
 } // namespace producers

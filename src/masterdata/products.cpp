@@ -2,6 +2,7 @@
 
 #include "Query.h"
 #include "codes.h"
+#include "rows.h"
 #include "values.h"
 
 #include <cmath>
@@ -134,23 +135,9 @@ rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Co
 
 rec::Outcome remove(const rec::Context& ctx, const QString& id)
 {
-    TQuery q(ctx.db, "productDelete");
-    q.add("SELECT count(*) AS db FROM termek  ");
-    q.open();
-    if (q.asInteger("db") < 2)
-        return rec::Outcome::check("Az utolsó terméksor nem törölhető ki.");
-    // Committed at once, so that a failed save elsewhere cannot undo it.
-    return rec::unitOfWork(ctx.db, "Hiba61: termék DELETE törlésekor", [&] {
-        rec::step("Hiba61: termék DELETE törlésekor", [&] {
-            q.close();
-            q.clearSql();
-            q.add("DELETE FROM termek      ");
-            q.add("  WHERE ID_termek = :p1 ");
-            q.setText("p1", id);
-            q.execSQL();
-            rec::expectRows(&q, 1);
-        });
-    });
+    return rows::removeUnlessLast(ctx, "termek", "ID_termek", id,
+                                  "Az utolsó terméksor nem törölhető ki.",
+                                  "Hiba61: termék DELETE törlésekor");
 }
 
 } // namespace products

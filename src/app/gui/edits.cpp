@@ -114,15 +114,22 @@ void FilteredEdit::contextMenuEvent(QContextMenuEvent* e)
 namespace form {
 namespace {
 
+// The key event of Enter or Return (either Enter key), or nullptr.
+const QKeyEvent* enterKey(QEvent* ev)
+{
+    if (ev->type() != QEvent::KeyPress)
+        return nullptr;
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    return ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter ? ke : nullptr;
+}
+
 class EnterFilter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* obj, QEvent* ev) override
     {
-        if (ev->type() != QEvent::KeyPress)
-            return false;
-        auto* ke = static_cast<QKeyEvent*>(ev);
-        if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter)
+        const QKeyEvent* ke = enterKey(ev);
+        if (!ke)
             return false;
         auto* w = qobject_cast<QWidget*>(obj);
         if (!w)
@@ -152,11 +159,8 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* obj, QEvent* ev) override
     {
-        if (ev->type() != QEvent::KeyPress)
-            return false;
-        auto* ke = static_cast<QKeyEvent*>(ev);
-        if ((ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter) ||
-            (ke->modifiers() & ~Qt::KeypadModifier))
+        const QKeyEvent* ke = enterKey(ev);
+        if (!ke || (ke->modifiers() & ~Qt::KeypadModifier))
             return false;
         auto* b = qobject_cast<QAbstractButton*>(obj);
         if (!b || !b->isEnabled())

@@ -2,6 +2,7 @@
 
 #include "Unit2.h"
 #include "edits.h"
+#include "guard.h"
 #include "outcome.h"
 #include "seams.h"
 
@@ -63,7 +64,8 @@ bool EntryScreen::loadRow(TQuery* q, const QString& failMessage)
 bool EntryScreen::save()
 {
     rec::Outcome o = saveRecord();
-    afterSave(o);
+    if (o.kind != rec::Outcome::CheckFailed)
+        app::guarded([this] { afterWrite(); });
     if (o.ok())
         return true;
     QWidget* at = fields_.value(o.field);

@@ -50,8 +50,9 @@ protected:
 
     // The record's unit, given what was typed.
     virtual rec::Outcome saveRecord() = 0;
-    // After every save attempt, successful or not (lists shown again, values refreshed).
-    virtual void afterSave(const rec::Outcome&) {}
+    // After a save that reached the database, written or failed (the list
+    // beneath shown again, values refreshed); not after a failed check.
+    virtual void afterWrite() {}
     // Makes the field at fault reachable before it takes the focus (a tab page).
     virtual void revealField(QWidget*) {}
 

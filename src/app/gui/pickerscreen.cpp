@@ -177,11 +177,16 @@ void PickerScreen::openEntry(bool modify)
         status_->setText(statusAfterSave());
 }
 
-void PickerScreen::showRemoval(const rec::Outcome& o, const QString& doneText)
+void PickerScreen::torolClick()
 {
+    if (q_->isEmpty())
+        return;
+    // A refusal in a confirmation dialog, a failed statement as its numbered
+    // message.
+    const rec::Outcome o = removeCurrent();
     switch (o.kind) {
     case rec::Outcome::Saved:
-        seams::ui().showMessage(doneText);
+        seams::ui().showMessage(removedText());
         break;
     case rec::Outcome::CheckFailed:
         seams::ui().confirm(o.message);
@@ -190,4 +195,5 @@ void PickerScreen::showRemoval(const rec::Outcome& o, const QString& doneText)
         seams::ui().showMessage(o.message);
         break;
     }
+    firstShow();
 }

@@ -48,7 +48,9 @@ public:
 
     virtual void ujClick();
     virtual void modositClick();
-    virtual void torolClick() = 0;
+    // "Töröl": the current row through the record's unit, the outcome shown,
+    // then the list again as when first shown.
+    void torolClick();
     virtual void nyomtatClick() = 0;
 
 protected:
@@ -83,9 +85,9 @@ protected:
     virtual QString statusAfterSave() const = 0;
     void openEntry(bool modify);
 
-    // Shows the outcome of a deletion: a refusal in a confirmation dialog, a
-    // failed statement as its numbered message, a deletion as doneText.
-    static void showRemoval(const rec::Outcome& o, const QString& doneText);
+    // Deletes the current row (there is one); removedText is shown after it.
+    virtual rec::Outcome removeCurrent() = 0;
+    virtual QString removedText() const = 0;
 
     void showEvent(QShowEvent* e) override;
 
