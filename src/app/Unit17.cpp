@@ -49,7 +49,7 @@ constexpr int kNyilatkLimit = 250;
 
 } // namespace
 
-TForm17::TForm17(QWidget* parent) : EntryScreen(Mode::Modositas, parent)
+TForm17::TForm17(QWidget* parent) : EntryScreen(Mode::Modositas, "", "", parent)
 {
     setObjectName("Form17");
     setWindowTitle("Átvevö adatai");
@@ -126,7 +126,7 @@ TForm17::TForm17(QWidget* parent) : EntryScreen(Mode::Modositas, parent)
     letarol()->setEnabled(false);
     cancel_ = findChild<QPushButton*>("Button2");
     cancel_->installEventFilter(this);
-    form::enterMovesFocus(this);
+    finishFields();
 }
 
 bool TForm17::load()

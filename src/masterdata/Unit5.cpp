@@ -143,7 +143,7 @@ FilteredEdit* makeField(const FieldDef& d, QWidget* parent)
 
 } // namespace
 
-TForm5::TForm5(Mode mode, QWidget* parent) : EntryScreen(mode, parent)
+TForm5::TForm5(Mode mode, QWidget* parent) : EntryScreen(mode, UjMode, ModositasMode, parent)
 {
     setObjectName("Form5");
     setWindowTitle(mode == Mode::Modositas ? ModositasMode : "Őstermelő bevitel");
@@ -229,15 +229,7 @@ TForm5::TForm5(Mode mode, QWidget* parent) : EntryScreen(mode, parent)
     for (const FieldDef& d : kRight)
         field(d.column)->setText(d.initial);
     field("O_NEME")->installEventFilter(this);
-    form::enterMovesFocus(this);
-
-    if (mode == Mode::Uj)
-        app::guarded([this] { field("O_KOD")->setText(ujKod()); });
-}
-
-QString TForm5::modeText() const
-{
-    return QString::fromUtf8(mode() == Mode::Uj ? UjMode : ModositasMode);
+    finishFields("O_KOD", &TForm5::ujKod);
 }
 
 QString TForm5::ujKod()

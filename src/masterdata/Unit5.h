@@ -15,7 +15,6 @@ public:
     static const char* const UjMode;       // "Új őstermelő"
     static const char* const ModositasMode; // "Őstermelő módositás"
 
-    QString modeText() const;
 
     // Copies the current row of ZQ30 into the fields; false (after Hiba51) when it fails.
     bool load() override;

@@ -35,7 +35,7 @@ const FieldDef kFields[] = {
 
 } // namespace
 
-TForm7::TForm7(Mode mode, QWidget* parent) : EntryScreen(mode, parent)
+TForm7::TForm7(Mode mode, QWidget* parent) : EntryScreen(mode, UjMode, ModositasMode, parent)
 {
     setObjectName("Form7");
     setWindowTitle(mode == Mode::Modositas ? ModositasMode : "Termék");
@@ -57,15 +57,7 @@ TForm7::TForm7(Mode mode, QWidget* parent) : EntryScreen(mode, parent)
     }
     top->addLayout(lay);
     addButtons(top);
-    form::enterMovesFocus(this);
-
-    if (mode == Mode::Uj)
-        app::guarded([this] { field("T_KOD")->setText(ujKod()); });
-}
-
-QString TForm7::modeText() const
-{
-    return QString::fromUtf8(mode() == Mode::Uj ? UjMode : ModositasMode);
+    finishFields("T_KOD", &TForm7::ujKod);
 }
 
 QString TForm7::ujKod()

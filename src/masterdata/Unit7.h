@@ -11,7 +11,6 @@ public:
     static const char* const UjMode;        // "Új termék"
     static const char* const ModositasMode; // "Termék módositás"
 
-    QString modeText() const;
 
     // Copies the current row of ZQ40 into the fields; false (after Hiba71) when it fails.
     bool load() override;

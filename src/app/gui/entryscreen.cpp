@@ -11,7 +11,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-EntryScreen::EntryScreen(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode) {}
+EntryScreen::EntryScreen(Mode mode, const char* newText, const char* modifyText, QWidget* parent)
+    : QDialog(parent), mode_(mode), newText_(newText), modifyText_(modifyText)
+{
+}
+
+QString EntryScreen::modeText() const
+{
+    return QString::fromUtf8(mode_ == Mode::Uj ? newText_ : modifyText_);
+}
+
+void EntryScreen::finishFields(const QString& codeColumn, QString (*nextCode)())
+{
+    form::enterMovesFocus(this);
+    if (mode_ == Mode::Uj && nextCode)
+        app::guarded([&] { fields_.value(codeColumn)->setText(nextCode()); });
+}
 
 FilteredEdit* EntryScreen::addField(const QString& column, FilteredEdit* e)
 {

@@ -21,6 +21,8 @@ public:
     enum class Mode { Uj, Modositas };
 
     Mode mode() const { return mode_; }
+    // The mode as the screen names it ("Új őstermelő", "Őstermelő módositás").
+    QString modeText() const;
 
     // Fills the fields with the record to change; false after the screen's
     // load-failure message.
@@ -34,13 +36,16 @@ public:
     QPushButton* okButton() const { return ok_; }
 
 protected:
-    EntryScreen(Mode mode, QWidget* parent);
+    EntryScreen(Mode mode, const char* newText, const char* modifyText, QWidget* parent);
 
     // Registers a field under its column: object name "ed_" + column.
     FilteredEdit* addField(const QString& column, FilteredEdit* e);
     // The OK and cancel buttons at the bottom right; OK saves and closes on success.
     void addButtons(QBoxLayout* top, const QString& okText = "OK");
     const QMap<QString, FilteredEdit*>& fields() const { return fields_; }
+    // The end of a constructor: Enter moves between the fields, and in the
+    // new mode the code field gets the next code.
+    void finishFields(const QString& codeColumn = {}, QString (*nextCode)() = nullptr);
     // Every field's text by column.
     QHash<QString, QString> fieldTexts() const;
 
@@ -60,6 +65,8 @@ protected:
 
 private:
     Mode mode_;
+    const char* newText_;
+    const char* modifyText_;
     QMap<QString, FilteredEdit*> fields_;
     QPushButton* ok_ = nullptr;
     bool shownOnce_ = false;
