@@ -1,14 +1,13 @@
 #include "Unit17.h"
 
 #include "Unit2.h"
+#include "buyer.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
-#include "values.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -50,7 +49,7 @@ constexpr int kNyilatkLimit = 250;
 
 } // namespace
 
-TForm17::TForm17(QWidget* parent) : QDialog(parent)
+TForm17::TForm17(QWidget* parent) : EntryScreen(Mode::Modositas, "", "", parent)
 {
     setObjectName("Form17");
     setWindowTitle("Átvevö adatai");
@@ -87,23 +86,26 @@ TForm17::TForm17(QWidget* parent) : QDialog(parent)
             return "egyeb";
         return "id";
     };
-    ev_ = new QCheckBox("Egyéni vállalkozó", this);
-    ev_->setObjectName("CheckBox1");
-    kisado_ = new QCheckBox("Kisadózó", this);
-    kisado_->setObjectName("CheckBox2");
-    groups["ev"]->addRow(ev_);
+    // Widgets are made in layout order, so that Tab follows the layout: the
+    // check boxes where they stand, not ahead of every field.
     for (const FieldDef& f : kFields) {
-        auto* e = new FilteredEdit(FilteredEdit::Any, f.limit > 0 ? f.limit : 32767, this);
-        e->setObjectName(QString("ed_") + f.column);
-        e->setMinimumWidth(f.limit >= 26 || f.limit == 0 ? 260 : 170);
-        if (!f.editable) {
-            form::setReadOnly(e);
-            e->setFocusPolicy(Qt::ClickFocus);
+        if (QString(f.column) == "V_EV_NEVE") {
+            ev_ = new QCheckBox("Egyéni vállalkozó", this);
+            ev_->setObjectName("CheckBox1");
+            groups["ev"]->addRow(ev_);
         }
-        fields_[f.column] = e;
+        auto* e = addField(f.column,
+                           new FilteredEdit(FilteredEdit::Any, f.limit > 0 ? f.limit : 32767, this));
+        e->setMinimumWidth(f.limit >= 26 || f.limit == 0 ? 260 : 170);
+        if (!f.editable)
+            form::setReadOnly(e);
         form::addRow(groups[groupOf(f.column)], QString::fromUtf8(f.label), e);
+        if (QString(f.column) == "V_VERZIO") {
+            kisado_ = new QCheckBox("Kisadózó", this);
+            kisado_->setObjectName("CheckBox2");
+            groups["egyeb"]->addRow(kisado_);
+        }
     }
-    groups["egyeb"]->addRow(kisado_);
 
     nyilatk_ = new QPlainTextEdit(this);
     nyilatk_->setObjectName("ed_V_NYILATK");
@@ -120,50 +122,22 @@ TForm17::TForm17(QWidget* parent) : QDialog(parent)
     top->addWidget(form::label("Nyilatkozat szövege (250 betü hosszban)", nyilatk_, this));
     top->addWidget(nyilatk_);
 
-    auto* buttons = new QHBoxLayout;
-    save_ = new QPushButton("Letárol", this);
-    save_->setObjectName("Button1");
-    save_->setEnabled(false);
-    cancel_ = new QPushButton("Mégsem", this);
-    cancel_->setObjectName("Button2");
+    addButtons(top, "Letárol");
+    letarol()->setEnabled(false);
+    cancel_ = findChild<QPushButton*>("Button2");
     cancel_->installEventFilter(this);
-    buttons->addStretch();
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
-    top->addLayout(buttons);
-    connect(save_, &QPushButton::clicked, this, [this] {
-        app::guarded([this] {
-            if (save())
-                accept();
-        });
-    });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    form::enterMovesFocus(this);
-}
-
-bool TForm17::readBuyer()
-{
-    TQuery* q = Data->ZQ60;
-    q->close();
-    q->clearSql();
-    q->add("SELECT *  ");
-    q->add("  FROM atvevo     ");
-    q->add("  WHERE v_akod = :p1 ");
-    q->setText("p1", G.akod);
-    q->open();
-    return true;
+    finishFields();
 }
 
 bool TForm17::load()
 {
     try {
-        readBuyer();
-        TQuery* q = Data->ZQ60;
-        for (auto it = fields_.begin(); it != fields_.end(); ++it)
-            it.value()->setText(q->isEmpty() ? QString() : q->asString(it.key()));
-        nyilatk_->setPlainText(q->isEmpty() ? QString() : q->asString("V_NYILATK"));
-        ev_->setChecked(!q->isEmpty() && q->asString("V_EV") == "true");
-        kisado_->setChecked(!q->isEmpty() && q->asString("V_KISADO") == "true");
+        const std::optional<buyer::Buyer> b = buyer::read(&Data->ZCon1, G.akod);
+        for (auto it = fields().begin(); it != fields().end(); ++it)
+            it.value()->setText(b ? b->get(it.key()) : QString());
+        nyilatk_->setPlainText(b ? b->get("V_NYILATK") : QString());
+        ev_->setChecked(b && b->ev);
+        kisado_->setChecked(b && b->kisado);
     } catch (const std::exception&) {
         seams::ui().showMessage("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!");
         return false;
@@ -173,33 +147,22 @@ bool TForm17::load()
 
 void TForm17::showEvent(QShowEvent* e)
 {
-    QDialog::showEvent(e);
+    EntryScreen::showEvent(e);
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    fields_["V_KERULET"]->setFocus();
     app::guarded([this] { applyTicketLock(); });
 }
 
 void TForm17::applyTicketLock()
 {
-    readBuyer();
-    ev_->setChecked(!Data->ZQ60->isEmpty() && Data->ZQ60->asString("V_EV") == "true");
-    TQuery* q = Data->ZQ11;
-    q->close();
-    q->clearSql();
-    q->add("SELECT  f_akod, count(f_akod) AS sdb ");
-    q->add("  FROM Fjfej         ");
-    q->add("  WHERE f_akod = :p1 ");
-    q->add("  GROUP BY f_akod    ");
-    q->setText("p1", G.akod);
-    q->open();
-    qint64 sdb = q->isEmpty() ? 0 : q->asInteger("sdb");
-    if (sdb > 0) {
-        save_->setEnabled(false);
+    const std::optional<buyer::Buyer> b = buyer::read(&Data->ZCon1, G.akod);
+    ev_->setChecked(b && b->ev);
+    if (buyer::ticketCount(&Data->ZCon1, G.akod) > 0) {
+        letarol()->setEnabled(false);
         seams::ui().showMessage("Már készült felvásárlási jegy! Nem módositható.");
     } else {
-        save_->setEnabled(true);
+        letarol()->setEnabled(true);
     }
 }
 
@@ -208,92 +171,30 @@ bool TForm17::eventFilter(QObject* o, QEvent* e)
     if (o == cancel_ && e->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(e);
         if (ke->key() == Qt::Key_A + (UnlockKey - 'A'))
-            save_->setEnabled(true);
+            letarol()->setEnabled(true);
     }
-    return QDialog::eventFilter(o, e);
+    return EntryScreen::eventFilter(o, e);
 }
 
-bool TForm17::save()
+rec::Outcome TForm17::saveRecord()
 {
-    auto fail = [&](const QString& msg, QWidget* focus) {
-        seams::ui().showMessage(msg);
-        focus->setFocus();
-        return false;
-    };
-    QLineEdit* koz = fields_["V_KOZADOSZAM"];
-    QString kozT = koz->text().trimmed();
-    if (!kozT.isEmpty() && kozT.size() < 8)
-        return fail("Közösségi adószám kevesebb mint 8 karakter!", koz);
-    QLineEdit* adoazon = fields_["V_ADOAZON"];
-    QLineEdit* evnyilv = fields_["V_EVNYILV"];
-    QLineEdit* evneve = fields_["V_EV_NEVE"];
-    if (!ev_->isChecked()) {
-        adoazon->setText(" ");
-        evnyilv->setText(" ");
-        evneve->setText(" ");
-    } else {
-        if (val::rtrim(adoazon->text()).isEmpty())
-            return fail("Nincs megadva az egyéni váll.adóazonositó száma!", adoazon);
-        if (val::rtrim(evnyilv->text()).isEmpty())
-            return fail("Nincs megadva az egyéni váll.nyilvántart.száma!", evnyilv);
-        if (val::rtrim(evneve->text()).isEmpty())
-            return fail("Nincs megadva az egyéni váll. neve!", evneve);
-    }
-
-    bool ok = false;
-    try {
-        TxGuard tx(&Data->ZCon1);
-        try {
-            TQuery* q = Data->ZQ61;
-            q->close();
-            q->clearSql();
-            q->add("UPDATE atvevo SET V_UTCA = :p2, V_BANKSZLA = :p5, V_ADOAZON = :p6, "
-                   "V_NYILATK = :p7, V_VERZIO = :p10, V_EV = :p11, V_EVNYILV = :p12, "
-                   "V_KERULET = :p13, V_JELLEG = :p14, V_HAZSZAM = :p15, V_EPULET = :p16, "
-                   "V_LEPCSO = :p17, V_SZINT = :p18, V_AJTO = :p19, V_KISADO = :p21, "
-                   "V_KOZADOSZAM = :p22, V_EV_NEVE = :p23 WHERE V_AKOD = :p20");
-            auto t = [&](const char* col) { return fields_[col]->text(); };
-            q->setText("p2", t("V_UTCA"));
-            q->setText("p5", t("V_BANKSZLA"));
-            q->setText("p6", t("V_ADOAZON"));
-            q->setText("p7", nyilatk_->toPlainText());
-            q->setText("p10", t("V_VERZIO"));
-            q->setText("p11", ev_->isChecked() ? "true" : " ");
-            q->setText("p12", t("V_EVNYILV"));
-            q->setText("p13", t("V_KERULET"));
-            q->setText("p14", t("V_JELLEG"));
-            q->setText("p15", t("V_HAZSZAM"));
-            q->setText("p16", t("V_EPULET"));
-            q->setText("p17", t("V_LEPCSO"));
-            q->setText("p18", t("V_SZINT"));
-            q->setText("p19", t("V_AJTO"));
-            q->setText("p20", G.akod);
-            q->setText("p21", kisado_->isChecked() ? "true" : " ");
-            q->setText("p22", t("V_KOZADOSZAM"));
-            q->setText("p23", t("V_EV_NEVE"));
-            q->execSQL();
-            tx.commit();
-            ok = true;
-        } catch (const std::exception&) {
-            seams::ui().showMessage("Hiba170: UPDATE atvevo ");
-        }
-    } catch (const std::exception&) {
-        seams::ui().showMessage("Hiba171: UPDATE az atvevo ");
-    }
-    refreshGlobals();
-    // After a failed save the screen stays open so that nothing typed is lost.
-    return ok;
+    buyer::Buyer b{fieldTexts(), ev_->isChecked(), kisado_->isChecked()};
+    b.set("V_NYILATK", nyilatk_->toPlainText());
+    rec::Outcome o = buyer::save(app::currentContext(), b);
+    // What is stored: the sole-trader fields blanked without "Egyéni vállalkozó".
+    if (o.kind != rec::Outcome::CheckFailed || !b.ev)
+        for (const char* c : {"V_ADOAZON", "V_EVNYILV", "V_EV_NEVE"})
+            field(c)->setText(b.get(c));
+    return o;
 }
 
-void TForm17::refreshGlobals()
+void TForm17::afterWrite()
 {
-    app::guarded([this] {
-        readBuyer();
-        TQuery* q = Data->ZQ60;
-        if (q->isEmpty())
-            return;
-        G.nyilatk = q->asString("V_NYILATK");
-        QString v = q->asString("V_VERZIO");
-        G.verzioBetu = v.trimmed().isEmpty() ? QString() : v.left(1);
-    });
+    // The buyer's values that new tickets and prints take, as stored now.
+    const std::optional<buyer::Buyer> b = buyer::read(&Data->ZCon1, G.akod);
+    if (!b)
+        return;
+    G.nyilatk = b->get("V_NYILATK");
+    const QString v = b->get("V_VERZIO");
+    G.verzioBetu = v.trimmed().isEmpty() ? QString() : v.left(1);
 }

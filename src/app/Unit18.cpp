@@ -2,6 +2,7 @@
 
 #include "Unit1.h"
 #include "Unit2.h"
+#include "buyer.h"
 #include "gui/guard.h"
 #include "settings.h"
 
@@ -35,7 +36,13 @@ TForm18::TForm18(QWidget* parent) : QDialog(parent)
     row->addWidget(ok_);
     row->addWidget(cancel_);
     lay->addLayout(row);
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    // "Kiválaszt" chooses the buyer the list stands on, however it was
+    // pressed: by Enter (the default button) the list keeps the focus and
+    // would not apply it on its own.
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        app::guarded([this] { applySelection(); });
+        accept();
+    });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     // A pick in the open list applies at once, as does leaving the list.
     connect(list_, &QComboBox::activated, this, [this] { app::guarded([this] { applySelection(); }); });
@@ -56,11 +63,7 @@ void TForm18::showEvent(QShowEvent* e)
 void TForm18::loadBuyers()
 {
     TQuery* q = Data->ZQ60;
-    q->close();
-    q->clearSql();
-    q->add("SELECT *  ");
-    q->add("  FROM atvevo     ");
-    q->open();
+    buyer::runList(q);
     list_->clear();
     for (q->first(); !q->eof(); q->next())
         list_->addItem(q->asString("V_NEVE"));

@@ -2,21 +2,16 @@
 
 #include "Unit2.h"
 #include "Unit7.h"
+#include "buyer.h"
 #include "gui/dbwidgets.h"
-#include "gui/edits.h"
 #include "gui/guard.h"
+#include "products.h"
 #include "reports/engine/Report.h"
 #include "reports/registerprint.h"
 #include "seams.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-#include <memory>
+#include <QLineEdit>
 
 const char* const TForm6::StatusMegnevezes = "Termék lista, \"Megnevezés\" szerint";
 
@@ -29,11 +24,7 @@ const QList<GridColumn> kColumns = {
     {"ID_TERMEK", "ID", 50},
 };
 
-struct PanelDef {
-    const char* label; // nullptr: shown without a label
-    const char* column;
-};
-const PanelDef kPanel[] = {
+const QList<PickerScreen::PanelField> kPanel = {
     {"ID:", "ID_TERMEK"},       {"Kód:", "T_KOD"},   {"Megnevezés:", "T_MEGNEVEZES"},
     {"VTSZ:", "T_VTSZ"},        {"Egységár:", "T_EAR"}, {nullptr, "T_MEGY"},
     {"Komp.mértéke:", "T_KOMPMERTEKE"},
@@ -41,220 +32,54 @@ const PanelDef kPanel[] = {
 
 } // namespace
 
-void TForm6::runListQuery(TQuery* q)
-{
-    q->close();
-    q->clearSql();
-    q->add("SELECT * FROM Termek           ");
-    q->add("         ORDER BY t_megnevezes ");
-    q->open();
-}
-
-TForm6::TForm6(QWidget* parent) : QDialog(parent)
+TForm6::TForm6(QWidget* parent) : PickerScreen(Data->ZQ40, parent)
 {
     setObjectName("Form6");
     setWindowTitle("Termék");
-    auto* top = new QVBoxLayout(this);
-    status_ = new QLabel("Lista sorrend: ", this);
-    status_->setObjectName("Label1");
-    top->addWidget(status_);
-
-    auto* middle = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    grid_ = new DBGrid(this);
-    grid_->setObjectName("DBGrid1");
-    grid_->setToolTip("Termék sorrend: klikk az \"kód\" , \"Megnevezés\" vagy \"ID\" oszlop fejlécre");
-    grid_->setAccessibleName("Termékek");
-    grid_->setMinimumSize(560, 320);
-    left->addWidget(grid_, 1);
-    nav_ = new DBNavigator(this);
-    nav_->setObjectName("DBNavigator1");
-    left->addWidget(nav_);
-    middle->addLayout(left, 3);
-
-    auto* box = new QGroupBox("Adatok", this);
-    box->setObjectName("GroupBox1");
-    auto* pl = new QGridLayout(box);
-    int r = 0;
-    for (const PanelDef& p : kPanel) {
-        auto* e = new QLineEdit(box);
-        e->setObjectName(QString("pn_") + p.column);
-        form::setReadOnly(e);
-        e->setMinimumWidth(180);
-        panel_[p.column] = e;
-        if (p.label) {
-            pl->addWidget(form::label(QString::fromUtf8(p.label), e, box), r, 0);
-        } else {
-            e->setAccessibleName("Mennyiségi egység");
-            e->setMaximumWidth(80);
-        }
-        pl->addWidget(e, r, 1);
-        ++r;
-    }
-    pl->setRowStretch(r, 1);
-    box->setMaximumWidth(360);
-    middle->addWidget(box, 2);
-    top->addLayout(middle, 1);
-
-    auto* buttons = new QHBoxLayout;
-    auto make = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        buttons->addWidget(b);
-        return b;
-    };
-    auto* uj = make("Button1", "Új");
-    auto* modosit = make("Button2", "Módosít");
-    auto* torol = make("Button3", "Töröl");
-    buttons->addStretch();
-    auto* kivalaszt = make("Button5", "Kiválaszt");
-    auto* megsem = make("Button4", "Mégsem");
-    auto* nyomtat = make("Button6", "Nyomtatás");
-    top->addLayout(buttons);
-
-    connect(uj, &QPushButton::clicked, this, [this] { app::guarded([this] { ujClick(); }); });
-    connect(modosit, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { modositClick(); }); });
-    connect(torol, &QPushButton::clicked, this, [this] { app::guarded([this] { torolClick(); }); });
-    connect(nyomtat, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { nyomtatClick(); }); });
-    connect(kivalaszt, &QPushButton::clicked, this, &QDialog::accept);
-    // Enter in the list chooses, as a picker should; the list has the focus.
-    for (QPushButton* b : findChildren<QPushButton*>())
-        b->setAutoDefault(false);
-    kivalaszt->setDefault(true);
-    grid_->setFocus();
-    connect(megsem, &QPushButton::clicked, this, &QDialog::reject);
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int c) { app::guarded([this, c] { sortByTitle(c); }); });
-
-    TQuery* q = Data->ZQ40;
-    grid_->setQuery(q, kColumns);
-    nav_->setQuery(q);
-    connect(q, &TQuery::currentChanged, this, [this] { updatePanel(); });
-    connect(q, &TQuery::reset, this, [this] { updatePanel(); });
-    app::guarded([q] { runListQuery(q); });
-    updatePanel();
+    addStatus("Lista sorrend: ");
+    addBody({"Termékek", QSize(560, 320), "Adatok", 180, -1, true}, kPanel);
+    grid()->setToolTip(
+        "Termék sorrend: klikk az \"kód\" , \"Megnevezés\" vagy \"ID\" oszlop fejlécre");
+    QLineEdit* egyseg = panelField("T_MEGY");
+    egyseg->setAccessibleName("Mennyiségi egység");
+    egyseg->setMaximumWidth(80);
+    addButtons("Nyomtatás");
+    bindQuery(kColumns);
+    app::guarded([] { products::runList(Data->ZQ40); });
     resize(1000, 520);
 }
 
-QPushButton* TForm6::button(const QString& objectName) const
+void TForm6::firstShow()
 {
-    return findChild<QPushButton*>(objectName);
-}
-
-QString TForm6::panelText(const QString& column) const
-{
-    QLineEdit* e = panel_.value(column);
-    return e ? e->text() : QString();
-}
-
-void TForm6::showEvent(QShowEvent* e)
-{
-    QDialog::showEvent(e);
-    if (shownOnce_)
-        return;
-    shownOnce_ = true;
-    app::guarded([this] {
-        runListQuery(Data->ZQ40);
-        Data->ZQ40->locatePrefix("T_MEGNEVEZES", G.termekSzoveg);
-        status_->setText(StatusMegnevezes);
-    });
-}
-
-void TForm6::updatePanel()
-{
-    TQuery* q = Data->ZQ40;
-    bool any = q->active() && !q->isEmpty() && q->recNo() >= 0;
-    for (auto it = panel_.begin(); it != panel_.end(); ++it) {
-        it.value()->setText(any && q->hasField(it.key()) ? q->asString(it.key()) : QString());
-        it.value()->setCursorPosition(0);
-    }
+    products::runList(Data->ZQ40);
+    positionOn("T_MEGNEVEZES", G.termekSzoveg);
+    status()->setText(StatusMegnevezes);
 }
 
 void TForm6::sortByTitle(int column)
 {
-    const QString title = grid_->queryModel()->headerData(column, Qt::Horizontal).toString();
-    TQuery* q = Data->ZQ40;
-    QString status;
-    if (title == "Kód") {
-        q->close();
-        q->clearSql();
-        q->add("SELECT *         ");
-        q->add("  FROM termek    ");
-        q->add("  ORDER BY t_kod ");
-        status = "Termék lista, \"Kód\" szerint";
-    } else if (title == "Megnevezés") {
-        q->close();
-        q->clearSql();
-        q->add("SELECT *                ");
-        q->add("  FROM termek           ");
-        q->add("  ORDER BY t_megnevezes ");
-        status = StatusMegnevezes;
-    } else if (title == "ID") {
-        q->close();
-        q->clearSql();
-        q->add("SELECT *             ");
-        q->add("  FROM termek        ");
-        q->add("  ORDER BY ID_Termek ");
-        status = "Termék lista a beviteli sorrend szerint";
-    } else {
+    const QString title = grid()->queryModel()->headerData(column, Qt::Horizontal).toString();
+    products::Order order;
+    if (title == "Kód")
+        order = products::Order::Kod;
+    else if (title == "Megnevezés")
+        order = products::Order::Megnevezes;
+    else if (title == "ID")
+        order = products::Order::Id;
+    else
         return;
-    }
-    q->open();
-    status_->setText(status);
+    products::runList(Data->ZQ40, order);
+    status()->setText(products::statusText(order));
 }
 
-void TForm6::ujClick()
+std::unique_ptr<EntryScreen> TForm6::makeEntry(bool modify)
 {
-    openEntry(false);
+    return std::make_unique<TForm7>(modify ? TForm7::Mode::Modositas : TForm7::Mode::Uj, this);
 }
 
-void TForm6::modositClick()
+rec::Outcome TForm6::removeCurrent()
 {
-    if (Data->ZQ40->isEmpty())
-        return;
-    openEntry(true);
-}
-
-void TForm6::openEntry(bool modify)
-{
-    auto entry = std::make_unique<TForm7>(modify ? TForm7::Mode::Modositas : TForm7::Mode::Uj, this);
-    if (modify && !entry->load())
-        return;
-    if (seams::ui().runModal(entry.get()) == QDialog::Accepted)
-        status_->setText(StatusMegnevezes);
-}
-
-void TForm6::torolClick()
-{
-    TQuery* q = Data->ZQ41;
-    if (Data->ZQ40->isEmpty())
-        return;
-    q->close();
-    q->clearSql();
-    q->add("SELECT count(*) AS db FROM termek  ");
-    q->open();
-    if (q->asInteger("db") < 2) {
-        seams::ui().confirm("Az utolsó terméksor nem törölhető ki.");
-    } else {
-        QString id = Data->ZQ40->asString("ID_TERMEK");
-        q->close();
-        q->clearSql();
-        q->add("DELETE FROM termek      ");
-        q->add("  WHERE ID_termek = :p1 ");
-        q->setText("p1", id);
-        try {
-            // Committed at once, so that a failed save elsewhere cannot undo it.
-            Data->execCommitted(q);
-            seams::ui().showMessage("Az termék sor törlölve!");
-        } catch (const std::exception&) {
-            seams::ui().showMessage("Hiba61: termék DELETE törlésekor");
-        }
-    }
-    runListQuery(Data->ZQ40);
-    Data->ZQ40->locatePrefix("T_MEGNEVEZES", G.termekSzoveg);
-    status_->setText(StatusMegnevezes);
+    return products::remove(app::currentContext(), Data->ZQ40->asString("ID_TERMEK"));
 }
 
 void TForm6::nyomtatClick()

@@ -1,6 +1,9 @@
 #include "registerprint.h"
 
 #include "Unit2.h"
+#include "app/buyer.h"
+#include "masterdata/producers.h"
+#include "masterdata/products.h"
 #include "reports/engine/Report.h"
 #include "seams.h"
 
@@ -8,23 +11,10 @@ namespace registerprint {
 
 namespace {
 
-void openQuery(TQuery* q, const QString& sql)
-{
-    q->close();
-    q->clearSql();
-    q->add(sql);
-    q->open();
-}
-
 // The buyer's row and street line, as the ticket prints them.
 void openBuyer()
 {
-    TQuery* b = Data->ZQ60;
-    b->close();
-    b->clearSql();
-    b->add("SELECT * FROM atvevo WHERE v_akod = :p0");
-    b->setText("p0", G.akod);
-    b->open();
+    buyer::runRow(Data->ZQ60, G.akod);
     rep::setVariable("v_atvevoutca", Data->atv_utca());
 }
 
@@ -54,14 +44,14 @@ QString productsFileName(const QDate& day)
 bool producers(rep::Report& report)
 {
     openBuyer();
-    openQuery(Data->ZQ30, "SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido");
+    producers::runPrintList(Data->ZQ30);
     return prepareList(report, "FjLista2.frf", producersFileName(seams::ui().today()));
 }
 
 bool products(rep::Report& report)
 {
     openBuyer();
-    openQuery(Data->ZQ40, "SELECT * FROM termek ORDER BY t_megnevezes");
+    products::runPrintList(Data->ZQ40);
     return prepareList(report, "FjLista6.frf", productsFileName(seams::ui().today()));
 }
 

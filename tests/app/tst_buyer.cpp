@@ -4,10 +4,14 @@
 #include "Unit1.h"
 #include "Unit17.h"
 #include "Unit18.h"
+#include "applog.h"
+#include "buyer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,9 +23,14 @@ private slots:
     void lastRowPreselectedAndCancelApplies();
     void closeBoxSetsBuyerButNotMenus();
     void pickAnotherBuyer();
+    void enterInTheSelectionChooses();
     void profileTicketLockAndUnlock();
-    void profileValidationsInOrder();
+    void profileFailedCheckFocusesField();
     void soleTraderBlanksAndRefresh();
+    void profileOpensOnFirstFieldAndTabFollowsLayout();
+    void unitChecksInOrder();
+    void unitSavesEachFieldOfTheCurrentBuyerOnly();
+    void unitMissingBuyerIsAFailureAndLogged();
 };
 
 static void addBuyers(TestDb& db)
@@ -129,7 +138,7 @@ void TstBuyer::profileTicketLockAndUnlock()
     QVERIFY(f.letarol()->isEnabled());
 }
 
-void TstBuyer::profileValidationsInOrder()
+void TstBuyer::profileFailedCheckFocusesField()
 {
     UiScope s;
     TestDb db;
@@ -137,26 +146,22 @@ void TstBuyer::profileValidationsInOrder()
     TForm17 f;
     QVERIFY(f.load());
     f.show();
-    f.field("V_KOZADOSZAM")->setText(" HU1234 ");
     f.ev()->setChecked(true);
-    QVERIFY(!f.save());
-    QCOMPARE(s.ui.log.last(), QString("msg:Közösségi adószám kevesebb mint 8 karakter!"));
     f.field("V_KOZADOSZAM")->setText("HU12345676");
-    QVERIFY(!f.save());
-    QCOMPARE(s.ui.log.last(), QString("msg:Nincs megadva az egyéni váll.adóazonositó száma!"));
-    f.field("V_ADOAZON")->setText("8414090001");
-    QVERIFY(!f.save());
-    QCOMPARE(s.ui.log.last(), QString("msg:Nincs megadva az egyéni váll.nyilvántart.száma!"));
     f.field("V_EVNYILV")->setText("ES-123");
-    f.field("V_EV_NEVE")->setText("   ");
-    QVERIFY(!f.save());
-    QCOMPARE(s.ui.log.last(), QString("msg:Nincs megadva az egyéni váll. neve!"));
-    QCOMPARE(db.scalar("select v_kozadoszam from atvevo"), QString());
     f.field("V_EV_NEVE")->setText("Minta Péter");
-    QVERIFY(f.save());
-    QCOMPARE(db.scalar("select v_ev from atvevo"), QString("true"));
-    QCOMPARE(db.scalar("select v_ev_neve from atvevo"), QString("Minta Péter"));
-    QCOMPARE(db.scalar("select v_kozadoszam from atvevo"), QString("HU12345676"));
+    f.letarol()->click();
+    QCOMPARE(s.ui.log, QStringList{"msg:Nincs megadva az egyéni váll.adóazonositó száma!"});
+    QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.field("V_ADOAZON")));
+    QVERIFY(f.isVisible());
+    QCOMPARE(db.scalar("select v_kozadoszam from atvevo"), QString());
+    f.field("V_ADOAZON")->setText("8414090001");
+    s.ui.clear();
+    f.letarol()->click();
+    QVERIFY(s.ui.log.isEmpty());
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+    QCOMPARE(db.scalar("select v_ev || '|' || v_ev_neve || '|' || v_kozadoszam from atvevo"),
+             QString("true|Minta Péter|HU12345676"));
 }
 
 void TstBuyer::soleTraderBlanksAndRefresh()
@@ -182,6 +187,169 @@ void TstBuyer::soleTraderBlanksAndRefresh()
     QCOMPARE(db.scalar("select v_kisado from atvevo"), QString("true"));
     QCOMPARE(G.verzioBetu, QString("2"));
     QCOMPARE(G.nyilatk, QString("Új nyilatkozat"));
+}
+
+void TstBuyer::enterInTheSelectionChooses()
+{
+    UiScope s;
+    TestDb db;
+    addBuyers(db);
+    TForm1 main;
+    QVERIFY(main.formCreate(false));
+    main.show();
+    TForm18 f(&main);
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(f.list()->hasFocus());
+    // The list stands on the first buyer, nothing applied yet; Enter chooses
+    // it, as "Kiválaszt" does.
+    f.list()->setCurrentIndex(0);
+    QCOMPARE(G.akod, QString("00002"));
+    QTest::keyClick(f.list(), Qt::Key_Return);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+    QCOMPARE(G.akod, QString("00001"));
+    QVERIFY(main.workMenusEnabled());
+    QCOMPARE(main.windowTitle(),
+             QString("Felvásárlási jegy - Minta Felvásárló Kft. Verzió: 20.03 2006-2020"));
+    main.close();
+}
+
+void TstBuyer::profileOpensOnFirstFieldAndTabFollowsLayout()
+{
+    UiScope s;
+    TestDb db;
+    db.selectBuyer();
+    TForm17 f;
+    QVERIFY(f.load());
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.field("V_KERULET")));
+    // Read-only fields look read-only and are passed over.
+    QVERIFY(f.field("V_NEVE")->palette().color(QPalette::Base) !=
+            f.field("V_UTCA")->palette().color(QPalette::Base));
+    QStringList order;
+    for (int i = 0; i < 24; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        if (order.last() == "Button2")
+            break;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const QStringList want = {
+        "ed_V_KERULET", "ed_V_UTCA", "ed_V_JELLEG", "ed_V_HAZSZAM", "ed_V_EPULET",
+        "ed_V_LEPCSO", "ed_V_SZINT", "ed_V_AJTO", "ed_V_KOZADOSZAM", "ed_V_BANKSZLA",
+        "ed_V_VERZIO", "CheckBox2", "CheckBox1", "ed_V_EV_NEVE", "ed_V_ADOAZON", "ed_V_EVNYILV",
+        "ed_V_NYILATK", "Button1", "Button2"};
+    QCOMPARE(order, want);
+}
+
+namespace {
+rec::Context buyerContext(TestDb& db, const QString& akod = "00001")
+{
+    rec::Context c;
+    c.db = &db.data()->ZCon1;
+    c.akod = akod;
+    return c;
+}
+} // namespace
+
+void TstBuyer::unitChecksInOrder()
+{
+    buyer::Buyer b;
+    b.ev = true;
+    b.set("V_KOZADOSZAM", " HU1234 ");
+    const std::tuple<const char*, const char*, const char*> steps[] = {
+        {"V_KOZADOSZAM", "Közösségi adószám kevesebb mint 8 karakter!", "HU123456"},
+        {"V_ADOAZON", "Nincs megadva az egyéni váll.adóazonositó száma!", "8414090001"},
+        {"V_EVNYILV", "Nincs megadva az egyéni váll.nyilvántart.száma!", "ES-1"},
+        {"V_EV_NEVE", "Nincs megadva az egyéni váll. neve!", "Minta Péter"},
+    };
+    for (const auto& [column, message, fix] : steps) {
+        const rec::Outcome o = buyer::check(b);
+        QCOMPARE(o.kind, rec::Outcome::CheckFailed);
+        QCOMPARE(o.message, QString::fromUtf8(message));
+        QCOMPARE(o.field, QString(column));
+        b.set(column, QString::fromUtf8(fix));
+        if (QString(column) == "V_EVNYILV")
+            b.set("V_EV_NEVE", "   "); // blanks only count as empty
+    }
+    QVERIFY(buyer::check(b).ok());
+    QCOMPARE(b.get("V_ADOAZON"), QString("8414090001"));
+    // Not a sole trader: the three fields become a single blank, whatever they held.
+    b.ev = false;
+    b.set("V_KOZADOSZAM", "");
+    QVERIFY(buyer::check(b).ok());
+    for (const char* c : {"V_ADOAZON", "V_EVNYILV", "V_EV_NEVE"})
+        QCOMPARE(b.get(c), QString(" "));
+    b.set("V_KOZADOSZAM", "HU12345");
+    QCOMPARE(buyer::check(b).field, QString("V_KOZADOSZAM"));
+}
+
+void TstBuyer::unitSavesEachFieldOfTheCurrentBuyerOnly()
+{
+    TestDb db;
+    addBuyers(db);
+    std::optional<buyer::Buyer> b = buyer::read(&db.data()->ZCon1, "00001");
+    QVERIFY(b);
+    QCOMPARE(b->get("V_NEVE"), QString("Minta Felvásárló Kft."));
+    QVERIFY(!buyer::read(&db.data()->ZCon1, "00099"));
+    const std::pair<const char*, const char*> own[] = {
+        {"V_UTCA", "Utca 1"},      {"V_BANKSZLA", "12345678-87654321"}, {"V_ADOAZON", "8414090001"},
+        {"V_NYILATK", "Nyilatkozat egy"}, {"V_VERZIO", "Verzió B"}, {"V_EVNYILV", "ES-9"},
+        {"V_KERULET", "II."},      {"V_JELLEG", "körút"},   {"V_HAZSZAM", "3/B"},
+        {"V_EPULET", "C"},         {"V_LEPCSO", "2"},       {"V_SZINT", "5"},
+        {"V_AJTO", "14"},          {"V_KOZADOSZAM", "HU12345676"}, {"V_EV_NEVE", "Egyéni Elek"},
+    };
+    for (const auto& [c, t] : own)
+        b->set(c, QString::fromUtf8(t));
+    b->ev = true;
+    b->kisado = false;
+    b->set("V_NEVE", "Más név"); // not editable here: not written
+    const rec::Outcome o = buyer::save(buyerContext(db), *b);
+    QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
+    QVERIFY(!db.data()->ZCon1.inTransaction());
+    for (const auto& [c, t] : own)
+        QCOMPARE(db.scalar(QString("select %1 from atvevo where v_akod = '00001'").arg(c)),
+                 QString::fromUtf8(t));
+    QCOMPARE(db.scalar("select v_ev || '|' || v_kisado || '|' || v_neve from atvevo "
+                       "where v_akod = '00001'"),
+             QString("true| |Minta Felvásárló Kft."));
+    QCOMPARE(db.scalar("select v_utca || v_nyilatk from atvevo where v_akod = '00002'"), QString());
+    QCOMPARE(buyer::read(&db.data()->ZCon1, "00001")->ev, true);
+
+    QCOMPARE(buyer::ticketCount(&db.data()->ZCon1, "00001"), qint64(0));
+    db.exec("insert into fjfej (f_bszam, f_akod) values ('20260001', '00002')");
+    db.exec("insert into fjfej (f_bszam, f_akod) values ('20260002', '00002')");
+    QCOMPARE(buyer::ticketCount(&db.data()->ZCon1, "00001"), qint64(0));
+    QCOMPARE(buyer::ticketCount(&db.data()->ZCon1, "00002"), qint64(2));
+}
+
+void TstBuyer::unitMissingBuyerIsAFailureAndLogged()
+{
+    TestDb db;
+    const QString log = db.dir() + "/vadmo7.log";
+    applog::setPath(log);
+    buyer::Buyer b;
+    {
+        // The buyer's row removed by another attachment meanwhile.
+        fb::Connection other;
+        other.attach(db.file());
+        other.executeImmediate("update atvevo set v_akod = '00077'");
+        other.commit();
+        other.detach();
+    }
+    const rec::Outcome o = buyer::save(buyerContext(db), b);
+    QCOMPARE(o.kind, rec::Outcome::StepFailed);
+    QCOMPARE(o.message, QString("Hiba170: UPDATE atvevo "));
+    QVERIFY2(o.dbText.contains("1 sor helyett 0"), qPrintable(o.dbText));
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(f.readAll());
+    QVERIFY(logged.contains("Hiba170: UPDATE atvevo"));
+    QVERIFY(logged.contains("1 sor helyett 0"));
+    applog::setPath({});
 }
 
 QTEST_MAIN(TstBuyer)

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -26,6 +27,7 @@ private slots:
     void deletion();
     void sortTable();
     void pickerPositionsByText();
+    void keyboardAndDoubleClick();
     void singleChecks();
     void napokTab();
 };
@@ -42,28 +44,15 @@ void TstProducts::entryDefaultsAndChecks()
     QCOMPARE(f.field("T_KOD")->text(), QString("00005"));
     QVERIFY(!f.field("T_BIZONYLAT")->isVisible());
 
-    const std::pair<const char*, const char*> steps[] = {
-        {"T_KOD", "Nincs megadva a kód!"},
-        {"T_MEGNEVEZES", "Nincs megadva a megnevezés!"},
-        {"T_EAR", "Nincs megadva az egységár!"},
-        {"T_MEGY", "Nincs megadva a mennyiség egység!"},
-        {"T_KOMPMERTEKE", "Nincs megadva a komp.mérték!"},
-    };
-    for (const auto& [c, m] : steps)
-        f.field(c)->clear();
-    f.field("T_MEGNEVEZES")->setText("   ");
-    for (const auto& [c, m] : steps) {
-        s.ui.clear();
-        QVERIFY(!f.save());
-        QCOMPARE(s.ui.log, QStringList{QString("msg:") + m});
-        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.field(c)));
-        f.field(c)->setText(QString(c) == "T_KOMPMERTEKE" ? "7" : "1");
-    }
-    // "1,2,3" passes the key filter but is no number: said, nothing written.
-    f.field("T_EAR")->setText("1,2,3");
-    s.ui.clear();
+    // The checks' order is the unit's test; here a failure reaches the field.
+    f.field("T_MEGNEVEZES")->setText("Árpa");
+    f.field("T_MEGY")->clear();
+    f.field("T_KOMPMERTEKE")->setText("7");
     QVERIFY(!f.save());
-    QVERIFY(s.ui.log.value(0).startsWith("msg:Az egységár nem szám"));
+    QCOMPARE(s.ui.log, QStringList{"msg:Nincs megadva a mennyiség egység!"});
+    QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.field("T_MEGY")));
+    f.field("T_MEGY")->setText("1");
+    f.field("T_KOD")->setText("1");
     QCOMPARE(db.scalar("select count(*) from termek"), QString("4"));
 
     f.field("T_EAR")->setText("62,5");
@@ -211,6 +200,47 @@ void TstProducts::pickerPositionsByText()
     again.show();
     QCOMPARE(Data->ZQ40->recNo(), 0);
     again.close();
+}
+
+void TstProducts::keyboardAndDoubleClick()
+{
+    UiScope s;
+    TestDb db(true);
+    {
+        // Opens on "Kód", not on the read-only "ID".
+        TForm7 f(TForm7::Mode::Uj);
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.field("T_KOD")));
+        QCOMPARE(f.field("ID_TERMEK")->focusPolicy(), Qt::ClickFocus);
+        // Shift+Enter passes over it too.
+        QTest::keyClick(f.field("T_MEGNEVEZES"), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != f.field("ID_TERMEK"));
+        f.field("T_MEGNEVEZES")->setText("Dió");
+        f.field("T_MEGY")->setText("kg");
+        f.okButton()->setFocus();
+        QTest::keyClick(f.okButton(), Qt::Key_Return);
+        QTRY_VERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QCOMPARE(db.scalar("select t_kod from termek where t_megnevezes = 'Dió'"), QString("00005"));
+    }
+    G.termekSzoveg = "";
+    TForm6 list;
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    // Hungarian order: "Őszibarack" before "Tojás".
+    const QModelIndex row = list.grid()->model()->index(3, 1);
+    QCOMPARE(row.data().toString(), QString("Őszibarack"));
+    const QPoint at = list.grid()->visualRect(row).center();
+    QTest::mouseClick(list.grid()->viewport(), Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, list.grid()->viewport()->mapToGlobal(at),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.grid()->viewport(), &dbl);
+    QTRY_VERIFY(!list.isVisible());
+    QCOMPARE(list.result(), int(QDialog::Accepted));
+    QCOMPARE(Data->ZQ40->asString("T_MEGNEVEZES"), QString("Őszibarack"));
 }
 
 void TstProducts::singleChecks()

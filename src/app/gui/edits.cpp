@@ -114,15 +114,22 @@ void FilteredEdit::contextMenuEvent(QContextMenuEvent* e)
 namespace form {
 namespace {
 
+// The key event of Enter or Return (either Enter key), or nullptr.
+const QKeyEvent* enterKey(QEvent* ev)
+{
+    if (ev->type() != QEvent::KeyPress)
+        return nullptr;
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    return ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter ? ke : nullptr;
+}
+
 class EnterFilter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* obj, QEvent* ev) override
     {
-        if (ev->type() != QEvent::KeyPress)
-            return false;
-        auto* ke = static_cast<QKeyEvent*>(ev);
-        if (ke->key() != Qt::Key_Return && ke->key() != Qt::Key_Enter)
+        const QKeyEvent* ke = enterKey(ev);
+        if (!ke)
             return false;
         auto* w = qobject_cast<QWidget*>(obj);
         if (!w)
@@ -144,11 +151,31 @@ public:
     }
 };
 
+// Enter on a focused button presses it, as Space does: the buttons of an
+// entry screen are no default buttons (Enter moves between the fields), so
+// without this Enter on "OK" would do nothing.
+class ButtonEnterFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        const QKeyEvent* ke = enterKey(ev);
+        if (!ke || (ke->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto* b = qobject_cast<QAbstractButton*>(obj);
+        if (!b || !b->isEnabled())
+            return false;
+        b->click();
+        return true;
+    }
+};
+
 } // namespace
 
 void enterMovesFocus(QWidget* root)
 {
     auto* f = new EnterFilter(root);
+    auto* pressOnEnter = new ButtonEnterFilter(root);
     for (QWidget* w : root->findChildren<QWidget*>()) {
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
             qobject_cast<QCheckBox*>(w) || qobject_cast<QDateEdit*>(w))
@@ -159,6 +186,7 @@ void enterMovesFocus(QWidget* root)
         if (auto* pb = qobject_cast<QPushButton*>(b)) {
             pb->setAutoDefault(false);
             pb->setDefault(false);
+            pb->installEventFilter(pressOnEnter);
         }
     }
 }
@@ -181,6 +209,9 @@ void addRow(QFormLayout* lay, const QString& text, QWidget* field)
 void setReadOnly(QLineEdit* e)
 {
     e->setReadOnly(true);
+    // Out of the Tab and Enter order and never the first focus; a click still
+    // lets the text be selected and copied.
+    e->setFocusPolicy(Qt::ClickFocus);
     QPalette p = e->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Window));
     e->setPalette(p);

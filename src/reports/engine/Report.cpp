@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "paths.h"
+
 #include "Query.h"
 
 #include <QDir>
@@ -783,7 +785,8 @@ void Report::loadFromFile(const QString& bareName)
     templateName_ = bareName;
     fileName_.clear();
     pages_.clear();
-    const QString path = QDir::current().filePath(bareName);
+    // The user's own copy in the working folder first, then the shipped one.
+    const QString path = paths::find(bareName);
     QFile f(path);
     if (bareName.isEmpty() || !f.open(QIODevice::ReadOnly)) {
         const QFileInfo fi(path);

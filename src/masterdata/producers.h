@@ -1,0 +1,57 @@
+#pragma once
+// The producer register without widgets: the list statements, the new code,
+// the printed-ticket lock, the deletion, and the checks and save of one
+// producer. The producer list and entry screens only move values to and from
+// these and show the outcome.
+
+#include "records.h"
+
+#include <QHash>
+#include <QString>
+
+class TQuery;
+
+namespace producers {
+
+// One producer as typed: every field's text by its column name ("O_NEV",
+// "O_SZIDO", ..., "O_FELJEGYZ" for the notes), exactly as typed.
+struct Producer {
+    QHash<QString, QString> fields;
+    // "Üres TAJ számmal is mentésre kerüljön": the TAJ number is neither
+    // required nor tested while this is set.
+    bool uresTaj = true;
+
+    QString get(const QString& column) const { return fields.value(column); }
+    void set(const QString& column, const QString& text) { fields[column] = text; }
+};
+
+enum class Mode { New, Modify };
+
+// The list statement on q (the list screen's query object), ordered by name,
+// or by the given 1-based grid column number. Names and other texts sort in
+// Hungarian order.
+void runList(TQuery* q, int orderColumn = 0);
+// The register print's statement: every column, by name and birth date.
+void runPrintList(TQuery* q);
+
+// One more than the greatest numeric producer code, five digits wide.
+QString nextCode(fb::Connection* db);
+// Tickets of any buyer, printed, that name the producer.
+qint64 printedTickets(fb::Connection* db, const QString& kod);
+
+extern const char* const PrintedLock; // "Az őstermelő már szerepel a nyomtatott ..."
+
+// The checks of "OK" in the program's order: the first that fails, with its
+// message and the column of the field at fault; Saved when all pass.
+rec::Outcome check(const Producer& p);
+
+// The checks, then the INSERT (New) or the UPDATE by ID (Modify) as one unit
+// of work. An UPDATE that finds no row (deleted meanwhile) is a failure.
+rec::Outcome save(const rec::Context& ctx, const Producer& p, Mode mode);
+
+// "Töröl" on the producer with this ID and code: a refusal (printed ticket,
+// last producer) comes back as a failed check with an empty field, a failed
+// statement as the failed step "Hiba41: ...". Committed at once.
+rec::Outcome remove(const rec::Context& ctx, const QString& id, const QString& kod);
+
+} // namespace producers
