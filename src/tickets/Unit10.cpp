@@ -1,7 +1,7 @@
 #include "Unit10.h"
 
 #include "Unit2.h"
-#include "ticketcontext.h"
+#include "context.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "gui/outcome.h"
@@ -154,7 +154,7 @@ bool TForm10::save()
     // A failed statement was rolled back; the screen stays open with the input.
     // The entry screen re-reads its lines when this screen closes.
     return app::showOutcome(
-        ticketentry::saveLine(tickets::currentContext(), l,
+        ticketentry::saveLine(app::currentContext(), l,
                               mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify),
         this);
 }

@@ -1,6 +1,6 @@
 #include "Unit38.h"
 
-#include "ticketcontext.h"
+#include "context.h"
 #include "ticketcounter.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
@@ -146,7 +146,7 @@ void TForm38::showEvent(QShowEvent* e)
 
 void TForm38::FormShow()
 {
-    const counter::YearOpening y = counter::yearOpening(tickets::currentContext());
+    const counter::YearOpening y = counter::yearOpening(app::currentContext());
     locked_ = y.locked;
     current_->setText(y.current);
     new_->setVisible(!locked_);
@@ -172,5 +172,5 @@ bool TForm38::Button1Click()
 {
     if (locked_)
         return false;
-    return app::showOutcome(counter::storeYearOpening(tickets::currentContext(), new_->text()), this);
+    return app::showOutcome(counter::storeYearOpening(app::currentContext(), new_->text()), this);
 }

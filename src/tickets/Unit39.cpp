@@ -1,7 +1,7 @@
 #include "Unit39.h"
 
 #include "Unit2.h"
-#include "ticketcontext.h"
+#include "context.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "gui/outcome.h"
@@ -77,13 +77,13 @@ bool TForm39::prepare()
     newNumber_ = next.number;
     number_->setText(newNumber_);
     // The screen opens even when the orphans stay.
-    app::showOutcome(voiding::removeOrphanLines(tickets::currentContext(), newNumber_), this);
+    app::showOutcome(voiding::removeOrphanLines(app::currentContext(), newNumber_), this);
     return true;
 }
 
 bool TForm39::Button1Click()
 {
-    const rec::Outcome o = voiding::run(tickets::currentContext(),
+    const rec::Outcome o = voiding::run(app::currentContext(),
                                         {voided_, voidedIssue_, newNumber_, date_->text()});
     // After a failed step nothing of the voiding was kept; the user may try again.
     if (!app::showOutcome(o, this))

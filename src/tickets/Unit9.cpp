@@ -2,7 +2,7 @@
 
 #include "Unit10.h"
 #include "Unit2.h"
-#include "ticketcontext.h"
+#include "context.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
@@ -347,7 +347,7 @@ bool TForm9::prepareNew()
     sorszam_->setText(bszam_);
     // The screen opens even when the orphans stay.
     app::showOutcome(ticketentry::removeOrphanLines(
-                         tickets::currentContext(), bszam_,
+                         app::currentContext(), bszam_,
                          "Hiba91: Fjsor DELETE törlése mert nem volt fejrésze "),
                      this);
     requeryLines();
@@ -396,7 +396,7 @@ bool TForm9::load()
     requeryLines();
     if (!edits_["levonszaz"]->isHidden())
         edits_["levonszaz"]->setText(
-            ticketentry::firstLineDeduction(tickets::currentContext(), bszam_));
+            ticketentry::firstLineDeduction(app::currentContext(), bszam_));
     showProducer();
     f_mindosszes();
     return true;
@@ -538,7 +538,7 @@ bool TForm9::save()
     h.muvktg = double(pay_.payable);
     h.sumvar = var_;
     const rec::Outcome o = ticketentry::saveHeader(
-        tickets::currentContext(), h,
+        app::currentContext(), h,
         mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify);
     // After a failure the save was rolled back; the screen stays open with what was typed.
     if (!app::showOutcome(o, this))
@@ -587,7 +587,7 @@ void TForm9::deleteLine()
     if (lines->isEmpty())
         return;
     const rec::Outcome o =
-        ticketentry::deleteLine(tickets::currentContext(), lines->asInteger("ID_FJSOR"));
+        ticketentry::deleteLine(app::currentContext(), lines->asInteger("ID_FJSOR"));
     if (o.ok())
         seams::ui().showMessage("Az tételsor törölve!");
     else

@@ -115,17 +115,3 @@ void EntryScreen::showEvent(QShowEvent* e)
     }
 }
 
-namespace app {
-
-rec::Context currentContext()
-{
-    rec::Context c;
-    c.db = &Data->ZCon1;
-    c.akod = G.akod;
-    c.tipus = G.tipus.isEmpty() ? QString("1") : G.tipus;
-    c.ervTipus = G.ervTipus.isEmpty() ? QString("4") : G.ervTipus;
-    c.today = seams::ui().today();
-    return c;
-}
-
-} // namespace app

@@ -4,6 +4,7 @@
 // object, OK → the record's check-and-save unit → the outcome shown, the focus
 // on the field at fault, and the screen opening on its first editable field.
 
+#include "context.h"
 #include "edits.h"
 #include "records.h"
 
@@ -72,8 +73,3 @@ private:
     bool shownOnce_ = false;
 };
 
-namespace app {
-// The running program's context for a record's unit: the one connection and
-// the current buyer's values.
-rec::Context currentContext();
-} // namespace app

@@ -1,9 +1,9 @@
-#include "ticketcontext.h"
+#include "context.h"
 
 #include "Unit2.h"
 #include "seams.h"
 
-namespace tickets {
+namespace app {
 
 rec::Context currentContext()
 {
@@ -19,4 +19,4 @@ rec::Context currentContext()
     return ctx;
 }
 
-} // namespace tickets
+} // namespace app
