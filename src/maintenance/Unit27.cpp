@@ -98,10 +98,25 @@ TForm27::TForm27(QWidget* parent, const QString& folder) : QDialog(parent)
 
     // Browsing here never changes the program's own folder.
     const QString start = folder.isEmpty() ? QDir::currentPath() : folder;
-    const QModelIndex si = model_->index(start);
-    folders_->setCurrentIndex(si);
-    folders_->scrollTo(si);
+    // The start folder opened, chosen and in view; again as the model, which
+    // reads folders in the background, gets to its parents.
+    const auto showStart = [this, start] {
+        if (folder_ != start)
+            return; // the user has moved on
+        const QModelIndex si = model_->index(start);
+        for (QModelIndex p = si.parent(); p.isValid(); p = p.parent())
+            folders_->expand(p);
+        folders_->setCurrentIndex(si);
+        folders_->scrollTo(si, QAbstractItemView::PositionAtCenter);
+    };
+    folder_ = start;
+    showStart();
     folderChanged(start);
+    connect(model_, &QFileSystemModel::directoryLoaded, this, showStart);
+    for (int i = 0; i < drives_->count(); ++i)
+        if (start.startsWith(drives_->itemText(i)) &&
+            drives_->itemText(i).size() >= drives_->currentText().size())
+            drives_->setCurrentIndex(i);
     folders_->setFocus();
     setFixedSize(sizeHint());
 }

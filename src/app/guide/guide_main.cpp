@@ -194,6 +194,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: %lld kép\n", qPrintable(output), qint64(ui.shots.size()));
         Data->finish();
     }
+    work.remove(); // _Exit below runs no destructors
     std::fflush(stderr);
     // The embedded engine's exit handlers are not to be trusted with a clean exit.
     std::_Exit(status);
