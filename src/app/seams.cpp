@@ -30,6 +30,13 @@ std::unique_ptr<Progress> Ui::startProgress(const QString&, qint64)
     return std::make_unique<NoProgress>();
 }
 
+std::unique_ptr<Progress> startProgress(const QString& text, qint64 maximum)
+{
+    if (Ui* u = g_current ? g_current : g_default)
+        return u->startProgress(text, maximum);
+    return std::make_unique<NoProgress>();
+}
+
 void setUi(Ui* u) { g_current = u; }
 void setDefaultUi(Ui* u) { g_default = u; }
 

@@ -59,6 +59,9 @@ public:
 };
 
 Ui& ui();
+// The installed interface's progress, or none where no interface is installed
+// (a tool or a test without one).
+std::unique_ptr<Progress> startProgress(const QString& text, qint64 maximum);
 // Installs another implementation (tests); nullptr restores the Qt one.
 void setUi(Ui* ui);
 // The Qt implementation is registered by the widget library.

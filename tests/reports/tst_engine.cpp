@@ -348,6 +348,32 @@ end
     }
 
     // A user data set that never answers "exhausted" must not hang the program.
+    // A long preparation shows its progress page by page and stops when the
+    // user cancels: no pages, an error that says so.
+    void cancelledPreparationLeavesNoPages()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= 400; ++i)
+            ds->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        UiScope s;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText("data frDBDataSet1\n band row height=20\n  text x=0 y=0 w=10 h=5 \"[N]\"\n end\nend\n",
+                       "hosszu.frf");
+        QVERIFY(r.prepare());
+        const int all = int(r.pages().size());
+        QVERIFY(all > 10);
+        QCOMPARE(s.ui.progress.size(), 1);
+        QCOMPARE(s.ui.progressMax, qint64(all - 1));
+        s.ui.clear();
+        s.ui.cancelAt = 5;
+        QVERIFY(!r.prepare());
+        QVERIFY(r.pages().empty());
+        QVERIFY2(r.errorText().contains("megszakítva"), qPrintable(r.errorText()));
+        QCOMPARE(s.ui.progressMax, qint64(5));
+    }
+
     void endlessDataSetStops()
     {
         DataRegistry reg;

@@ -3,6 +3,7 @@
 #include "paths.h"
 
 #include "Query.h"
+#include "seams.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,8 +104,9 @@ void forEachBand(Template& t, F&& f)
 
 class Preparer : public Scope {
 public:
-    Preparer(Template& t, DataRegistry* data, QSizeF pageSize, std::vector<PreparedPage>& out)
-        : t_(t), data_(data), pageSize_(pageSize), pages_(out)
+    Preparer(Template& t, DataRegistry* data, QSizeF pageSize, std::vector<PreparedPage>& out,
+             seams::Progress* progress = nullptr)
+        : t_(t), data_(data), pageSize_(pageSize), pages_(out), progress_(progress)
     {
         forEachBand(t_, [this](Band& b) { allSums_.insert(allSums_.end(), b.sums.begin(), b.sums.end()); });
     }
@@ -706,6 +708,11 @@ private:
     {
         if (int(pages_.size()) >= kMaxPages)
             throw ReportError(QString("%1: több mint %2 oldal (véget nem érő adathalmaz?)").arg(t_.name).arg(kMaxPages));
+        if (progress_) {
+            progress_->setValue(qint64(pages_.size()));
+            if (progress_->wasCanceled())
+                throw ReportError("A nyomtatás előkészítése megszakítva.");
+        }
         PreparedPage p;
         p.size = pageSize_;
         pages_.push_back(std::move(p));
@@ -744,6 +751,7 @@ private:
     DataRegistry* data_;
     QSizeF pageSize_;
     std::vector<PreparedPage>& pages_;
+    seams::Progress* progress_;
     std::vector<Active> chain_;
     std::vector<PageTop> pageTops_;
     std::vector<Unit> units_;
@@ -895,7 +903,11 @@ bool Report::prepare()
         return false;
     }
     try {
-        Preparer p(*tpl_, data_, size, pages_);
+        // A long list shows its progress after a second and can be stopped:
+        // only pages in memory are dropped.
+        const std::unique_ptr<seams::Progress> progress =
+            seams::startProgress("A nyomtatás előkészítése…", 0);
+        Preparer p(*tpl_, data_, size, pages_, progress.get());
         p.run();
     } catch (const std::exception& e) {
         // Database errors of the callbacks end up here as well as the engine's own.
