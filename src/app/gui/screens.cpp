@@ -12,6 +12,7 @@
 #include "masterdata/Unit14.h"
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
+#include "taxdata/Unit11.h"
 
 #include <QDialog>
 #include <memory>
@@ -31,6 +32,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 26: return new TForm26(parent);
     case 38: return new TForm38(parent);
     case 8: return new TForm8(parent);
+    case 11: return new TForm11(parent);
     default: return nullptr;
     }
 }
