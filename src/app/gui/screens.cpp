@@ -13,6 +13,7 @@
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
 #include "taxdata/Unit11.h"
+#include "taxdata/Unit24.h"
 
 #include <QDialog>
 #include <memory>
@@ -33,6 +34,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 38: return new TForm38(parent);
     case 8: return new TForm8(parent);
     case 11: return new TForm11(parent);
+    case 24: return new TForm24(parent);
     default: return nullptr;
     }
 }
