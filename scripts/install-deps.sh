@@ -7,6 +7,7 @@ PKGS=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-common firebird3.0-utils
   fonts-dejavu-core fonts-liberation qt6-translations-l10n
   poppler-utils xvfb xauth
+  libxml2-dev libxml2-utils
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -14,6 +14,7 @@
 #include "masterdata/Unit6.h"
 #include "taxdata/Unit11.h"
 #include "taxdata/Unit24.h"
+#include "taxdata/Unit40.h"
 
 #include <QDialog>
 #include <memory>
@@ -35,6 +36,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 8: return new TForm8(parent);
     case 11: return new TForm11(parent);
     case 24: return new TForm24(parent);
+    case 40: return new TForm40(parent);
     default: return nullptr;
     }
 }
