@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -153,8 +154,10 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
 
 bool TForm11::eventFilter(QObject* o, QEvent* e)
 {
+    // After the focus has moved: a message shown inside the move would send the
+    // focus back to the end date, and every way out of it would warn again.
     if (o == ig_ && e->type() == QEvent::FocusOut)
-        app::guarded([this] { DateTimePicker2Exit(); });
+        QTimer::singleShot(0, this, [this] { app::guarded([this] { DateTimePicker2Exit(); }); });
     return QDialog::eventFilter(o, e);
 }
 

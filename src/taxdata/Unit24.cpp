@@ -77,13 +77,11 @@ TForm24::TForm24(QWidget* parent) : QDialog(parent)
     top->addLayout(halves, 3);
 
     auto* totals = new QGridLayout;
-    totals->addWidget(named("Mindösszesen:", "lbOsszesElottCim", this), 0, 0);
-    totals->addWidget(named("...", "lbOsszesElott", this), 0, 1);
-    totals->addWidget(named("", "lbOsszesElottKifiz", this), 0, 2);
-    totals->addWidget(named("Mindösszesen:", "lbOsszesUtanCim", this), 1, 0);
-    totals->addWidget(named("...", "lbOsszesUtan", this), 1, 1);
-    totals->addWidget(named("", "lbOsszesUtanKifiz", this), 1, 2);
-    totals->setColumnStretch(3, 1);
+    totals->addWidget(named("Mindösszesen:", "lbOsszesElott", this), 0, 0);
+    totals->addWidget(named("", "lbOsszesElottKifiz", this), 0, 1);
+    totals->addWidget(named("Mindösszesen:", "lbOsszesUtan", this), 1, 0);
+    totals->addWidget(named("", "lbOsszesUtanKifiz", this), 1, 1);
+    totals->setColumnStretch(2, 1);
     top->addLayout(totals);
 
     auto* bottom = new QHBoxLayout;
@@ -170,14 +168,13 @@ QWidget* TForm24::buildSide(Side& s, const QString& key, const QString& heading,
 
     auto* g = new QGridLayout;
     const QString p = "lb" + key;
-    g->addWidget(named("Összevonás előtt:", p + "ElottCim", box), 0, 0);
-    g->addWidget(named("...", p + "ElottAllat", box), 1, 0);
-    g->addWidget(named("", p + "ElottNoveny", box), 2, 0);
-    g->addWidget(named("", p + "ElottKifiz", box), 3, 0);
-    g->addWidget(named("Összevonás után", p + "UtanCim", box), 4, 0);
-    g->addWidget(named("...", p + "UtanAllat", box), 5, 0);
-    g->addWidget(named("", p + "UtanNoveny", box), 6, 0);
-    g->addWidget(named("", p + "UtanKifiz", box), 7, 0);
+    // Each pair of labels shows its caption until the merge writes the sums.
+    g->addWidget(named("Összevonás előtt:", p + "ElottAllat", box), 0, 0);
+    g->addWidget(named("...", p + "ElottNoveny", box), 1, 0);
+    g->addWidget(named("", p + "ElottKifiz", box), 2, 0);
+    g->addWidget(named("Összevonás után", p + "UtanAllat", box), 3, 0);
+    g->addWidget(named("...", p + "UtanNoveny", box), 4, 0);
+    g->addWidget(named("", p + "UtanKifiz", box), 5, 0);
     v->addLayout(g);
 
     Side* sp = &s;

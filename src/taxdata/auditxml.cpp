@@ -6,6 +6,7 @@
 #include "textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -114,6 +115,44 @@ void bindRange(TQuery* q, const rec::Context& ctx, const Range& r)
 const QString kJoin = " FROM FjFej INNER JOIN Ostermelo ON F_OSTERMKOD = O_KOD "
                       "INNER JOIN Atvevo ON V_AKOD = F_AKOD WHERE (F_AKOD = :p3) AND ";
 
+// Fields of the work table's rows by name, the name looked up once: a year's
+// export reads a million fields.
+class Fields {
+public:
+    explicit Fields(const TQuery& q) : q_(q)
+    {
+        for (int i = 0; i < q.fieldCount(); ++i)
+            byName_.insert(q.columns()[size_t(i)].name.toUpper(), i);
+    }
+    QVariant at(const char* name) const
+    {
+        auto it = cache_.constFind(name);
+        if (it == cache_.constEnd())
+            it = cache_.insert(name, byName_.value(QString::fromLatin1(name), -1));
+        if (*it < 0)
+            throw fb::Error(QString("Field '%1' not found").arg(name));
+        return q_.valueAt(q_.recNo(), *it);
+    }
+    QString str(const char* name) const
+    {
+        const QVariant v = at(name);
+        return v.isNull() ? QString() : v.toString();
+    }
+    double num(const char* name) const { return at(name).toDouble(); }
+    QDate date(const char* name) const
+    {
+        const QVariant v = at(name);
+        if (v.isNull())
+            return {};
+        return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+    }
+
+private:
+    const TQuery& q_;
+    QHash<QString, int> byName_;
+    mutable QHash<const char*, int> cache_;
+};
+
 // One document's lines and rate sums, read for all documents at once.
 struct Line {
     QString megnevezes, vtsz, megy;
@@ -127,16 +166,23 @@ class Writer {
 public:
     void line(int indent, const QString& text)
     {
-        out_ += QByteArray(indent, ' ');
+        out_.append(indent, ' ');
         out_ += text.toUtf8();
         out_ += "\r\n";
     }
-    void open(int indent, const char* name) { line(indent, QString("<%1>").arg(name)); }
-    void close(int indent, const char* name) { line(indent, QString("</%1>").arg(name)); }
+    void open(int indent, const char* name) { tag(indent, name, false); }
+    void close(int indent, const char* name) { tag(indent, name, true); }
     // An element with a value already in its written form.
     void raw(int indent, const char* name, const QString& value)
     {
-        line(indent, QString("<%1>%2</%1>").arg(name, value));
+        out_.append(indent, ' ');
+        out_ += '<';
+        out_ += name;
+        out_ += '>';
+        out_ += value.toUtf8();
+        out_ += "</";
+        out_ += name;
+        out_ += ">\r\n";
     }
     void text(int indent, const char* name, const QString& value)
     {
@@ -152,6 +198,13 @@ public:
     QByteArray take() { return std::move(out_); }
 
 private:
+    void tag(int indent, const char* name, bool end)
+    {
+        out_.append(indent, ' ');
+        out_ += end ? "</" : "<";
+        out_ += name;
+        out_ += ">\r\n";
+    }
     QByteArray out_ = "\xEF\xBB\xBF";
 };
 
@@ -242,21 +295,20 @@ rec::Outcome collect(const rec::Context& ctx, const Range& range, const Settings
     }
     return rec::unitOfWork(ctx.db, "Hiba402: az INSERT közben a NAV-ban!", [&] {
         rec::step("Hiba401: NAV INSERT -ben", [&] {
-            // A document without its dates cannot be described to the authority;
-            // the whole collection is refused, as a failed insert would.
-            sql(&q, "SELECT F_BSZAM" + kJoin + ticketFilter(range) +
-                        " AND (F_KELT IS NULL OR F_FELVKELT IS NULL OR F_FIZKELT IS NULL)");
-            bindRange(&q, ctx, range);
-            q.open();
-            if (!q.isEmpty())
-                throw fb::Error("Hiányzó dátum a(z) " + q.asString("F_BSZAM") +
-                                " bizonylatban");
             sql(&q, "INSERT INTO NAVFEJ (" + cols.join(", ") + ") SELECT " + sources.join(", ") +
                         kJoin + ticketFilter(range));
             bindRange(&q, ctx, range);
             q.setText("onszla", s.onszla);
             q.setText("papir", s.papir);
             q.execSQL();
+            // A document without its dates cannot be described to the authority;
+            // the whole collection is refused, as a failed insert would be.
+            sql(&q, "SELECT FIRST 1 FE_SZLASORSZAM FROM NAVFEJ WHERE FE_SZLADATUM IS NULL "
+                    "OR FE_TELJDATUM IS NULL OR NE_FIZ_HATARIDO IS NULL");
+            q.open();
+            if (!q.isEmpty())
+                throw fb::Error("Hiányzó dátum a(z) " + q.asString("FE_SZLASORSZAM") +
+                                " bizonylatban");
         });
     });
 }
@@ -277,9 +329,10 @@ QString stoppingCheck(fb::Connection* db)
     TQuery q(db, "navcheck");
     sql(&q, "SELECT * FROM NAVFEJ");
     q.open();
+    const Fields f(q);
     for (q.first(); !q.eof(); q.next()) {
-        const QString n = q.asString("FE_SZLASORSZAM");
-        auto v = [&](const char* c) { return q.asString(c).trimmed(); };
+        const QString n = f.str("FE_SZLASORSZAM");
+        auto v = [&](const char* c) { return f.str(c).trimmed(); };
         if (v("KI_IRANYITOSZAM").isEmpty())
             return "Javitandó! Nincs megadva az átvevő irányitószám!";
         if (v("VE_IRANYITOSZAM").isEmpty())
@@ -305,6 +358,11 @@ QString stoppingCheck(fb::Connection* db)
 
 namespace {
 
+// The lines of the collected documents. A join, not "IN (SELECT ...)": the work
+// table has no index, and the engine would scan it once for every line.
+const QString kCollectedLines = "(SELECT DISTINCT FE_SZLASORSZAM FROM NAVFEJ) n "
+                                "INNER JOIN FjSor ON S_BSZAM = n.FE_SZLASORSZAM";
+
 struct Doc {
     QList<Line> lines;
     QList<Rate> rates;
@@ -316,8 +374,8 @@ QHash<QString, Doc> readLines(fb::Connection* db)
     QHash<QString, Doc> docs;
     TQuery q(db, "navlines");
     sql(&q, "SELECT S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_NETTO, S_MEGY, S_FELVAR, S_EAR, "
-            "S_KOMPMERTEKE, S_KOMPFELAR, S_VETELAR FROM FjSor "
-            "WHERE S_BSZAM IN (SELECT FE_SZLASORSZAM FROM NAVFEJ) ORDER BY S_BSZAM, ID_FJSOR");
+            "S_KOMPMERTEKE, S_KOMPFELAR, S_VETELAR FROM " + kCollectedLines +
+            " ORDER BY S_BSZAM, ID_FJSOR");
     q.open();
     const int cB = q.fieldIndex("S_BSZAM"), cM = q.fieldIndex("S_MEGNEVEZES"),
               cV = q.fieldIndex("S_VTSZ"), cN = q.fieldIndex("S_NETTO"),
@@ -343,8 +401,8 @@ QHash<QString, Doc> readLines(fb::Connection* db)
         docs[str(r, cB)].lines.append(l);
     }
     sql(&q, "SELECT S_BSZAM, S_KOMPMERTEKE, sum(S_FELVAR) AS a_netto, sum(S_KOMPFELAR) AS a_ado, "
-            "sum(S_VETELAR ) AS a_brutto FROM FjSor "
-            "WHERE S_BSZAM IN (SELECT FE_SZLASORSZAM FROM NAVFEJ) GROUP BY S_BSZAM, S_KOMPMERTEKE");
+            "sum(S_VETELAR ) AS a_brutto FROM " + kCollectedLines +
+            " GROUP BY S_BSZAM, S_KOMPMERTEKE");
     q.open();
     for (int r = 0; r < q.recordCount(); ++r)
         docs[str(r, 0)].rates.append(
@@ -384,20 +442,25 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
     auto add = [&](const QString& n, const QString& what) {
         out << "A(z) " + n + " bizonylat: " + what;
     };
-    if (!isFlag(o.settings.onszla))
-        out << "Önszámla beállítás: \"" + o.settings.onszla +
-                   "\" nem true/false/1/0 (Beállítás lap)";
-    if (o.nemKotelezo &&
-        (o.settings.papir.trimmed().isEmpty() || o.settings.papir.trimmed().size() > 100))
-        out << "Számla forma beállítás: 1–100 karakter kell (Beállítás lap)";
+    int badOnszla = 0, badForma = 0;
+    QString firstOnszla, firstForma;
+    const Fields f(q);
     for (q.first(); !q.eof(); q.next()) {
-        const QString n = q.asString("FE_SZLASORSZAM").trimmed();
-        auto v = [&](const char* c) { return q.asString(c).trimmed(); };
+        const QString n = f.str("FE_SZLASORSZAM").trimmed();
+        auto v = [&](const char* c) { return f.str(c).trimmed(); };
         // Every text of the row: control characters never reach the file.
-        for (const fb::Column& c : q.columns()) {
-            if (hasControlChars(q.asString(c.name)))
-                add(n, c.name + ": vezérlőkarakter (a fájlba nem kerül be)");
+        for (int c = 0; c < q.fieldCount(); ++c) {
+            const QVariant value = q.valueAt(q.recNo(), c);
+            if (value.typeId() == QMetaType::QString && hasControlChars(value.toString()))
+                add(n, q.columns()[size_t(c)].name + ": vezérlőkarakter (a fájlba nem kerül be)");
         }
+        // The settings as collected: the file is written from the work table.
+        const QString on = f.str("ZA_ONSZAMLA");
+        if (!isFlag(on) && badOnszla++ == 0)
+            firstOnszla = n + ": \"" + on + "\"";
+        const QString forma = v("NE_SZLA_FORMA");
+        if (o.nemKotelezo && (forma.isEmpty() || forma.size() > 100) && badForma++ == 0)
+            firstForma = n;
         const QString tipus = v("FE_SZLATIPUS");
         if (!QStringList{"1", "2", "3", "4", "5", "6"}.contains(tipus))
             add(n, "bizonylattípus (FE_SZLATIPUS) \"" + tipus + "\" nem 1–6");
@@ -421,14 +484,14 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
         if (tipus == "4" && v("MO_EREDETI_SORSZAM").isEmpty())
             add(n, "érvénytelenítő bizonylat, de nincs eredeti sorszám (MO_EREDETI_SORSZAM)");
 
-        const Doc d = docs.value(q.asString("FE_SZLASORSZAM"));
-        const bool deduction = q.asFloat("SZJA_BRUTTOAR") != 0 ||
-                               q.asFloat("TAGI_BRUTTOAR") != 0 || q.asFloat("LEV_BRUTTOAR") != 0;
+        const Doc d = docs.value(f.str("FE_SZLASORSZAM"));
+        const bool deduction = f.num("SZJA_BRUTTOAR") != 0 || f.num("TAGI_BRUTTOAR") != 0 ||
+                               f.num("LEV_BRUTTOAR") != 0;
         if (d.lines.isEmpty() && !deduction)
             add(n, "nincs tétele és levonása (legalább egy tétel kell)");
         int i = 0;
-        QList<double> amounts{q.asFloat("SZJA_BRUTTOAR"), q.asFloat("TAGI_BRUTTOAR"),
-                              q.asFloat("LEV_BRUTTOAR")};
+        QList<double> amounts{f.num("SZJA_BRUTTOAR"), f.num("TAGI_BRUTTOAR"),
+                              f.num("LEV_BRUTTOAR")};
         double netto = 0, afa = 0, brutto = 0;
         for (const Line& l : d.lines) {
             ++i;
@@ -447,12 +510,24 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
             amounts << r.netto << r.ado << r.brutto;
         amounts << netto << afa << brutto;
         for (double a : amounts) {
-            if (totalDigits(xmlAmount(a)) > 12) {
+            // Below ten digits before the point every written amount fits.
+            if (std::fabs(a) >= 9.99e9 && totalDigits(xmlAmount(a)) > 12) {
                 add(n, "túl nagy összeg: " + xmlAmount(a) + " (legfeljebb 12 számjegy)");
                 break;
             }
         }
     }
+    // Said once: a setting is the same in every document of a collection.
+    if (badOnszla)
+        out.prepend(QString("Önszámla beállítás (ZA_ONSZAMLA) nem true/false/1/0: %1 bizonylatban, "
+                            "az első: %2 (Beállítás lap, majd új kigyűjtés)")
+                        .arg(badOnszla)
+                        .arg(firstOnszla));
+    if (badForma)
+        out.prepend(QString("Számla forma beállítás (NE_SZLA_FORMA): 1–100 karakter kell; %1 "
+                            "bizonylatban, az első: %2 (Beállítás lap, majd új kigyűjtés)")
+                        .arg(badForma)
+                        .arg(firstForma));
     return out;
 }
 
@@ -478,12 +553,13 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
 
     TQuery q(db, "navexport");
     openCollected(&q);
+    const Fields f(q);
     int done = 0;
     for (q.first(); !q.eof(); q.next()) {
         if (progress && done++ % 250 == 0)
             progress(done - 1, h.count);
-        auto v = [&](const char* c) { return q.asString(c); };
-        auto date = [&](const char* c) { return xmlDate(q.isNull(c) ? QDate() : q.asDate(c)); };
+        auto v = [&](const char* c) { return f.str(c); };
+        auto date = [&](const char* c) { return xmlDate(f.date(c)); };
         w.open(2, "szamla");
         w.open(4, "fejlec");
         w.text(8, "szlasorszam", v("FE_SZLASORSZAM"));
@@ -556,7 +632,7 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
                           {"TAGI_BRUTTOAR", "Tagi hozzájárul levonás"},
                           {"LEV_BRUTTOAR", "Levonás"}};
         for (const auto& ded : deductions) {
-            const double a = q.asFloat(ded.col);
+            const double a = f.num(ded.col);
             if (a == 0)
                 continue;
             w.open(4, "termek_szolgaltatas_tetelek");
@@ -609,6 +685,8 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
+    // The default folder is a Windows one mapped here: likely missing at first.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         throw std::runtime_error(("Hiba403: Nem sikerült az XML fájl írása: " +

@@ -69,7 +69,8 @@ struct Header {
 // `progress` is told (done, total) every few hundred documents.
 QByteArray build(fb::Connection* db, const Options& o, Header* header = nullptr,
                  const std::function<void(int, int)>& progress = {});
-// Written to a temporary name beside the target and renamed; throws a
+// Written to a temporary name beside the target and renamed (a missing folder
+// is made); throws a
 // Hungarian message naming the file when it cannot be written.
 void writeFile(const QString& path, const QByteArray& bytes);
 // "3.Az "EXPORT" vége." CR "Adatok a "c:\VADMO6\szamlak.xml" fáljban."

@@ -327,6 +327,14 @@ void TstAuditXml::wholeFile()
     }
     QCOMPARE(xml, expected);
     expectValid(xml);
+    // Written whole into a folder that did not exist yet.
+    QTemporaryDir out;
+    const QString path = out.filePath("VADMO6/szamlak.xml");
+    auditxml::writeFile(path, xml);
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected);
+    QCOMPARE(QDir(out.filePath("VADMO6")).entryList(QDir::Files), QStringList{"szamlak.xml"});
 
     // Without the optional block, and with the purchase date as the range.
     auditxml::Options o2 = options();
@@ -464,14 +472,14 @@ void TstAuditXml::schemaProblemsFoundBeforeWriting()
     addLine(db, "26000004", QString("Sz\x01ilva"), 1, 1, 7);
     db.exec("UPDATE atvevo SET v_adoszam = '1234', v_irszam = '600'");
     const QString onszla = "igen";
-    QVERIFY(auditxml::collect(ctx(), march(), {"/tmp/x", onszla, kPapir}).ok());
+    QVERIFY(auditxml::collect(ctx(), march(), {"/tmp/x", onszla, " "}).ok());
 
     auditxml::Options o = options();
-    o.settings.onszla = onszla;
-    o.settings.papir = " ";
     const QString all = auditxml::schemaProblems(&Data->ZCon1, o).join('\n');
     for (const char* expected :
-         {"Önszámla beállítás: \"igen\"", "Számla forma beállítás",
+         {"Önszámla beállítás (ZA_ONSZAMLA) nem true/false/1/0: 4 bizonylatban, az első: "
+          "26000001: \"igen\"",
+          "Számla forma beállítás (NE_SZLA_FORMA): 1–100 karakter kell; 4 bizonylatban",
           "26000001 bizonylat: 1. tétel: termék megnevezése hiányzik",
           "26000001 bizonylat: 1. tétel: mértékegység hiányzik",
           "26000001 bizonylat: átvevő adószáma (KI_ADOSZAM) 8 karakternél rövidebb",
@@ -484,6 +492,9 @@ void TstAuditXml::schemaProblemsFoundBeforeWriting()
           "26000004 bizonylat: 1. tétel: vezérlőkarakter"})
         QVERIFY2(all.contains(QString::fromUtf8(expected)), qPrintable(expected + QString("\n---\n") + all));
     QVERIFY(!all.contains("26000004 bizonylat: 1. tétel: termék"));
+    // Without the optional block the invoice form is not written, so not checked.
+    o.nemKotelezo = false;
+    QVERIFY(!auditxml::schemaProblems(&Data->ZCon1, o).join('\n').contains("Számla forma"));
 
     // Written anyway, the file is still well-formed (no control character) and
     // the schema names what it refuses.

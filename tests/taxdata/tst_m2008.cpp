@@ -358,6 +358,18 @@ void TstM2008::screenMonthCheck()
     QCOMPARE(scope.ui.log.last(), QString("msg:Hiba111! Csak egy hónap intervallum lehet."));
     QCOMPARE(scope.ui.beeps, 2);
 
+    // Leaving the end date warns once the focus has moved, so the user can go
+    // and correct the start date instead of being sent back to the end date.
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.ig()->setFocus();
+    QTRY_VERIFY(f.ig()->hasFocus());
+    scope.ui.clear();
+    f.tol()->setFocus();
+    QTRY_COMPARE(scope.ui.log, QStringList{"msg:Hiba111! Csak egy hónap intervallum lehet."});
+    QVERIFY(f.tol()->hasFocus());
+    f.hide();
+
     // Only the month digits count: a year apart passes.
     QTemporaryDir base;
     f.setBaseFolder(base.path());
