@@ -76,7 +76,9 @@ struct Result {
 // amounts (into `grid`, the query the screen shows), checks every text that
 // goes into a file, empties the month folder and writes the files. A producer
 // tax id shared by several producer records gives one file holding the sum of
-// their amounts. Nothing is written or deleted when a check fails.
+// their amounts. Nothing is written or deleted when a check fails; a file that
+// cannot be written stops the run with a message naming it (the files before
+// it are whole, the list file is not written). Database errors are thrown.
 Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
                const QString& folder, bool sumvar);
 

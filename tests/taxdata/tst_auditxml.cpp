@@ -646,10 +646,21 @@ void TstAuditXml::screen()
     QCOMPARE(scope.ui.log.size(), 3);
     QVERIFY2(scope.ui.log[2].contains("NEM SZABAD elküldeni"), qPrintable(scope.ui.log[2]));
 
-    QFile::remove(out);
+    // "Tallóz" names a new file; the last export stays where it is.
+    const QString other = QDir::current().filePath("export/szamlak00001.xml");
+    scope.ui.files = {other};
+    f.TallozClick();
+    QCOMPARE(f.pathField()->text(), other);
+    QVERIFY(QFile::exists(out));
+
     scope.ui.clear();
-    f.XmlBetoltesClick();
+    f.XmlBetoltesClick(); // nothing exported under the new name yet
     QCOMPARE(scope.ui.log, QStringList{"msg:Nincs \"szamlak.XML\" fálj!"});
+    QFile::remove("23_2014_szamlasema.xsd");
+    scope.ui.clear();
+    f.XsdBetoltesClick();
+    QCOMPARE(scope.ui.log, QStringList{"msg:Nincs \"23_2014_szamlasema.xsd\" fálj!"});
+    QVERIFY(f.xsdViewer()->toPlainText().contains("szamlak_tipus")); // keeps its text
 }
 
 QTEST_MAIN(TstAuditXml)
