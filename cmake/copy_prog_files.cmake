@@ -11,3 +11,5 @@ foreach(f ${inis})
     configure_file(${f} ${DST}/vadmo7${n} COPYONLY)
   endif()
 endforeach()
+# The tax authority's schema, which the audit data supply shows and validates against.
+file(COPY ${SRC}/src/taxdata/23_2014_szamlasema.xsd DESTINATION ${DST})

@@ -8,6 +8,7 @@ PKGS=(
   fonts-dejavu-core fonts-liberation qt6-translations-l10n
   poppler-utils xvfb xauth desktop-file-utils dpkg-dev
   libgsf-1-dev python3-xlrd libxlsxwriter-dev python3-openpyxl
+  libxml2-dev libxml2-utils
 )
 missing=()
 for p in "${PKGS[@]}"; do

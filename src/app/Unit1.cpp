@@ -10,6 +10,7 @@
 #include "gui/screens.h"
 #include "seams.h"
 #include "settings.h"
+#include "taxdata/navtables.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -50,6 +51,7 @@ bool TForm1::formCreate(bool splash)
     try {
         Data->connect();
         Data->openTables();
+        navtables::widen(&Data->ZCon1);
     } catch (const std::exception& e) {
         const QString engine = QString::fromUtf8(e.what());
         applog::write("Indítás: " + engine);

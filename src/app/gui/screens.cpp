@@ -18,6 +18,9 @@
 #include "data/Unit42.h"
 #include "maintenance/Unit27.h"
 #include "maintenance/Unit35.h"
+#include "taxdata/Unit11.h"
+#include "taxdata/Unit24.h"
+#include "taxdata/Unit40.h"
 
 #include <QDialog>
 #include <memory>
@@ -43,6 +46,9 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 37: return new TForm37(parent);
     case 42: return new TForm42(parent);
     case 35: return new TForm35(parent);
+    case 11: return new TForm11(parent);
+    case 24: return new TForm24(parent);
+    case 40: return new TForm40(parent);
     default: return nullptr;
     }
 }
