@@ -98,6 +98,14 @@ rec::Outcome checkHeader(const rec::Context& ctx, const Header& h, Parsed& p)
     // A rate of nineteen digits would wrap around in the integer column.
     if (*szja < 0 || *szja > 100 || *szja != std::floor(*szja))
         return Outcome::check("Az \"Szja %\" 0 és 100 közötti egész szám lehet!", "Edit5");
+    // The contribution rate and the deduction within bounds too: otherwise the
+    // totals overflow, and the payable shown before would be stored with them.
+    if (*jarul < 0 || *jarul > 100)
+        return Outcome::check("A \"Tagi h.járul.%\" 0 és 100 közötti szám lehet!", "Edit15");
+    if (std::fabs(*levonas) > kAmountLimit)
+        return Outcome::check("A \"Levonás (Ft)\" legfeljebb " + val::fmtFixed(kAmountLimit, 0, true) +
+                                  " Ft lehet!",
+                              "Edit13");
     p.kelt = *kelt;
     p.felvkelt = *felv;
     p.fizkelt = *fiz;

@@ -156,6 +156,26 @@ void TstTicketSave::taxRateBounds()
     }
     QCOMPARE(db.scalar("select count(*) from fjfej"), QString("0"));
     QCOMPARE(db.scalar("select a_fjbszam from sorszam"), QString("20260100"));
+    h.szja = "15";
+    for (const char* bad : {"100,5", "-0,5", "10000000000"}) {
+        h.jarul = bad;
+        expectCheck(ticketentry::saveHeader(ctx, h, Mode::New),
+                    "A \"Tagi h.járul.%\" 0 és 100 közötti szám lehet!", "Edit15");
+    }
+    h.jarul = "0";
+    for (const char* bad : {"1000000000000", "-1000000000000"}) {
+        h.levonas = bad;
+        expectCheck(ticketentry::saveHeader(ctx, h, Mode::New),
+                    "A \"Levonás (Ft)\" legfeljebb 999 999 999 999 Ft lehet!", "Edit13");
+    }
+    h.levonas = "999999999999";
+    h.jarul = "100";
+    QVERIFY(ticketentry::saveHeader(ctx, h, Mode::New).ok());
+    QCOMPARE(db.scalar("select f_jarulszaz from fjfej"), QString("100"));
+    db.exec("delete from fjfej");
+    db.exec("update sorszam set a_fjbszam = '20260100'");
+    h.levonas = "0";
+    h.jarul = "0";
     h.szja = "100";
     QVERIFY(ticketentry::saveHeader(ctx, h, Mode::New).ok());
     QCOMPARE(db.scalar("select f_szja from fjfej"), QString("100"));
