@@ -15,20 +15,20 @@ class Report;
 class DataRegistry;
 }
 
-// A table object: the whole table as one result, read-only unless switched.
+// A table object: the whole table as a window in key order (ID_<table>).
+// Opening prepares the statement, which proves the table is there, and reads
+// no row; a grid or a walk with first/next/eof reads it a page at a time and
+// holds only the window, however long the table.
 class TTable : public TQuery {
     Q_OBJECT
 public:
-    TTable(fb::Connection* db, const QString& objName, const QString& table, bool readOnly,
+    TTable(fb::Connection* db, const QString& objName, const QString& table,
            QObject* parent = nullptr);
     QString tableName() const { return table_; }
-    bool readOnly() const { return readOnly_; }
-    void setReadOnly(bool ro) { readOnly_ = ro; }
-    void open(); // select * from the table
+    void open(); // select * from the table, nothing read yet
 
 private:
     QString table_;
-    bool readOnly_;
 };
 
 // The shared transaction as the screens see it.

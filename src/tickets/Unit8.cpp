@@ -54,7 +54,7 @@ struct Sort {
 const Sort kSorts[] = {
     {"F_BSZAM", "f_Bszam", "Felvásárlási jegy lista, \"Bizonylatszám\" szerint"},
     {"F_OSTERMKOD", "f_ostermkod", "Felvásárlási jegy lista, \"Őstermelőkód\" szerint"},
-    {"O_NEV", "o_nev", "Felvásárlási jegy lista, név szerint"},
+    {"O_NEV", "o_nev", "Felvásárlási jegy lista, név szerint"}, // Hungarian order
     {"F_KELT", "f_kelt", "Felvásárlási jegy lista, dátum szerint"},
     {"F_PRN", "f_prn", "Felvásárlási jegy lista, volt-e nyomtatva szerint"},
 };
@@ -259,9 +259,8 @@ void TForm8::showEvent(QShowEvent* e)
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    app::guarded([this] { frissit(ticketlist::openingLabel()); });
-    if (auto* g = findChild<QTableView*>())
-        g->setFocus();
+    // The list was read when the screen was made: once per opening.
+    grid_->setFocus();
 }
 
 void TForm8::frissit(const QString& label)
@@ -298,15 +297,13 @@ void TForm8::keres(bool requery)
 {
     TQuery* q = Data->ZQ10;
     // Typing re-reads nothing while the list is already in number order: every
-    // operation of this program re-reads it when it finishes, and a re-read of a
-    // large list per keystroke would make typing lag.
-    if (requery || orderBy_ != "f_Bszam" || !q->active()) {
+    // operation of this program re-reads it when it finishes. The lookup of the
+    // prefix reads a page at the ticket found; no match leaves the list as is.
+    if (requery || orderBy_ != "f_Bszam" || !q->active() || !q->windowed()) {
         orderBy_ = "f_Bszam";
         ticketlist::requery(orderBy_);
     }
-    const int where = q->recNo();
-    if (!q->locatePrefix("F_BSZAM", search_->text()) && where >= 0)
-        q->moveTo(where);
+    q->locatePrefix("F_BSZAM", search_->text());
     order_->setText(ticketlist::byNumber().label);
 }
 

@@ -11,19 +11,30 @@ Order byNumber()
 
 QString openingLabel() { return "A lista, \"Bszám\" szerint"; }
 
+TQuery::Window window(const QString& orderBy)
+{
+    const QString o = orderBy.toLower();
+    // Number order walks the (f_akod, f_bszam) indexes, both ways.
+    if (o == "f_bszam")
+        return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ"};
+    if (o == "o_nev")
+        return {{}, "o_nev COLLATE PXW_HUNDC", "O_NEV", "ID_FJFEJ"};
+    if (o == "f_ostermkod" || o == "f_kelt" || o == "f_prn")
+        return {{}, o, o.toUpper(), "ID_FJFEJ"};
+    // The order is one of the list's fixed column orders, never typed text.
+    throw fb::Error("Ismeretlen rendezés: " + orderBy);
+}
+
 void requery(const QString& orderBy)
 {
+    const TQuery::Window w = window(orderBy);
     TQuery* q = Data->ZQ10;
     q->close();
     q->clearSql();
     q->add("SELECT * FROM FjFej LEFT JOIN ostermelo ON FjFej.f_ostermkod = Ostermelo.o_kod");
     q->add("WHERE f_akod = :p1");
-    // The order is one of the list's fixed column orders, never typed text.
-    q->add("ORDER BY " + orderBy);
     q->setText("p1", G.akod);
-    q->open();
-    if (!G.aktBszam.isEmpty())
-        q->locatePrefix("F_BSZAM", G.aktBszam);
+    q->openWindow(w, w.keyField == "F_BSZAM" ? G.aktBszam : QString());
 }
 
 numbering::Next nextNumber(TQuery* q)

@@ -73,8 +73,8 @@ void TstTicketList::sortLabelsAndOrders()
         QStringList order;
     };
     const Case cases[] = {
-        // Names in the column's own collation (binary WIN1250: "Á" after "S").
-        {2, "Felvásárlási jegy lista, név szerint", "F_BSZAM", {"20260012", "20260003", "20260001"}},
+        // Names in Hungarian order: "Árvai" with the A's, before "Kovács" and "Szőke".
+        {2, "Felvásárlási jegy lista, név szerint", "F_BSZAM", {"20260001", "20260012", "20260003"}},
         {3, "Felvásárlási jegy lista, dátum szerint", "F_BSZAM", {"20260003", "20260012", "20260001"}},
         {1, "Felvásárlási jegy lista, \"Őstermelőkód\" szerint", "F_OSTERMKOD", {"00001", "00002", "00003"}},
         {0, "Felvásárlási jegy lista, \"Bizonylatszám\" szerint", "F_BSZAM", {"20260001", "20260003", "20260012"}},
