@@ -422,6 +422,9 @@ QString TQuery::windowSql(Edge dir, const QString& cond) const
     if (dir == Edge::Before)
         for (QString& b : by)
             b += " DESC";
+    const QString plan = dir == Edge::After ? win_->planAfter : win_->planBefore;
+    if (!plan.isEmpty())
+        s += "\n" + plan;
     return s + "\nORDER BY " + by.join(", ");
 }
 
@@ -437,17 +440,41 @@ std::unique_ptr<fb::Cursor> TQuery::openPart(Edge dir, const QString& cond, cons
     return c;
 }
 
+void TQuery::takeColumns(const std::vector<fb::Column>& cols)
+{
+    columns_ = cols;
+    keyIdx_ = fieldIndex(win_->keyField);
+    idIdx_ = fieldIndex(win_->idField);
+    requireField(keyIdx_, win_->keyField);
+    requireField(idIdx_, win_->idField);
+    keyNullable_ = columns_[size_t(keyIdx_)].nullable;
+}
+
+// Rows before a key: NULL keys come first in the ascending order. A key that
+// cannot be NULL gets no "OR IS NULL", which would keep the engine from
+// walking the index.
+QString TQuery::below(const QString& op) const
+{
+    const QString k = win_->key;
+    return keyNullable_ ? "(" + k + " " + op + " ? OR " + k + " IS NULL)" : k + " " + op + " ?";
+}
+
 QVariant TQuery::keyOf(const fb::Row& r) const { return fb::rowValue(columns_, r, keyIdx_); }
 QString TQuery::idOf(const fb::Row& r) const { return val::asText(fb::rowValue(columns_, r, idIdx_)); }
 
-// Reads up to n rows; rows whose id is in skip (the held ones with the edge
-// key, met again by a re-read that starts at that key) are passed over.
-int TQuery::readInto(fb::Cursor* c, int n, std::vector<fb::Row>& out, const QSet<QString>* skip)
+// Reads up to n rows; rows whose id is in skip (the rows with the edge key
+// read before, met again by a re-read that starts at that key) are passed
+// over. Equal keys come first, so the set is done with at the first other key.
+int TQuery::readInto(fb::Cursor* c, int n, std::vector<fb::Row>& out, Skip* skip)
 {
     fb::Row r;
     while (int(out.size()) < n && c->fetch(r)) {
-        if (skip && !skip->isEmpty() && skip->contains(idOf(r)))
-            continue;
+        if (skip && !skip->ids.isEmpty()) {
+            if (keyOf(r) != skip->key)
+                skip->clear();
+            else if (skip->ids.contains(idOf(r)))
+                continue;
+        }
         out.push_back(std::move(r));
     }
     return int(out.size());
@@ -464,16 +491,27 @@ bool TQuery::ensureCursor(Edge dir)
         return false;
     const QString k = win_->key;
     if (rows_.empty()) {
+        (dir == Edge::After ? skipAfter_ : skipBefore_).clear();
         c = openPart(dir, {}, {});
         return true;
     }
     const fb::Row& edge = dir == Edge::After ? rows_.back() : rows_.front();
     const QVariant key = keyOf(edge);
+    Skip& skip = dir == Edge::After ? skipAfter_ : skipBefore_;
+    skip.clear();
+    skip.key = key;
+    if (dir == Edge::After) {
+        for (auto it = rows_.rbegin(); it != rows_.rend() && keyOf(*it) == key; ++it)
+            skip.ids.insert(idOf(*it));
+    } else {
+        for (auto it = rows_.begin(); it != rows_.end() && keyOf(*it) == key; ++it)
+            skip.ids.insert(idOf(*it));
+    }
     if (key.isNull()) {
         // NULL keys come first in the ascending order.
         c = openPart(dir, dir == Edge::After ? QString() : k + " IS NULL", {});
     } else {
-        const QString cond = dir == Edge::After ? k + " >= ?" : "(" + k + " <= ? OR " + k + " IS NULL)";
+        const QString cond = dir == Edge::After ? k + " >= ?" : below("<=");
         c = openPart(dir, cond, {keyParam(key)});
     }
     return true;
@@ -483,15 +521,8 @@ int TQuery::fetchMore(int n)
 {
     if (!win_ || !ensureCursor(Edge::After))
         return 0;
-    // Rows with the edge key that are held already come again first.
-    QSet<QString> held;
-    if (!rows_.empty()) {
-        const QVariant k = keyOf(rows_.back());
-        for (auto it = rows_.rbegin(); it != rows_.rend() && keyOf(*it) == k; ++it)
-            held.insert(idOf(*it));
-    }
     std::vector<fb::Row> got;
-    readInto(after_.get(), n, got, &held);
+    readInto(after_.get(), n, got, &skipAfter_);
     if (!after_->isOpen()) {
         after_.reset();
         atEnd_ = true;
@@ -516,14 +547,8 @@ int TQuery::fetchBefore(int n)
 {
     if (!win_ || !ensureCursor(Edge::Before))
         return 0;
-    QSet<QString> held;
-    if (!rows_.empty()) {
-        const QVariant k = keyOf(rows_.front());
-        for (auto it = rows_.begin(); it != rows_.end() && keyOf(*it) == k; ++it)
-            held.insert(idOf(*it));
-    }
     std::vector<fb::Row> got;
-    readInto(before_.get(), n, got, &held);
+    readInto(before_.get(), n, got, &skipBefore_);
     if (!before_->isOpen()) {
         before_.reset();
         atStart_ = true;
@@ -590,11 +615,14 @@ void TQuery::openWindow(const Window& w, const QString& anchor, bool readNow)
     dropCursors();
     win_ = std::make_unique<Window>(w);
     winParams_ = params;
-    columns_ = db_->describe(windowSql(Edge::After, {}));
-    keyIdx_ = fieldIndex(w.keyField);
-    idIdx_ = fieldIndex(w.idField);
-    requireField(keyIdx_, w.keyField);
-    requireField(idIdx_, w.idField);
+    parse();
+    if (readNow && anchor.isEmpty()) {
+        // The first page's cursor describes the columns: one statement prepared.
+        after_ = openPart(Edge::After, {}, {});
+        takeColumns(after_->columns());
+    } else {
+        takeColumns(db_->describe(windowSql(Edge::After, {})));
+    }
     active_ = true;
     rowsAffected_ = 0;
     if (!readNow || anchor.isEmpty() || !reopenAt(anchor)) {
@@ -614,7 +642,12 @@ void TQuery::openWindow(const Window& w, const QString& anchor, bool readNow)
 // row starts with it: the rows from there on and a page before them.
 bool TQuery::reopenAt(const QString& anchor)
 {
+    const fb::Column& kc = columns_[size_t(keyIdx_)];
+    if (kc.isText() && anchor.size() > qsizetype(kc.length))
+        return false; // longer than any key: nothing starts with it
     const QString k = win_->key;
+    skipAfter_.clear();
+    skipBefore_.clear();
     auto after = openPart(Edge::After, k + " >= ?", {keyParam(anchor)});
     std::vector<fb::Row> got;
     readInto(after.get(), PageRows, got, nullptr);
@@ -622,7 +655,7 @@ bool TQuery::reopenAt(const QString& anchor)
         return false;
     after_ = after->isOpen() ? std::move(after) : nullptr;
     atEnd_ = !after_;
-    auto before = openPart(Edge::Before, "(" + k + " < ? OR " + k + " IS NULL)", {keyParam(anchor)});
+    auto before = openPart(Edge::Before, below("<"), {keyParam(anchor)});
     std::vector<fb::Row> prev;
     readInto(before.get(), PageRows, prev, nullptr);
     before_ = before->isOpen() ? std::move(before) : nullptr;
@@ -644,6 +677,7 @@ bool TQuery::reopenAt(const QString& anchor)
 void TQuery::reopenAtStart()
 {
     dropCursors();
+    skipAfter_.clear();
     clearRows();
     atStart_ = true;
     atEnd_ = false;
@@ -657,6 +691,7 @@ void TQuery::reopenAtStart()
 void TQuery::reopenAtEnd()
 {
     dropCursors();
+    skipBefore_.clear();
     clearRows();
     atEnd_ = true;
     atStart_ = false;

@@ -15,6 +15,7 @@
 #include "fb.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 #include <deque>
@@ -60,6 +61,10 @@ public:
         QString key;         // the ordering expression, with its COLLATE when it has one
         QString keyField;    // that column's name in the result
         QString idField;     // a column unique per row: tells rows with equal keys apart
+        // PLAN clauses for reading forward and backward, when the engine's own
+        // choice would sort what an index can walk.
+        QString planAfter;
+        QString planBefore;
     };
     // Opens the list in the window's order, positioned on the first row whose
     // key starts with the anchor (case ignored); on the first row when none
@@ -69,7 +74,7 @@ public:
     bool windowed() const { return bool(win_); }
     // Rows the window keeps before dropping the farthest (at least 3 pages).
     void setWindowLimit(int rows);
-    static constexpr int PageRows = 100;
+    static constexpr int PageRows = 50;
 
     // Reading at the edges of the held rows (a whole result has none to read).
     bool canFetchMore() const;
@@ -143,10 +148,13 @@ private:
     std::unique_ptr<fb::Cursor> openPart(Edge dir, const QString& cond, const std::vector<fb::Param>& extra);
     bool ensureCursor(Edge dir);
     void readFirstPage() const;
-    int readInto(fb::Cursor* c, int rows, std::vector<fb::Row>& out, const QSet<QString>* skip);
+    struct Skip;
+    int readInto(fb::Cursor* c, int rows, std::vector<fb::Row>& out, Skip* skip);
     void trim(Edge keep);
     QVariant keyOf(const fb::Row& r) const;
     QString idOf(const fb::Row& r) const;
+    void takeColumns(const std::vector<fb::Column>& cols);
+    QString below(const QString& op) const;
     void reopenAtStart();
     void reopenAtEnd();
     bool reopenAt(const QString& anchor);
@@ -171,9 +179,18 @@ private:
     std::unique_ptr<Window> win_;
     std::vector<fb::Param> winParams_;
     int keyIdx_ = -1;
+    bool keyNullable_ = true;
     int idIdx_ = -1;
     std::unique_ptr<fb::Cursor> after_;  // reads on past the last held row
     std::unique_ptr<fb::Cursor> before_; // reads back from the first held row
+    // Rows with the edge key that a cursor reopened at that key meets again:
+    // held, or dropped since; passed over until the key changes.
+    struct Skip {
+        QSet<QString> ids;
+        QVariant key;
+        void clear() { ids.clear(); }
+    };
+    Skip skipAfter_, skipBefore_;
     bool atEnd_ = true;                  // nothing after the held rows
     bool atStart_ = true;                // nothing before them
     int limit_ = 10 * PageRows;

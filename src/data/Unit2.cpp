@@ -14,7 +14,7 @@ void TTable::open()
 {
     setSql("select * from " + table_);
     const QString id = "ID_" + table_;
-    openWindow({{}, id, id, id}, {}, false);
+    openWindow({{}, id, id, id, {}, {}}, {}, false);
 }
 
 TxGuard::TxGuard(fb::Connection* db) : db_(db)

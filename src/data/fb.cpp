@@ -437,6 +437,7 @@ struct Prepared {
             c.scale = outMeta->getScale(&st, i);
             c.length = outMeta->getLength(&st, i);
             c.subType = outMeta->getSubType(&st, i);
+            c.nullable = outMeta->isNullable(&st, i);
             columns.push_back(c);
         }
         outBuf.assign(outMeta->getMessageLength(&st), 0);

@@ -44,6 +44,8 @@ struct Column {
     int scale = 0;
     unsigned length = 0;
     int subType = 0; // blobs: 1 for text
+    bool nullable = true;
+    bool isText() const { return type == 448 || type == 452; } // SQL_VARYING, SQL_TEXT
 };
 
 using Row = QByteArray;

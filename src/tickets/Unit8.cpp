@@ -274,7 +274,10 @@ void TForm8::updatePanel()
 {
     TQuery* q = Data->ZQ10;
     for (auto it = panel_.begin(); it != panel_.end(); ++it) {
-        it.value()->setText(rowText(q, it.key().toLatin1().constData()));
+        const QString text = rowText(q, it.key().toLatin1().constData());
+        if (it.value()->text() == text)
+            continue; // a re-read that lands on the same ticket changes nothing
+        it.value()->setText(text);
         it.value()->setCursorPosition(0);
     }
 }
@@ -285,7 +288,7 @@ void TForm8::sortByColumn(int column)
     for (const Sort& s : kSorts) {
         if (field == s.field) {
             orderBy_ = s.orderBy;
-            ticketlist::requery(orderBy_);
+            ticketlist::requery(orderBy_, false); // from the first row
             Data->ZQ10->first();
             order_->setText(QString::fromUtf8(s.label));
             return;
