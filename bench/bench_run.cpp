@@ -133,20 +133,31 @@ int measure(const QString& file, int tickets)
     Data->ZQ10->close();
     const double before = peakMb();
 
-    // Opening the list, positioned on the newest ticket.
+    // Opening the list, positioned on the newest ticket: the median of five
+    // openings; the first counts the list reads and the memory.
     int reads = 0;
     auto counter = QObject::connect(Data->ZQ10, &TQuery::reset, [&] { ++reads; });
     TForm8* f = nullptr;
-    const double open = ms([&] {
-        f = new TForm8;
-        f->show();
-        settle();
-    });
-    QObject::disconnect(counter);
-    out("list_open_ms", open);
-    out("list_open_mb", peakMb());
-    out("list_open_extra_mb", peakMb() - before);
-    out("list_reads", reads);
+    std::vector<double> opens;
+    for (int i = 0; i < 5; ++i) {
+        if (f) {
+            delete f;
+            Data->ZQ10->close();
+        }
+        opens.push_back(ms([&] {
+            f = new TForm8;
+            f->show();
+            settle();
+        }));
+        if (i == 0) {
+            QObject::disconnect(counter);
+            out("list_open_mb", peakMb());
+            out("list_open_extra_mb", peakMb() - before);
+            out("list_reads", reads);
+        }
+    }
+    std::sort(opens.begin(), opens.end());
+    out("list_open_ms", opens[2]);
     out("list_on_newest", Data->ZQ10->asString("F_BSZAM") == G.aktBszam ? 1 : 0);
 
     // Page by page from the first row to the last, through the grid's keys.
@@ -174,7 +185,8 @@ int measure(const QString& file, int tickets)
     out("scroll_reached_newest", q->asString("F_BSZAM") == G.aktBszam ? 1 : 0);
     out("scroll_window_rows", q->rowsHeld());
     out("scroll_mb", peakMb());
-    const double lastMs = ms([&] { nav("navLast")->click(); });
+    nav("navFirst")->click();
+    const double lastMs = ms([&] { nav("navLast")->click(); }); // from the first row
     firstMs = std::max(firstMs, ms([&] { nav("navFirst")->click(); }));
     out("nav_last_ms", lastMs);
     out("nav_first_ms", firstMs);

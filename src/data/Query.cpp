@@ -314,6 +314,9 @@ void TQuery::checkComputed(const std::vector<fb::Param>& params) const
         else if (p.kind == fb::Param::Integer)
             v.insert(p.column, p.value.toLongLong());
     }
+    for (long double x : std::as_const(v))
+        if (!std::isfinite(x))
+            return; // refused by its own column, by name
     auto refuse = [](const QString& col, const QString& inputs) {
         throw fb::Error(QString("A(z) %1 (%2) értéke túl nagy, a sor nem tárolható.").arg(col, inputs));
     };
