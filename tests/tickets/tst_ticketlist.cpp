@@ -28,12 +28,21 @@ private slots:
 
 namespace {
 
+TicketSpec spec(const QString& bszam, const QString& kod = "00001", const QString& kelt = "2026.03.10")
+{
+    TicketSpec t;
+    t.bszam = bszam;
+    t.ostermkod = kod;
+    t.kelt = kelt;
+    return t;
+}
+
 void threeTickets(TestDb& db)
 {
-    TicketSpec a{"20260003", "00002", "2026.01.05"};
+    TicketSpec a = spec("20260003", "00002", "2026.01.05");
     a.prn = "I";
-    TicketSpec b{"20260001", "00003", "2026.03.01"};
-    TicketSpec c{"20260012", "00001", "2026.02.01"};
+    TicketSpec b = spec("20260001", "00003", "2026.03.01");
+    TicketSpec c = spec("20260012", "00001", "2026.02.01");
     c.prn = " ";
     for (const TicketSpec& t : {a, b, c})
         addTicket(db, t);
@@ -119,7 +128,7 @@ void TstTicketList::searchPositions()
     f.kereso()->clear();
     QTest::keyClicks(f.kereso(), "3");
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260003"));
-    addTicket(db, TicketSpec{"20260039"});
+    addTicket(db, spec("20260039"));
     f.kereso()->setText("2026003");
     f.button("Button7")->click();
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260039"));
@@ -130,15 +139,15 @@ void TstTicketList::modifyRefusals()
     UiScope s;
     TestDb db(true);
     db.selectBuyer();
-    TicketSpec printedVoided{"20260001"};
+    TicketSpec printedVoided = spec("20260001");
     printedVoided.prn = "I";
     printedVoided.ervenyt = "20260002";
-    TicketSpec voidingDoc{"20260002"};
+    TicketSpec voidingDoc = spec("20260002");
     voidingDoc.tipus = "4";
     voidingDoc.ervenyt = "20260001";
-    TicketSpec untyped{"20260003"};
+    TicketSpec untyped = spec("20260003");
     untyped.tipus = "";
-    TicketSpec plain{"20260004"};
+    TicketSpec plain = spec("20260004");
     for (const TicketSpec& t : {printedVoided, voidingDoc, untyped, plain})
         addTicket(db, t);
     addLine(db, "20260004", "Búza", 10, 60, 12);
@@ -244,7 +253,7 @@ void TstTicketList::yearOpening()
                  QString("1/20210000"));
     }
     // One ticket locks it.
-    addTicket(db, TicketSpec{"20210001"});
+    addTicket(db, spec("20210001"));
     s.ui.clear();
     TForm38 f;
     f.show();
@@ -261,7 +270,7 @@ void TstTicketList::missingCounterRefusesNewAndVoiding()
     UiScope s;
     TestDb db;
     db.selectBuyer();
-    TicketSpec t{"20260001"};
+    TicketSpec t = spec("20260001");
     t.prn = "I";
     addTicket(db, t);
     TForm8 f;
