@@ -24,7 +24,7 @@ QString newestNumber(int tickets) { return QString::number(10000000 + tickets); 
 namespace {
 
 // Producers with Hungarian names, accented initials included, so that name
-// order has real work to do.
+// order has real work to do. Codes from 00004: the sample file has 00001-00003.
 void producers(fb::Connection& c)
 {
     c.executeImmediate(QString(R"(EXECUTE BLOCK AS
@@ -34,7 +34,7 @@ DECLARE giv VARCHAR(200) = 'Anna     Béla     Csaba    Dóra     Ede      Éva 
 BEGIN
   WHILE (i < %1) DO BEGIN
     INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_szja, o_akod)
-      VALUES (LPAD(:i + 1, 5, '0'),
+      VALUES (LPAD(:i + 4, 5, '0'),
         TRIM(SUBSTRING(:fam FROM MOD(:i, 30) * 9 + 1 FOR 9)) || ' ' ||
         TRIM(SUBSTRING(:giv FROM MOD(:i / 30, 10) * 9 + 1 FOR 9)) || ' ' || CAST(:i / 300 + 1 AS VARCHAR(5)),
         '6000', 'Kecskemét', 'Fő utca ' || CAST(MOD(:i, 120) + 1 AS VARCHAR(4)), '8' || LPAD(:i, 9, '0'), 15, '00001');
@@ -52,7 +52,7 @@ DECLARE i INTEGER = %1; DECLARE n VARCHAR(8); DECLARE k VARCHAR(5); DECLARE d DA
 BEGIN
   WHILE (i < %2) DO BEGIN
     n = CAST(10000001 + i AS VARCHAR(8));
-    k = LPAD(MOD(i * 7919, %3) + 1, 5, '0');
+    k = LPAD(MOD(i * 7919, %3) + 4, 5, '0');
     d = DATEADD(i / 55 DAY TO DATE '2016-01-04');
     INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, f_utal,
       f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, f_muvktg, f_tipus, f_sumvar)

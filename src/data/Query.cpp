@@ -646,8 +646,8 @@ void TQuery::openWindow(const Window& w, const QString& anchor, bool readNow)
 bool TQuery::reopenAt(const QString& anchor)
 {
     const fb::Column& kc = columns_[size_t(keyIdx_)];
-    if (kc.isText() && anchor.size() > qsizetype(kc.length))
-        return false; // longer than any key: nothing starts with it
+    if (kc.isText() && (anchor.size() > qsizetype(kc.length) || !fb::encodable(anchor)))
+        return false; // longer than any key, or a character no key holds: nothing starts with it
     const QString k = win_->key;
     skipAfter_.clear();
     skipBefore_.clear();

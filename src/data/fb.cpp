@@ -900,6 +900,15 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params,
     return res;
 }
 
+bool encodable(const QString& text)
+{
+    const auto& m = Win1250::get().fromUni;
+    for (QChar c : text)
+        if (c.unicode() >= 0x80 && !m.contains(c.unicode()))
+            return false;
+    return true;
+}
+
 QStringList splitScript(const QString& script)
 {
     QStringList out;

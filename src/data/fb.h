@@ -191,6 +191,9 @@ private:
     QString path_;
 };
 
+// Whether Windows-1250 holds every character of the text.
+bool encodable(const QString& text);
+
 // Splits a script into statements at ";", honouring SET TERM, quotes and comments.
 QStringList splitScript(const QString& script);
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 class TstTicketList : public QObject {
     Q_OBJECT
@@ -24,6 +25,8 @@ private slots:
     void tabsKeepTheTicketOfTheSwitch();
     void yearOpening();
     void missingCounterRefusesNewAndVoiding();
+    void longListReadAsTheGridScrolls();
+    void refusedSaveKeepsTheStoredTicket();
 };
 
 namespace {
@@ -295,6 +298,85 @@ void TstTicketList::missingCounterRefusesNewAndVoiding()
     f.button("Button1")->click();
     f.button("Button5")->click();
     QCOMPARE(s.ui.modalNames.size(), 2);
+}
+
+// A list longer than a window: the screen opens on the current ticket with
+// the tickets before it at hand, Ctrl+Home/End reach the ends, page keys read
+// on, and a search keystroke looks the number up.
+void TstTicketList::longListReadAsTheGridScrolls()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    db.data()->ZCon1.executeImmediate(
+        "EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < 1200) DO BEGIN "
+        "INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_tipus) VALUES "
+        "(CAST(10000001 + :i AS VARCHAR(8)), '00001', '00002', '1'); i = i + 1; END END");
+    db.data()->ZCon1.commit();
+    G.aktBszam = "10001100";
+    TForm8 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    TQuery* q = Data->ZQ10;
+    DBGrid* g = f.grid();
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001100"));
+    QCOMPARE(g->currentIndex().row(), q->recNo());
+    QVERIFY(q->rowsHeld() < 1200);
+    g->setFocus();
+    QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001099"));
+    QTest::keyClick(g, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000001"));
+    // Page by page to the end: every ticket passes, the window stays bounded.
+    int pages = 0;
+    while (q->canFetchMore() || q->recNo() < q->rowsHeld() - 1) {
+        QTest::keyClick(g, Qt::Key_PageDown);
+        QVERIFY(q->rowsHeld() <= 11 * TQuery::PageRows);
+        QVERIFY(++pages < 1200);
+    }
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001200"));
+    QVERIFY(!f.findChild<QToolButton*>("navLast")->isEnabled());
+    QTest::keyClick(g, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001200"));
+    // Up from the end reads the pages before.
+    for (int i = 0; i < 3 * TQuery::PageRows; ++i)
+        QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(f.panelText("F_BSZAM"), QString::number(10001200 - 3 * TQuery::PageRows));
+    // A keystroke in "Bizonylat:" finds the number; a character no number
+    // can hold finds nothing and leaves the list alone.
+    QTest::keyClicks(f.kereso(), "1000005");
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000050"));
+    f.kereso()->setText(QString::fromUtf8("1Ŵ"));
+    f.keres(false);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000050"));
+    QVERIFY(s.ui.log.filter("error:").isEmpty());
+}
+
+// A text the database cannot hold, typed into the entry: the save is refused
+// as a whole, the screen says so, and the stored ticket is as it was.
+void TstTicketList::refusedSaveKeepsTheStoredTicket()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    TicketSpec t = spec("20260001");
+    t.megj = "Első szállítás";
+    addTicket(db, t);
+    addLine(db, "20260001", "Búza", 10, 60, 12);
+    G.aktBszam = "20260001";
+    TForm8 list;
+    TForm9 f(TForm9::Mode::Modify);
+    QVERIFY(f.load());
+    f.edit("megj")->setText(QString::fromUtf8("Második szállítás Ŵ"));
+    QVERIFY(!f.save());
+    QCOMPARE(s.ui.messages().size(), 1);
+    QVERIFY2(s.ui.messages().first().startsWith("Hiba"), qPrintable(s.ui.messages().first()));
+    QCOMPARE(db.scalar("SELECT f_megj FROM fjfej WHERE f_bszam = '20260001'"), QString::fromUtf8("Első szállítás"));
+    // Within the column's 200 characters and its character set, it saves.
+    f.edit("megj")->setText(QString::fromUtf8("Második szállítás"));
+    QVERIFY(f.save());
+    QCOMPARE(db.scalar("SELECT f_megj FROM fjfej WHERE f_bszam = '20260001'"), QString::fromUtf8("Második szállítás"));
 }
 
 QTEST_MAIN(TstTicketList)
