@@ -417,9 +417,9 @@ void TQuery::setWindowLimit(int rows) { limit_ = std::max(rows, 3 * PageRows); }
 
 QString TQuery::windowSql(Edge dir, const QString& cond) const
 {
-    QString s = positional_;
+    QString s = winSql_;
     if (!cond.isEmpty())
-        s += (whereAt_ >= 0 ? "\n  AND (" : "\nWHERE (") + cond + ")";
+        s += (winWhere_ ? "\n  AND (" : "\nWHERE (") + cond + ")";
     QStringList by = win_->leading;
     by << win_->key;
     if (dir == Edge::Before)
@@ -619,6 +619,8 @@ void TQuery::openWindow(const Window& w, const QString& anchor, bool readNow)
     win_ = std::make_unique<Window>(w);
     winParams_ = params;
     parse();
+    winSql_ = positional_;
+    winWhere_ = whereAt_ >= 0;
     if (readNow && anchor.isEmpty()) {
         // The first page's cursor describes the columns: one statement prepared.
         after_ = openPart(Edge::After, {}, {});

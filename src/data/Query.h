@@ -72,6 +72,7 @@ public:
     // row is asked for (the columns are known at once).
     void openWindow(const Window& w, const QString& anchor = {}, bool readNow = true);
     bool windowed() const { return bool(win_); }
+    const Window* window() const { return win_.get(); } // nullptr unless windowed
     // Rows the window keeps before dropping the farthest (at least 3 pages).
     void setWindowLimit(int rows);
     static constexpr int PageRows = 50;
@@ -178,6 +179,8 @@ private:
 
     std::unique_ptr<Window> win_;
     std::vector<fb::Param> winParams_;
+    QString winSql_;     // the SELECT the window was opened with (the text may change since)
+    bool winWhere_ = false;
     int keyIdx_ = -1;
     bool keyNullable_ = true;
     int idIdx_ = -1;

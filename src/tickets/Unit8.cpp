@@ -373,6 +373,16 @@ void TForm8::ujClick()
     if (!f.prepareNew())
         return;
     seams::ui().runModal(&f);
+    // The entry re-reads the list itself when it saves; read it again only
+    // when it does not stand on the current ticket in number order.
+    TQuery* q = Data->ZQ10;
+    const bool current = q->active() && q->window() && q->window()->keyField == "F_BSZAM" &&
+                         !G.aktBszam.isEmpty() && !q->isEmpty() && q->asString("F_BSZAM") == G.aktBszam;
+    if (current) {
+        orderBy_ = "f_Bszam";
+        order_->setText(ticketlist::openingLabel());
+        return;
+    }
     frissit(ticketlist::openingLabel());
 }
 

@@ -31,7 +31,7 @@ private slots:
 
 namespace {
 
-TicketSpec spec(const QString& bszam, const QString& kod = "00001", const QString& kelt = "2026.03.10")
+TicketSpec ticket(const QString& bszam, const QString& kod = "00001", const QString& kelt = "2026.03.10")
 {
     TicketSpec t;
     t.bszam = bszam;
@@ -42,10 +42,10 @@ TicketSpec spec(const QString& bszam, const QString& kod = "00001", const QStrin
 
 void threeTickets(TestDb& db)
 {
-    TicketSpec a = spec("20260003", "00002", "2026.01.05");
+    TicketSpec a = ticket("20260003", "00002", "2026.01.05");
     a.prn = "I";
-    TicketSpec b = spec("20260001", "00003", "2026.03.01");
-    TicketSpec c = spec("20260012", "00001", "2026.02.01");
+    TicketSpec b = ticket("20260001", "00003", "2026.03.01");
+    TicketSpec c = ticket("20260012", "00001", "2026.02.01");
     c.prn = " ";
     for (const TicketSpec& t : {a, b, c})
         addTicket(db, t);
@@ -131,7 +131,7 @@ void TstTicketList::searchPositions()
     f.kereso()->clear();
     QTest::keyClicks(f.kereso(), "3");
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260003"));
-    addTicket(db, spec("20260039"));
+    addTicket(db, ticket("20260039"));
     f.kereso()->setText("2026003");
     f.button("Button7")->click();
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260039"));
@@ -142,15 +142,15 @@ void TstTicketList::modifyRefusals()
     UiScope s;
     TestDb db(true);
     db.selectBuyer();
-    TicketSpec printedVoided = spec("20260001");
+    TicketSpec printedVoided = ticket("20260001");
     printedVoided.prn = "I";
     printedVoided.ervenyt = "20260002";
-    TicketSpec voidingDoc = spec("20260002");
+    TicketSpec voidingDoc = ticket("20260002");
     voidingDoc.tipus = "4";
     voidingDoc.ervenyt = "20260001";
-    TicketSpec untyped = spec("20260003");
+    TicketSpec untyped = ticket("20260003");
     untyped.tipus = "";
-    TicketSpec plain = spec("20260004");
+    TicketSpec plain = ticket("20260004");
     for (const TicketSpec& t : {printedVoided, voidingDoc, untyped, plain})
         addTicket(db, t);
     addLine(db, "20260004", "Búza", 10, 60, 12);
@@ -256,7 +256,7 @@ void TstTicketList::yearOpening()
                  QString("1/20210000"));
     }
     // One ticket locks it.
-    addTicket(db, spec("20210001"));
+    addTicket(db, ticket("20210001"));
     s.ui.clear();
     TForm38 f;
     f.show();
@@ -273,7 +273,7 @@ void TstTicketList::missingCounterRefusesNewAndVoiding()
     UiScope s;
     TestDb db;
     db.selectBuyer();
-    TicketSpec t = spec("20260001");
+    TicketSpec t = ticket("20260001");
     t.prn = "I";
     addTicket(db, t);
     TForm8 f;
@@ -360,7 +360,7 @@ void TstTicketList::refusedSaveKeepsTheStoredTicket()
     UiScope s;
     TestDb db(true);
     db.selectBuyer();
-    TicketSpec t = spec("20260001");
+    TicketSpec t = ticket("20260001");
     t.megj = "Első szállítás";
     addTicket(db, t);
     addLine(db, "20260001", "Búza", 10, 60, 12);
