@@ -21,6 +21,7 @@ private slots:
     void commitWhileOpenThenRequeryLandsOnTheSave();
     void hungarianNameOrder();
     void tablesOpenWithoutReadingRows();
+    void fileWithoutTheListIndexes();
 };
 
 namespace {
@@ -295,6 +296,30 @@ void TstWindow::tablesOpenWithoutReadingRows()
     // A missing table is found at opening, as before.
     TTable missing(&d->ZCon1, "IBTable9", "NINCS");
     QVERIFY_THROWS_EXCEPTION(fb::Error, missing.open());
+}
+
+// A file made before the list's descending index: the list still reads, the
+// engine choosing its own way.
+void TstWindow::fileWithoutTheListIndexes()
+{
+    gDb.reset();
+    TestDb db(true);
+    db.selectBuyer();
+    db.data()->ZCon1.executeImmediate(
+        "EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < 300) DO BEGIN "
+        "INSERT INTO fjfej (f_bszam, f_akod, f_tipus) VALUES "
+        "(CAST(10000001 + :i AS VARCHAR(8)), '00001', '1'); i = i + 1; END END");
+    db.data()->ZCon1.commit();
+    db.exec("DROP INDEX IX_FJFEJ_AKOD_BSZAM_D");
+    QVERIFY(ticketlist::window("f_Bszam").planBefore.isEmpty());
+    G.aktBszam = "10000200";
+    ticketlist::requery();
+    TQuery* q = Data->ZQ10;
+    QCOMPARE(q->asString("F_BSZAM"), QString("10000200"));
+    q->prior();
+    QCOMPARE(q->asString("F_BSZAM"), QString("10000199"));
+    q->last();
+    QCOMPARE(q->asString("F_BSZAM"), QString("10000300"));
 }
 
 QTEST_GUILESS_MAIN(TstWindow)
