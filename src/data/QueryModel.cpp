@@ -10,8 +10,15 @@ void QueryModel::setQuery(TQuery* q, const QList<GridColumn>& columns)
         disconnect(q_, nullptr, this, nullptr);
     q_ = q;
     given_ = columns;
-    if (q_)
+    if (q_) {
         connect(q_, &TQuery::reset, this, &QueryModel::refresh);
+        connect(q_, &TQuery::rowsAboutToBeInserted, this,
+                [this](int first, int count) { beginInsertRows({}, first, first + count - 1); });
+        connect(q_, &TQuery::rowsInserted, this, [this] { endInsertRows(); });
+        connect(q_, &TQuery::rowsAboutToBeRemoved, this,
+                [this](int first, int count) { beginRemoveRows({}, first, first + count - 1); });
+        connect(q_, &TQuery::rowsRemoved, this, [this] { endRemoveRows(); });
+    }
     refresh();
 }
 
@@ -36,8 +43,23 @@ QString QueryModel::fieldAt(int column) const
 
 int QueryModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !q_ ? 0 : q_->recordCount();
+    return parent.isValid() || !q_ ? 0 : q_->rowsHeld();
 }
+
+bool QueryModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && q_ && q_->canFetchMore();
+}
+
+void QueryModel::fetchMore(const QModelIndex& parent)
+{
+    if (!parent.isValid() && q_)
+        q_->fetchMore();
+}
+
+bool QueryModel::canFetchBefore() const { return q_ && q_->canFetchBefore(); }
+
+int QueryModel::fetchBefore() { return q_ ? q_->fetchBefore() : 0; }
 
 int QueryModel::columnCount(const QModelIndex& parent) const
 {

@@ -1,5 +1,7 @@
 #pragma once
 // Lets a grid show any query: rows of the result, columns chosen by field name.
+// A windowed query is shown as far as it has read; the view asks for more at
+// the bottom through canFetchMore/fetchMore, at the top through fetchBefore.
 
 #include "Query.h"
 
@@ -26,6 +28,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    bool canFetchBefore() const;
+    int fetchBefore();
 
 private:
     void refresh();

@@ -5,16 +5,16 @@
 TData* Data = nullptr;
 Globals G;
 
-TTable::TTable(fb::Connection* db, const QString& objName, const QString& table, bool readOnly,
-               QObject* parent)
-    : TQuery(db, objName, parent), table_(table), readOnly_(readOnly)
+TTable::TTable(fb::Connection* db, const QString& objName, const QString& table, QObject* parent)
+    : TQuery(db, objName, parent), table_(table)
 {
 }
 
 void TTable::open()
 {
     setSql("select * from " + table_);
-    TQuery::open();
+    const QString id = "ID_" + table_;
+    openWindow({{}, id, id, id, {}, {}}, {}, false);
 }
 
 TxGuard::TxGuard(fb::Connection* db) : db_(db)
@@ -41,12 +41,12 @@ void TxGuard::commit()
 TData::TData(QObject* parent) : QObject(parent)
 {
     setObjectName("Data");
-    IBTable1 = new TTable(&ZCon1, "IBTable1", "FJFEJ", true, this);
-    IBTable2 = new TTable(&ZCon1, "IBTable2", "FJSOR", true, this);
-    IBTable3 = new TTable(&ZCon1, "IBTable3", "OSTERMELO", true, this);
-    IBTable4 = new TTable(&ZCon1, "IBTable4", "TERMEK", true, this);
-    IBTable5 = new TTable(&ZCon1, "IBTable5", "SORSZAM", true, this);
-    IBTable6 = new TTable(&ZCon1, "IBTable6", "ATVEVO", false, this);
+    IBTable1 = new TTable(&ZCon1, "IBTable1", "FJFEJ", this);
+    IBTable2 = new TTable(&ZCon1, "IBTable2", "FJSOR", this);
+    IBTable3 = new TTable(&ZCon1, "IBTable3", "OSTERMELO", this);
+    IBTable4 = new TTable(&ZCon1, "IBTable4", "TERMEK", this);
+    IBTable5 = new TTable(&ZCon1, "IBTable5", "SORSZAM", this);
+    IBTable6 = new TTable(&ZCon1, "IBTable6", "ATVEVO", this);
 
     ZQ10 = makeQuery("ZQ10", "select * from FJFEJ ");
     ZQ11 = makeQuery("ZQ11");

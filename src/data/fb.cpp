@@ -5,7 +5,10 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <limits>
 #include <iconv.h>
 #include <cstring>
 #include <memory>
@@ -108,7 +111,7 @@ QString decode1250(const char* p, int len)
 }
 
 // Text the database cannot hold is refused here, before it could be stored mangled.
-QByteArray encode1250(const QString& s)
+QByteArray encode1250(const QString& s, const QString& column)
 {
     const auto& m = Win1250::get().fromUni;
     QByteArray out(s.size(), Qt::Uninitialized);
@@ -120,7 +123,10 @@ QByteArray encode1250(const QString& s)
         }
         auto it = m.constFind(c);
         if (it == m.constEnd())
-            throw Error(QString("A(z) \"%1\" karakter nem tárolható az adatbázisban.").arg(s[i]));
+            throw Error(column.isEmpty()
+                            ? QString("A(z) \"%1\" karakter nem tárolható az adatbázisban.").arg(s[i])
+                            : QString("A(z) \"%1\" karakter nem tárolható a(z) %2 mezőben.")
+                                  .arg(s[i], column));
         out[i] = *it;
     }
     return out;
@@ -133,7 +139,7 @@ QVariant decodeScaled(qint64 v, int scale)
     return QVariant(double(v) / std::pow(10.0, -scale));
 }
 
-QVariant readBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id, int subType)
+QByteArray readBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id)
 {
     Status st;
     Ref<IBlob> blob(att->openBlob(&st, tra, id, 0, nullptr));
@@ -148,9 +154,7 @@ QVariant readBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id, int subType
             break;
     }
     blob->close(&st);
-    blob.release(); // close released it
-    if (subType == 1)
-        return decode1250(data.constData(), int(data.size()));
+    blob.forget(); // close released it
     return data;
 }
 
@@ -214,20 +218,41 @@ void Connection::detach()
 {
     if (!att_)
         return;
+    notify(TransactionListener::End::Detach);
     try {
         Status st;
         if (tra_) {
             // Whatever was not committed by now is not wanted.
             tra_->rollback(&st);
-            tra_.release(); // rollback released it
+            tra_.forget(); // rollback released it
         }
         att_->detach(&st);
-        att_.release(); // detach released it
+        att_.forget(); // detach released it
     } catch (const FbException& e) {
         tra_.reset();
         att_.reset();
         rethrow(e);
     }
+}
+
+void Connection::addListener(TransactionListener* l)
+{
+    if (std::find(listeners_.begin(), listeners_.end(), l) == listeners_.end())
+        listeners_.push_back(l);
+}
+
+void Connection::removeListener(TransactionListener* l)
+{
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), l), listeners_.end());
+}
+
+void Connection::notify(TransactionListener::End how)
+{
+    // A listener may remove itself while told.
+    const auto copy = listeners_;
+    for (TransactionListener* l : copy)
+        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
+            l->transactionEnding(how);
 }
 
 void Connection::startTransaction()
@@ -253,10 +278,11 @@ void Connection::commit()
 {
     if (!tra_)
         return;
+    notify(TransactionListener::End::Commit);
     try {
         Status st;
         tra_->commit(&st);
-        tra_.release(); // commit released it
+        tra_.forget(); // commit released it
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -278,10 +304,11 @@ void Connection::rollback()
 {
     if (!tra_)
         return;
+    notify(TransactionListener::End::Rollback);
     try {
         Status st;
         tra_->rollback(&st);
-        tra_.release(); // rollback released it
+        tra_.forget(); // rollback released it
     } catch (const FbException& e) {
         // A transaction that cannot be rolled back is gone anyway.
         tra_.reset();
@@ -296,7 +323,7 @@ void Connection::executeImmediate(const QString& sql)
     startTransaction();
     try {
         Status st;
-        QByteArray s = encode1250(sql);
+        QByteArray s = encode1250(sql, {});
         att_->execute(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6, nullptr, nullptr, nullptr,
                       nullptr);
     } catch (const FbException& e) {
@@ -304,89 +331,102 @@ void Connection::executeImmediate(const QString& sql)
     }
 }
 
-Result Connection::execute(const QString& sql, const std::vector<Param>& params)
+namespace {
+
+std::atomic<qint64> gRowsFetched{0};
+
+QString label(const Param& p, unsigned index)
 {
-    if (!att_)
-        throw Error("Nincs adatbázis-kapcsolat.");
-    startTransaction();
-    Result res;
-    try {
+    return p.column.isEmpty() ? QString("%1. paraméter").arg(index + 1) : p.column;
+}
+
+// The greatest magnitude a scaled integer of that type holds.
+long double integerLimit(unsigned type, int scale)
+{
+    long double max = 0;
+    switch (type) {
+    case SQL_SHORT: max = 32767; break;
+    case SQL_LONG: max = 2147483647; break;
+    case SQL_INT64: max = 9223372036854775807.0L; break;
+    default: return -1;
+    }
+    return max / std::pow(10.0L, -scale);
+}
+
+// What the statement's own description of a parameter (the column it meets)
+// cannot hold is refused here, before anything is sent: the engine would cut
+// a long text, store NaN as a huge negative number, or accept an infinity that
+// makes the row unreadable.
+void check(const Param& p, unsigned i, unsigned type, unsigned length, int scale,
+           const QByteArray& text)
+{
+    const QString col = label(p, i);
+    switch (p.kind) {
+    case Param::Null:
+        return;
+    case Param::Text: {
+        qsizetype n = text.size();
+        while (n > 0 && text[n - 1] == ' ')
+            --n; // trailing blanks are not data: the engine drops them as well
+        const qsizetype limit = (type == SQL_TEXT || type == SQL_VARYING) ? qsizetype(length) : 32765;
+        if (n > limit)
+            throw Error(QString("A(z) %1 mezőbe legfeljebb %2 karakter fér, a szöveg %3 karakteres.")
+                            .arg(col)
+                            .arg(limit)
+                            .arg(n));
+        return;
+    }
+    case Param::Date: {
+        const QDate d = p.value.toDate();
+        if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+            throw Error(QString("A(z) %1 mező dátuma érvénytelen.").arg(col));
+        return;
+    }
+    case Param::Float:
+    case Param::Integer: {
+        const long double v = p.kind == Param::Float ? (long double)p.value.toDouble()
+                                                     : (long double)p.value.toLongLong();
+        if (std::isnan(v))
+            throw Error(QString("A(z) %1 mező értéke nem szám.").arg(col));
+        if (std::isinf(v))
+            throw Error(QString("A(z) %1 mező értéke végtelen.").arg(col));
+        long double limit = integerLimit(type, scale);
+        if (type == SQL_FLOAT)
+            limit = std::numeric_limits<float>::max();
+        if (limit >= 0 && std::fabs(v) > limit)
+            throw Error(QString("A(z) %1 mező értéke (%2) kívül esik a tárolható tartományon.")
+                            .arg(col)
+                            .arg(double(v), 0, 'g', 17));
+        return;
+    }
+    }
+}
+
+// A prepared statement with its input message filled and its output described.
+struct Prepared {
+    Ref<IStatement> stmt;
+    Ref<IMessageMetadata> inMeta;
+    std::vector<unsigned char> inBuf;
+    Ref<IMessageMetadata> outMeta;
+    std::vector<Column> columns;
+    std::vector<unsigned> offsets, nullOffsets;
+    std::vector<unsigned char> outBuf;
+    bool isSelect = false;
+
+    void prepare(IAttachment* att, ITransaction* tra, const QString& sql, const std::vector<Param>& params,
+                 bool bind)
+    {
         Status st;
-        QByteArray s = encode1250(sql);
-        Ref<IStatement> stmt(att_->prepare(&st, tra_.get(), 0, s.constData(), SQL_DIALECT_V6,
-                                           IStatement::PREPARE_PREFETCH_METADATA));
-
-        // Input message built from the setters' types; the server converts.
-        Ref<IMessageMetadata> inMeta;
-        std::vector<unsigned char> inBuf;
-        std::vector<QByteArray> texts(params.size());
-        if (!params.empty()) {
-            Ref<IMetadataBuilder> b(master()->getMetadataBuilder(&st, unsigned(params.size())));
-            for (unsigned i = 0; i < params.size(); ++i) {
-                const Param& p = params[i];
-                switch (p.kind) {
-                case Param::Null:
-                case Param::Text:
-                    texts[i] = p.kind == Param::Text ? encode1250(p.value.toString()) : QByteArray();
-                    b->setType(&st, i, SQL_VARYING + 1);
-                    b->setLength(&st, i, unsigned(std::max<qsizetype>(1, texts[i].size())));
-                    b->setCharSet(&st, i, 51); // WIN1250
-                    break;
-                case Param::Date:
-                    b->setType(&st, i, SQL_TYPE_DATE + 1);
-                    break;
-                case Param::Float:
-                    b->setType(&st, i, SQL_DOUBLE + 1);
-                    break;
-                case Param::Integer:
-                    b->setType(&st, i, SQL_INT64 + 1);
-                    b->setScale(&st, i, 0);
-                    break;
-                }
-            }
-            inMeta.reset(b->getMetadata(&st));
-            inBuf.assign(inMeta->getMessageLength(&st), 0);
-            for (unsigned i = 0; i < params.size(); ++i) {
-                const Param& p = params[i];
-                unsigned char* data = inBuf.data() + inMeta->getOffset(&st, i);
-                auto* nullFlag = reinterpret_cast<ISC_SHORT*>(inBuf.data() + inMeta->getNullOffset(&st, i));
-                bool isNull = p.kind == Param::Null || !p.value.isValid() ||
-                              (p.kind == Param::Date && !p.value.toDate().isValid());
-                *nullFlag = isNull ? -1 : 0;
-                if (isNull)
-                    continue;
-                switch (p.kind) {
-                case Param::Text: {
-                    auto len = ISC_USHORT(texts[i].size());
-                    std::memcpy(data, &len, sizeof len);
-                    std::memcpy(data + sizeof len, texts[i].constData(), len);
-                    break;
-                }
-                case Param::Date: {
-                    QDate d = p.value.toDate();
-                    ISC_DATE v = utilIf()->encodeDate(unsigned(d.year()), unsigned(d.month()),
-                                                      unsigned(d.day()));
-                    std::memcpy(data, &v, sizeof v);
-                    break;
-                }
-                case Param::Float: {
-                    double v = p.value.toDouble();
-                    std::memcpy(data, &v, sizeof v);
-                    break;
-                }
-                case Param::Integer: {
-                    ISC_INT64 v = p.value.toLongLong();
-                    std::memcpy(data, &v, sizeof v);
-                    break;
-                }
-                case Param::Null:
-                    break;
-                }
-            }
-        }
-
-        Ref<IMessageMetadata> outMeta(stmt->getOutputMetadata(&st));
-        unsigned count = outMeta->getCount(&st);
+        QByteArray s = encode1250(sql, {});
+        stmt.reset(att->prepare(&st, tra, 0, s.constData(), SQL_DIALECT_V6,
+                                IStatement::PREPARE_PREFETCH_METADATA));
+        const unsigned stype = stmt->getType(&st);
+        isSelect = stype == isc_info_sql_stmt_select || stype == isc_info_sql_stmt_select_for_upd;
+        if (bind)
+            bindParams(params);
+        outMeta.reset(stmt->getOutputMetadata(&st));
+        const unsigned count = outMeta->getCount(&st);
+        columns.clear();
         for (unsigned i = 0; i < count; ++i) {
             Column c;
             c.name = QString::fromUtf8(outMeta->getAlias(&st, i));
@@ -396,139 +436,477 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params)
             c.type = int(outMeta->getType(&st, i) & ~1u);
             c.scale = outMeta->getScale(&st, i);
             c.length = outMeta->getLength(&st, i);
-            res.columns.push_back(c);
+            c.subType = outMeta->getSubType(&st, i);
+            c.nullable = outMeta->isNullable(&st, i);
+            columns.push_back(c);
         }
-        std::vector<unsigned char> outBuf(outMeta->getMessageLength(&st));
+        outBuf.assign(outMeta->getMessageLength(&st), 0);
         // Offsets once per statement: asking the metadata per cell costs more
         // than the fetch itself on long lists.
-        std::vector<unsigned> offsets(count), nullOffsets(count);
-        std::vector<int> subTypes(count);
+        offsets.resize(count);
+        nullOffsets.resize(count);
         for (unsigned i = 0; i < count; ++i) {
             offsets[i] = outMeta->getOffset(&st, i);
             nullOffsets[i] = outMeta->getNullOffset(&st, i);
-            subTypes[i] = outMeta->getSubType(&st, i);
         }
+    }
 
-        auto decodeRow = [&]() {
-            std::vector<QVariant> row(count);
-            for (unsigned i = 0; i < count; ++i) {
-                const unsigned char* d = outBuf.data() + offsets[i];
-                ISC_SHORT isNull;
-                std::memcpy(&isNull, outBuf.data() + nullOffsets[i], sizeof isNull);
-                if (isNull)
-                    continue;
-                const Column& c = res.columns[i];
-                switch (c.type) {
-                case SQL_TEXT: {
-                    // Fixed-width text comes padded; the padding is not data.
-                    QByteArray b(reinterpret_cast<const char*>(d), int(c.length));
-                    while (!b.isEmpty() && b.endsWith(' '))
-                        b.chop(1);
-                    row[i] = decode1250(b.constData(), int(b.size()));
-                    break;
-                }
-                case SQL_VARYING: {
-                    ISC_USHORT len;
-                    std::memcpy(&len, d, sizeof len);
-                    row[i] = decode1250(reinterpret_cast<const char*>(d + 2), len);
-                    break;
-                }
-                case SQL_SHORT: {
-                    ISC_SHORT v;
-                    std::memcpy(&v, d, sizeof v);
-                    row[i] = decodeScaled(v, c.scale);
-                    break;
-                }
-                case SQL_LONG: {
-                    ISC_LONG v;
-                    std::memcpy(&v, d, sizeof v);
-                    row[i] = decodeScaled(v, c.scale);
-                    break;
-                }
-                case SQL_INT64: {
-                    ISC_INT64 v;
-                    std::memcpy(&v, d, sizeof v);
-                    row[i] = decodeScaled(v, c.scale);
-                    break;
-                }
-                case SQL_FLOAT: {
-                    float v;
-                    std::memcpy(&v, d, sizeof v);
-                    row[i] = double(v);
-                    break;
-                }
-                case SQL_DOUBLE:
-                case SQL_D_FLOAT: {
-                    double v;
-                    std::memcpy(&v, d, sizeof v);
-                    row[i] = v;
-                    break;
-                }
-                case SQL_TYPE_DATE: {
-                    ISC_DATE v;
-                    std::memcpy(&v, d, sizeof v);
-                    unsigned y, m, dd;
-                    utilIf()->decodeDate(v, &y, &m, &dd);
-                    row[i] = QDate(int(y), int(m), int(dd));
-                    break;
-                }
-                case SQL_TYPE_TIME: {
-                    ISC_TIME v;
-                    std::memcpy(&v, d, sizeof v);
-                    unsigned h, mi, s, f;
-                    utilIf()->decodeTime(v, &h, &mi, &s, &f);
-                    row[i] = QTime(int(h), int(mi), int(s), int(f / 10));
-                    break;
-                }
-                case SQL_TIMESTAMP: {
-                    ISC_TIMESTAMP v;
-                    std::memcpy(&v, d, sizeof v);
-                    unsigned y, m, dd, h, mi, s, f;
-                    utilIf()->decodeDate(v.timestamp_date, &y, &m, &dd);
-                    utilIf()->decodeTime(v.timestamp_time, &h, &mi, &s, &f);
-                    row[i] = QDateTime(QDate(int(y), int(m), int(dd)),
-                                       QTime(int(h), int(mi), int(s), int(f / 10)));
-                    break;
-                }
-                case SQL_BOOLEAN:
-                    row[i] = bool(*d);
-                    break;
-                case SQL_BLOB: {
-                    ISC_QUAD id;
-                    std::memcpy(&id, d, sizeof id);
-                    row[i] = readBlob(att_.get(), tra_.get(), &id, subTypes[i]);
-                    break;
-                }
-                default:
-                    row[i] = QVariant();
-                }
+    // Input message built from the setters' types; the server converts.
+    void bindParams(const std::vector<Param>& params)
+    {
+        Status st;
+        Ref<IMessageMetadata> want(stmt->getInputMetadata(&st));
+        const unsigned expected = want->getCount(&st);
+        if (expected != params.size())
+            throw Error(QString("A parancs %1 paramétert vár, %2 érkezett.").arg(expected).arg(params.size()));
+        if (params.empty())
+            return;
+        std::vector<QByteArray> texts(params.size());
+        Ref<IMetadataBuilder> b(master()->getMetadataBuilder(&st, unsigned(params.size())));
+        for (unsigned i = 0; i < params.size(); ++i) {
+            const Param& p = params[i];
+            if (p.kind == Param::Text)
+                texts[i] = encode1250(p.value.toString(), label(p, i));
+            check(p, i, want->getType(&st, i) & ~1u, want->getLength(&st, i), want->getScale(&st, i),
+                  texts[i]);
+            switch (p.kind) {
+            case Param::Null:
+            case Param::Text:
+                b->setType(&st, i, SQL_VARYING + 1);
+                b->setLength(&st, i, unsigned(std::max<qsizetype>(1, texts[i].size())));
+                b->setCharSet(&st, i, 51); // WIN1250
+                break;
+            case Param::Date:
+                b->setType(&st, i, SQL_TYPE_DATE + 1);
+                break;
+            case Param::Float:
+                b->setType(&st, i, SQL_DOUBLE + 1);
+                break;
+            case Param::Integer:
+                b->setType(&st, i, SQL_INT64 + 1);
+                b->setScale(&st, i, 0);
+                break;
             }
-            return row;
-        };
-
-        unsigned type = stmt->getType(&st);
-        if (type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd) {
-            res.isSelect = true;
-            Ref<IResultSet> rs(stmt->openCursor(&st, tra_.get(), inMeta.get(),
-                                                inBuf.empty() ? nullptr : inBuf.data(),
-                                                outMeta.get(), 0));
-            while (rs->fetchNext(&st, outBuf.data()) == IStatus::RESULT_OK)
-                res.rows.push_back(decodeRow());
-            rs->close(&st);
-            rs.release(); // close released it
-        } else {
-            stmt->execute(&st, tra_.get(), inMeta.get(), inBuf.empty() ? nullptr : inBuf.data(),
-                          count ? outMeta.get() : nullptr, count ? outBuf.data() : nullptr);
-            if (count)
-                res.rows.push_back(decodeRow());
-            res.rowsAffected = qint64(stmt->getAffectedRecords(&st));
         }
-        stmt->free(&st);
-        stmt.release(); // free released it
+        inMeta.reset(b->getMetadata(&st));
+        inBuf.assign(inMeta->getMessageLength(&st), 0);
+        for (unsigned i = 0; i < params.size(); ++i) {
+            const Param& p = params[i];
+            unsigned char* data = inBuf.data() + inMeta->getOffset(&st, i);
+            auto* nullFlag = reinterpret_cast<ISC_SHORT*>(inBuf.data() + inMeta->getNullOffset(&st, i));
+            const bool isNull = p.kind == Param::Null || !p.value.isValid();
+            *nullFlag = isNull ? -1 : 0;
+            if (isNull)
+                continue;
+            switch (p.kind) {
+            case Param::Text: {
+                auto len = ISC_USHORT(texts[i].size());
+                std::memcpy(data, &len, sizeof len);
+                std::memcpy(data + sizeof len, texts[i].constData(), len);
+                break;
+            }
+            case Param::Date: {
+                QDate d = p.value.toDate();
+                ISC_DATE v = utilIf()->encodeDate(unsigned(d.year()), unsigned(d.month()),
+                                                  unsigned(d.day()));
+                std::memcpy(data, &v, sizeof v);
+                break;
+            }
+            case Param::Float: {
+                double v = p.value.toDouble();
+                std::memcpy(data, &v, sizeof v);
+                break;
+            }
+            case Param::Integer: {
+                ISC_INT64 v = p.value.toLongLong();
+                std::memcpy(data, &v, sizeof v);
+                break;
+            }
+            case Param::Null:
+                break;
+            }
+        }
+    }
+
+    void* in() { return inBuf.empty() ? nullptr : inBuf.data(); }
+
+    template <class T>
+    static void put(Row& r, const T& v)
+    {
+        r.append(reinterpret_cast<const char*>(&v), sizeof v);
+    }
+
+    // The output message just fetched, packed; blobs are read now, while the
+    // transaction that can read them is open.
+    Row pack(IAttachment* att, ITransaction* tra) const
+    {
+        Row r;
+        r.reserve(128);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const unsigned char* d = outBuf.data() + offsets[i];
+            ISC_SHORT isNull;
+            std::memcpy(&isNull, outBuf.data() + nullOffsets[i], sizeof isNull);
+            const Column& c = columns[i];
+            if (isNull) {
+                r.append(char(1));
+                continue;
+            }
+            switch (c.type) {
+            case SQL_TEXT: {
+                // Fixed-width text comes padded; the padding is not data.
+                unsigned n = c.length;
+                while (n > 0 && d[n - 1] == ' ')
+                    --n;
+                r.append(char(0));
+                put(r, ISC_USHORT(n));
+                r.append(reinterpret_cast<const char*>(d), int(n));
+                break;
+            }
+            case SQL_VARYING: {
+                ISC_USHORT len;
+                std::memcpy(&len, d, sizeof len);
+                r.append(char(0));
+                put(r, len);
+                r.append(reinterpret_cast<const char*>(d + 2), len);
+                break;
+            }
+            case SQL_SHORT:
+            case SQL_LONG:
+            case SQL_INT64: {
+                qint64 v = 0;
+                if (c.type == SQL_SHORT) {
+                    ISC_SHORT x;
+                    std::memcpy(&x, d, sizeof x);
+                    v = x;
+                } else if (c.type == SQL_LONG) {
+                    ISC_LONG x;
+                    std::memcpy(&x, d, sizeof x);
+                    v = x;
+                } else {
+                    std::memcpy(&v, d, sizeof v);
+                }
+                r.append(char(0));
+                put(r, v);
+                break;
+            }
+            case SQL_FLOAT:
+            case SQL_DOUBLE:
+            case SQL_D_FLOAT: {
+                double v;
+                if (c.type == SQL_FLOAT) {
+                    float f;
+                    std::memcpy(&f, d, sizeof f);
+                    v = f;
+                } else {
+                    std::memcpy(&v, d, sizeof v);
+                }
+                r.append(char(0));
+                put(r, v);
+                break;
+            }
+            case SQL_TYPE_DATE:
+            case SQL_TYPE_TIME:
+                r.append(char(0));
+                r.append(reinterpret_cast<const char*>(d), 4);
+                break;
+            case SQL_TIMESTAMP:
+                r.append(char(0));
+                r.append(reinterpret_cast<const char*>(d), 8);
+                break;
+            case SQL_BOOLEAN:
+                r.append(char(0));
+                r.append(char(*d ? 1 : 0));
+                break;
+            case SQL_BLOB: {
+                ISC_QUAD id;
+                std::memcpy(&id, d, sizeof id);
+                const QByteArray data = readBlob(att, tra, &id);
+                r.append(char(0));
+                put(r, quint32(data.size()));
+                r.append(data);
+                break;
+            }
+            default:
+                r.append(char(1)); // a type this program never reads
+            }
+        }
+        return r;
+    }
+};
+
+// Size of a packed value after its null flag.
+int packedSize(const Column& c, const char* p)
+{
+    switch (c.type) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        ISC_USHORT n;
+        std::memcpy(&n, p, sizeof n);
+        return int(sizeof n) + n;
+    }
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+    case SQL_TIMESTAMP:
+        return 8;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+        return 4;
+    case SQL_BOOLEAN:
+        return 1;
+    case SQL_BLOB: {
+        quint32 n;
+        std::memcpy(&n, p, sizeof n);
+        return int(sizeof n) + int(n);
+    }
+    default:
+        return 0;
+    }
+}
+
+QVariant unpack(const Column& c, const char* p)
+{
+    switch (c.type) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        ISC_USHORT n;
+        std::memcpy(&n, p, sizeof n);
+        return decode1250(p + sizeof n, n);
+    }
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64: {
+        qint64 v;
+        std::memcpy(&v, p, sizeof v);
+        return decodeScaled(v, c.scale);
+    }
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+    case SQL_TYPE_DATE: {
+        ISC_DATE v;
+        std::memcpy(&v, p, sizeof v);
+        unsigned y, m, dd;
+        utilIf()->decodeDate(v, &y, &m, &dd);
+        return QDate(int(y), int(m), int(dd));
+    }
+    case SQL_TYPE_TIME: {
+        ISC_TIME v;
+        std::memcpy(&v, p, sizeof v);
+        unsigned h, mi, s, f;
+        utilIf()->decodeTime(v, &h, &mi, &s, &f);
+        return QTime(int(h), int(mi), int(s), int(f / 10));
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP v;
+        std::memcpy(&v, p, sizeof v);
+        unsigned y, m, dd, h, mi, s, f;
+        utilIf()->decodeDate(v.timestamp_date, &y, &m, &dd);
+        utilIf()->decodeTime(v.timestamp_time, &h, &mi, &s, &f);
+        return QDateTime(QDate(int(y), int(m), int(dd)), QTime(int(h), int(mi), int(s), int(f / 10)));
+    }
+    case SQL_BOOLEAN:
+        return bool(*p);
+    case SQL_BLOB: {
+        quint32 n;
+        std::memcpy(&n, p, sizeof n);
+        if (c.subType == 1)
+            return decode1250(p + sizeof n, int(n));
+        return QByteArray(p + sizeof n, int(n));
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+qint64 rowsFetched() { return gRowsFetched.load(); }
+
+QVariant rowValue(const std::vector<Column>& columns, const Row& row, int column)
+{
+    if (column < 0 || column >= int(columns.size()))
+        return {};
+    const char* p = row.constData();
+    const char* end = p + row.size();
+    for (int i = 0; i < column && p < end; ++i) {
+        const bool null = *p++;
+        if (!null)
+            p += packedSize(columns[size_t(i)], p);
+    }
+    if (p >= end || *p)
+        return {};
+    return unpack(columns[size_t(column)], p + 1);
+}
+
+std::vector<QVariant> unpackRow(const std::vector<Column>& columns, const Row& row)
+{
+    std::vector<QVariant> out(columns.size());
+    const char* p = row.constData();
+    const char* end = p + row.size();
+    for (size_t i = 0; i < columns.size() && p < end; ++i) {
+        const bool null = *p++;
+        if (null)
+            continue;
+        out[i] = unpack(columns[i], p);
+        p += packedSize(columns[i], p);
+    }
+    return out;
+}
+
+struct Cursor::Impl {
+    Connection* db = nullptr;
+    Prepared prep;
+    Ref<IResultSet> rs;
+};
+
+Cursor::Cursor(Connection& db, const QString& sql, const std::vector<Param>& params)
+    : d_(std::make_unique<Impl>())
+{
+    if (!db.att_)
+        throw Error("Nincs adatbázis-kapcsolat.");
+    db.startTransaction();
+    d_->db = &db;
+    try {
+        Status st;
+        d_->prep.prepare(db.att_.get(), db.tra_.get(), sql, params, true);
+        if (!d_->prep.isSelect)
+            throw Error("Csak SELECT nyitható meg.");
+        d_->rs.reset(d_->prep.stmt->openCursor(&st, db.tra_.get(), d_->prep.inMeta.get(), d_->prep.in(),
+                                               d_->prep.outMeta.get(), 0));
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+}
+
+Cursor::~Cursor()
+{
+    try {
+        close();
+    } catch (...) {
+    }
+}
+
+const std::vector<Column>& Cursor::columns() const { return d_->prep.columns; }
+
+bool Cursor::isOpen() const { return bool(d_->rs); }
+
+bool Cursor::fetch(Row& row)
+{
+    if (!d_->rs)
+        return false;
+    try {
+        Status st;
+        if (d_->rs->fetchNext(&st, d_->prep.outBuf.data()) != IStatus::RESULT_OK) {
+            close();
+            return false;
+        }
+        ++gRowsFetched;
+        row = d_->prep.pack(d_->db->att_.get(), d_->db->tra_.get());
+        return true;
+    } catch (const FbException& e) {
+        d_->rs.reset();
+        rethrow(e);
+    }
+}
+
+void Cursor::close()
+{
+    if (!d_)
+        return;
+    try {
+        Status st;
+        if (d_->rs) {
+            d_->rs->close(&st);
+            d_->rs.forget(); // close released it
+        }
+        if (d_->prep.stmt) {
+            d_->prep.stmt->free(&st);
+            d_->prep.stmt.forget(); // free released it
+        }
+    } catch (const FbException& e) {
+        d_->rs.reset();
+        d_->prep.stmt.reset();
+        rethrow(e);
+    }
+}
+
+std::vector<Column> Connection::describe(const QString& sql)
+{
+    if (!att_)
+        throw Error("Nincs adatbázis-kapcsolat.");
+    startTransaction();
+    try {
+        Prepared p;
+        p.prepare(att_.get(), tra_.get(), sql, {}, false);
+        Status st;
+        p.stmt->free(&st);
+        p.stmt.forget(); // free released it
+        return p.columns;
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+}
+
+Result Connection::execute(const QString& sql, const std::vector<Param>& params, bool packed)
+{
+    if (!att_)
+        throw Error("Nincs adatbázis-kapcsolat.");
+    startTransaction();
+    Result res;
+    try {
+        Status st;
+        Prepared p;
+        p.prepare(att_.get(), tra_.get(), sql, params, true);
+        res.columns = p.columns;
+        if (p.isSelect) {
+            res.isSelect = true;
+            Ref<IResultSet> rs(p.stmt->openCursor(&st, tra_.get(), p.inMeta.get(), p.in(), p.outMeta.get(), 0));
+            while (rs->fetchNext(&st, p.outBuf.data()) == IStatus::RESULT_OK) {
+                ++gRowsFetched;
+                Row r = p.pack(att_.get(), tra_.get());
+                if (packed)
+                    res.packed.push_back(std::move(r));
+                else
+                    res.rows.push_back(unpackRow(p.columns, r));
+            }
+            rs->close(&st);
+            rs.forget(); // close released it
+        } else {
+            const bool out = !p.columns.empty();
+            p.stmt->execute(&st, tra_.get(), p.inMeta.get(), p.in(), out ? p.outMeta.get() : nullptr,
+                            out ? p.outBuf.data() : nullptr);
+            if (out) {
+                Row r = p.pack(att_.get(), tra_.get());
+                if (packed)
+                    res.packed.push_back(std::move(r));
+                else
+                    res.rows.push_back(unpackRow(p.columns, r));
+            }
+            res.rowsAffected = qint64(p.stmt->getAffectedRecords(&st));
+        }
+        p.stmt->free(&st);
+        p.stmt.forget(); // free released it
     } catch (const FbException& e) {
         rethrow(e);
     }
     return res;
+}
+
+bool encodable(const QString& text)
+{
+    const auto& m = Win1250::get().fromUni;
+    for (QChar c : text)
+        if (c.unicode() >= 0x80 && !m.contains(c.unicode()))
+            return false;
+    return true;
 }
 
 QStringList splitScript(const QString& script)
@@ -536,29 +914,63 @@ QStringList splitScript(const QString& script)
     QStringList out;
     QString term = ";";
     QString cur;
-    const QStringList lines = script.split('\n');
-    for (const QString& rawLine : lines) {
-        QString line = rawLine;
-        QString trimmed = line.trimmed();
-        if (trimmed.startsWith("--") && cur.trimmed().isEmpty())
-            continue;
-        if (trimmed.toUpper().startsWith("SET TERM ")) {
-            QString rest = trimmed.mid(9).trimmed();
-            // "SET TERM ^ ;" or "SET TERM ; ^"
-            term = rest.section(' ', 0, 0);
-            continue;
-        }
-        cur += line + '\n';
-        QString t = cur.trimmed();
-        if (t.endsWith(term)) {
-            t.chop(term.size());
-            if (!t.trimmed().isEmpty())
-                out << t.trimmed();
+    auto flush = [&] {
+        const QString t = cur.trimmed();
+        if (!t.isEmpty())
+            out << t;
+        cur.clear();
+    };
+    const qsizetype n = script.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = script[i];
+        if (cur.trimmed().isEmpty() && !c.isSpace() &&
+            script.mid(i, 9).compare("SET TERM ", Qt::CaseInsensitive) == 0) {
+            // "SET TERM ^ ;" or "SET TERM ; ^": the first mark is the new terminator.
+            qsizetype eol = script.indexOf('\n', i);
+            if (eol < 0)
+                eol = n;
+            term = script.mid(i + 9, eol - i - 9).trimmed().section(' ', 0, 0);
             cur.clear();
+            i = eol;
+            continue;
         }
+        if (c == '\'' || c == '"') {
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (script[j] == c) {
+                    if (j + 1 < n && script[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            cur += script.mid(i, j - i + 1);
+            i = j + 1;
+            continue;
+        }
+        if (c == '-' && i + 1 < n && script[i + 1] == '-') {
+            qsizetype eol = script.indexOf('\n', i);
+            i = eol < 0 ? n : eol; // the comment goes, its line end stays
+            continue;
+        }
+        if (c == '/' && i + 1 < n && script[i + 1] == '*') {
+            qsizetype end = script.indexOf("*/", i + 2);
+            i = end < 0 ? n : end + 2;
+            cur += ' ';
+            continue;
+        }
+        if (!term.isEmpty() && script.mid(i, term.size()) == term) {
+            flush();
+            i += term.size();
+            continue;
+        }
+        cur += c;
+        ++i;
     }
-    if (!cur.trimmed().isEmpty())
-        out << cur.trimmed();
+    flush();
     return out;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // Thin owning layer over the Firebird OO API: one attachment, one shared
-// transaction, statements with positional parameters, results fetched whole.
+// transaction, statements with positional parameters, and cursors that read
+// their rows one at a time into compact byte records.
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -26,11 +28,13 @@ public:
     QString text() const { return QString::fromUtf8(what()); }
 };
 
-// One bound value; the kind decides the SQL type sent to the server.
+// One bound value; the kind decides the SQL type sent to the server. The
+// column, when known, names the value in a refusal.
 struct Param {
     enum Kind { Null, Text, Date, Float, Integer };
     Kind kind = Null;
     QVariant value;
+    QString column;
 };
 
 struct Column {
@@ -39,11 +43,17 @@ struct Column {
     int type = 0;     // SQL_* without the nullable bit
     int scale = 0;
     unsigned length = 0;
+    int subType = 0; // blobs: 1 for text
+    bool nullable = true;
+    bool isText() const { return type == 448 || type == 452; } // SQL_VARYING, SQL_TEXT
 };
+
+using Row = QByteArray;
 
 struct Result {
     std::vector<Column> columns;
-    std::vector<std::vector<QVariant>> rows;
+    std::vector<std::vector<QVariant>> rows; // unless asked for packed rows
+    std::vector<Row> packed;
     bool isSelect = false;
     qint64 rowsAffected = 0;
 };
@@ -73,7 +83,9 @@ public:
             p_->release();
         p_ = p;
     }
-    T* release()
+    // Drops the pointer without releasing it: for the calls (close, free,
+    // commit, detach) after which Firebird has released the interface itself.
+    T* forget()
     {
         T* p = p_;
         p_ = nullptr;
@@ -85,6 +97,49 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// Rows read by every cursor of the process: lets tests see that an opening
+// read nothing, and the benchmarks how much a step read.
+qint64 rowsFetched();
+
+// A result row (Row) is packed as bytes: per column a null flag and the value
+// (fixed size for numbers and dates, a length and the Windows-1250 bytes for
+// text). A few hundred bytes where a row of variants took kilobytes.
+QVariant rowValue(const std::vector<Column>& columns, const Row& row, int column);
+std::vector<QVariant> unpackRow(const std::vector<Column>& columns, const Row& row);
+
+class Connection;
+
+// Told before the shared transaction ends (commit, rollback, detach): the
+// cursors open on it are about to close.
+class TransactionListener {
+public:
+    enum class End { Commit, Rollback, Detach };
+    virtual void transactionEnding(End how) = 0;
+
+protected:
+    ~TransactionListener() = default;
+};
+
+// An open SELECT on the shared transaction, read forward a row at a time.
+class Cursor {
+public:
+    // Prepares and opens; throws Error (refusals of parameter values included).
+    Cursor(Connection& db, const QString& sql, const std::vector<Param>& params);
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    const std::vector<Column>& columns() const;
+    // The next row; false at the end, after which the cursor is closed.
+    bool fetch(Row& row);
+    bool isOpen() const;
+    void close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
 };
 
 class Connection {
@@ -111,22 +166,35 @@ public:
     void commitRetaining();
     void rollback();
 
-    // Runs one statement ("?" placeholders) in the shared transaction.
-    Result execute(const QString& sql, const std::vector<Param>& params = {});
+    // Runs one statement ("?" placeholders) in the shared transaction; a SELECT
+    // is read whole.
+    Result execute(const QString& sql, const std::vector<Param>& params = {}, bool packed = false);
+    // Columns of a statement without running it.
+    std::vector<Column> describe(const QString& sql);
+
+    // Listeners hear of the end of the shared transaction before it happens.
+    void addListener(TransactionListener* l);
+    void removeListener(TransactionListener* l);
     // Runs a statement without parameters or result (DDL); starts the transaction if needed.
     void executeImmediate(const QString& sql);
 
     Firebird::IUtil* util() const;
 
 private:
+    friend class Cursor;
     void attachOrCreate(const QString& path, const QString& user, const QString& password,
                         bool create);
+    void notify(TransactionListener::End how);
+    std::vector<TransactionListener*> listeners_;
     Ref<Firebird::IAttachment> att_;
     Ref<Firebird::ITransaction> tra_;
     QString path_;
 };
 
-// Splits a script into statements at ";", honouring SET TERM and quotes.
+// Whether Windows-1250 holds every character of the text.
+bool encodable(const QString& text);
+
+// Splits a script into statements at ";", honouring SET TERM, quotes and comments.
 QStringList splitScript(const QString& script);
 
 } // namespace fb

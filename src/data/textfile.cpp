@@ -83,17 +83,4 @@ void writeLines(const QString& path, const QStringList& lines)
         throw std::runtime_error(("Cannot create file " + path).toStdString());
 }
 
-QStringList readLines(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(("Cannot open file " + path).toStdString());
-    QString s = fromWin1250(f.readAll());
-    s.replace("\r\n", "\n");
-    QStringList lines = s.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 } // namespace textfile

@@ -17,7 +17,5 @@ QString decode(const QByteArray& bytes);
 // Writes the lines, each followed by CR LF; throws std::runtime_error with
 // "Cannot create file <path>" when the file cannot be written.
 void writeLines(const QString& path, const QStringList& lines);
-// Reads a Windows-1250 file into lines (CR LF or LF); throws when it cannot be opened.
-QStringList readLines(const QString& path);
 
 } // namespace textfile

@@ -54,7 +54,7 @@ struct Sort {
 const Sort kSorts[] = {
     {"F_BSZAM", "f_Bszam", "Felvásárlási jegy lista, \"Bizonylatszám\" szerint"},
     {"F_OSTERMKOD", "f_ostermkod", "Felvásárlási jegy lista, \"Őstermelőkód\" szerint"},
-    {"O_NEV", "o_nev", "Felvásárlási jegy lista, név szerint"},
+    {"O_NEV", "o_nev", "Felvásárlási jegy lista, név szerint"}, // Hungarian order
     {"F_KELT", "f_kelt", "Felvásárlási jegy lista, dátum szerint"},
     {"F_PRN", "f_prn", "Felvásárlási jegy lista, volt-e nyomtatva szerint"},
 };
@@ -259,9 +259,8 @@ void TForm8::showEvent(QShowEvent* e)
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    app::guarded([this] { frissit(ticketlist::openingLabel()); });
-    if (auto* g = findChild<QTableView*>())
-        g->setFocus();
+    // The list was read when the screen was made: once per opening.
+    grid_->setFocus();
 }
 
 void TForm8::frissit(const QString& label)
@@ -275,7 +274,10 @@ void TForm8::updatePanel()
 {
     TQuery* q = Data->ZQ10;
     for (auto it = panel_.begin(); it != panel_.end(); ++it) {
-        it.value()->setText(rowText(q, it.key().toLatin1().constData()));
+        const QString text = rowText(q, it.key().toLatin1().constData());
+        if (it.value()->text() == text)
+            continue; // a re-read that lands on the same ticket changes nothing
+        it.value()->setText(text);
         it.value()->setCursorPosition(0);
     }
 }
@@ -286,7 +288,7 @@ void TForm8::sortByColumn(int column)
     for (const Sort& s : kSorts) {
         if (field == s.field) {
             orderBy_ = s.orderBy;
-            ticketlist::requery(orderBy_);
+            ticketlist::requery(orderBy_, false); // from the first row
             Data->ZQ10->first();
             order_->setText(QString::fromUtf8(s.label));
             return;
@@ -298,15 +300,13 @@ void TForm8::keres(bool requery)
 {
     TQuery* q = Data->ZQ10;
     // Typing re-reads nothing while the list is already in number order: every
-    // operation of this program re-reads it when it finishes, and a re-read of a
-    // large list per keystroke would make typing lag.
-    if (requery || orderBy_ != "f_Bszam" || !q->active()) {
+    // operation of this program re-reads it when it finishes. The lookup of the
+    // prefix reads a page at the ticket found; no match leaves the list as is.
+    if (requery || orderBy_ != "f_Bszam" || !q->active() || !q->windowed()) {
         orderBy_ = "f_Bszam";
         ticketlist::requery(orderBy_);
     }
-    const int where = q->recNo();
-    if (!q->locatePrefix("F_BSZAM", search_->text()) && where >= 0)
-        q->moveTo(where);
+    q->locatePrefix("F_BSZAM", search_->text());
     order_->setText(ticketlist::byNumber().label);
 }
 
@@ -373,6 +373,16 @@ void TForm8::ujClick()
     if (!f.prepareNew())
         return;
     seams::ui().runModal(&f);
+    // The entry re-reads the list itself when it saves; read it again only
+    // when it does not stand on the current ticket in number order.
+    TQuery* q = Data->ZQ10;
+    const bool current = q->active() && q->window() && q->window()->keyField == "F_BSZAM" &&
+                         !G.aktBszam.isEmpty() && !q->isEmpty() && q->asString("F_BSZAM") == G.aktBszam;
+    if (current) {
+        orderBy_ = "f_Bszam";
+        order_->setText(ticketlist::openingLabel());
+        return;
+    }
     frissit(ticketlist::openingLabel());
 }
 

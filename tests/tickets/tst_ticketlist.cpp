@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 class TstTicketList : public QObject {
     Q_OBJECT
@@ -24,16 +25,27 @@ private slots:
     void tabsKeepTheTicketOfTheSwitch();
     void yearOpening();
     void missingCounterRefusesNewAndVoiding();
+    void longListReadAsTheGridScrolls();
+    void refusedSaveKeepsTheStoredTicket();
 };
 
 namespace {
 
+TicketSpec ticket(const QString& bszam, const QString& kod = "00001", const QString& kelt = "2026.03.10")
+{
+    TicketSpec t;
+    t.bszam = bszam;
+    t.ostermkod = kod;
+    t.kelt = kelt;
+    return t;
+}
+
 void threeTickets(TestDb& db)
 {
-    TicketSpec a{"20260003", "00002", "2026.01.05"};
+    TicketSpec a = ticket("20260003", "00002", "2026.01.05");
     a.prn = "I";
-    TicketSpec b{"20260001", "00003", "2026.03.01"};
-    TicketSpec c{"20260012", "00001", "2026.02.01"};
+    TicketSpec b = ticket("20260001", "00003", "2026.03.01");
+    TicketSpec c = ticket("20260012", "00001", "2026.02.01");
     c.prn = " ";
     for (const TicketSpec& t : {a, b, c})
         addTicket(db, t);
@@ -73,8 +85,8 @@ void TstTicketList::sortLabelsAndOrders()
         QStringList order;
     };
     const Case cases[] = {
-        // Names in the column's own collation (binary WIN1250: "Á" after "S").
-        {2, "Felvásárlási jegy lista, név szerint", "F_BSZAM", {"20260012", "20260003", "20260001"}},
+        // Names in Hungarian order: "Árvai" with the A's, before "Kovács" and "Szőke".
+        {2, "Felvásárlási jegy lista, név szerint", "F_BSZAM", {"20260001", "20260012", "20260003"}},
         {3, "Felvásárlási jegy lista, dátum szerint", "F_BSZAM", {"20260003", "20260012", "20260001"}},
         {1, "Felvásárlási jegy lista, \"Őstermelőkód\" szerint", "F_OSTERMKOD", {"00001", "00002", "00003"}},
         {0, "Felvásárlási jegy lista, \"Bizonylatszám\" szerint", "F_BSZAM", {"20260001", "20260003", "20260012"}},
@@ -119,7 +131,7 @@ void TstTicketList::searchPositions()
     f.kereso()->clear();
     QTest::keyClicks(f.kereso(), "3");
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260003"));
-    addTicket(db, TicketSpec{"20260039"});
+    addTicket(db, ticket("20260039"));
     f.kereso()->setText("2026003");
     f.button("Button7")->click();
     QCOMPARE(Data->ZQ10->asString("F_BSZAM"), QString("20260039"));
@@ -130,15 +142,15 @@ void TstTicketList::modifyRefusals()
     UiScope s;
     TestDb db(true);
     db.selectBuyer();
-    TicketSpec printedVoided{"20260001"};
+    TicketSpec printedVoided = ticket("20260001");
     printedVoided.prn = "I";
     printedVoided.ervenyt = "20260002";
-    TicketSpec voidingDoc{"20260002"};
+    TicketSpec voidingDoc = ticket("20260002");
     voidingDoc.tipus = "4";
     voidingDoc.ervenyt = "20260001";
-    TicketSpec untyped{"20260003"};
+    TicketSpec untyped = ticket("20260003");
     untyped.tipus = "";
-    TicketSpec plain{"20260004"};
+    TicketSpec plain = ticket("20260004");
     for (const TicketSpec& t : {printedVoided, voidingDoc, untyped, plain})
         addTicket(db, t);
     addLine(db, "20260004", "Búza", 10, 60, 12);
@@ -244,7 +256,7 @@ void TstTicketList::yearOpening()
                  QString("1/20210000"));
     }
     // One ticket locks it.
-    addTicket(db, TicketSpec{"20210001"});
+    addTicket(db, ticket("20210001"));
     s.ui.clear();
     TForm38 f;
     f.show();
@@ -261,7 +273,7 @@ void TstTicketList::missingCounterRefusesNewAndVoiding()
     UiScope s;
     TestDb db;
     db.selectBuyer();
-    TicketSpec t{"20260001"};
+    TicketSpec t = ticket("20260001");
     t.prn = "I";
     addTicket(db, t);
     TForm8 f;
@@ -286,6 +298,85 @@ void TstTicketList::missingCounterRefusesNewAndVoiding()
     f.button("Button1")->click();
     f.button("Button5")->click();
     QCOMPARE(s.ui.modalNames.size(), 2);
+}
+
+// A list longer than a window: the screen opens on the current ticket with
+// the tickets before it at hand, Ctrl+Home/End reach the ends, page keys read
+// on, and a search keystroke looks the number up.
+void TstTicketList::longListReadAsTheGridScrolls()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    db.data()->ZCon1.executeImmediate(
+        "EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < 1200) DO BEGIN "
+        "INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_tipus) VALUES "
+        "(CAST(10000001 + :i AS VARCHAR(8)), '00001', '00002', '1'); i = i + 1; END END");
+    db.data()->ZCon1.commit();
+    G.aktBszam = "10001100";
+    TForm8 f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    TQuery* q = Data->ZQ10;
+    DBGrid* g = f.grid();
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001100"));
+    QCOMPARE(g->currentIndex().row(), q->recNo());
+    QVERIFY(q->rowsHeld() < 1200);
+    g->setFocus();
+    QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001099"));
+    QTest::keyClick(g, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000001"));
+    // Page by page to the end: every ticket passes, the window stays bounded.
+    int pages = 0;
+    while (q->canFetchMore() || q->recNo() < q->rowsHeld() - 1) {
+        QTest::keyClick(g, Qt::Key_PageDown);
+        QVERIFY(q->rowsHeld() <= 11 * TQuery::PageRows);
+        QVERIFY(++pages < 1200);
+    }
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001200"));
+    QVERIFY(!f.findChild<QToolButton*>("navLast")->isEnabled());
+    QTest::keyClick(g, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10001200"));
+    // Up from the end reads the pages before.
+    for (int i = 0; i < 3 * TQuery::PageRows; ++i)
+        QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(f.panelText("F_BSZAM"), QString::number(10001200 - 3 * TQuery::PageRows));
+    // A keystroke in "Bizonylat:" finds the number; a character no number
+    // can hold finds nothing and leaves the list alone.
+    QTest::keyClicks(f.kereso(), "1000005");
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000050"));
+    f.kereso()->setText(QString::fromUtf8("1Ŵ"));
+    f.keres(false);
+    QCOMPARE(f.panelText("F_BSZAM"), QString("10000050"));
+    QVERIFY(s.ui.log.filter("error:").isEmpty());
+}
+
+// A text the database cannot hold, typed into the entry: the save is refused
+// as a whole, the screen says so, and the stored ticket is as it was.
+void TstTicketList::refusedSaveKeepsTheStoredTicket()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    TicketSpec t = ticket("20260001");
+    t.megj = "Első szállítás";
+    addTicket(db, t);
+    addLine(db, "20260001", "Búza", 10, 60, 12);
+    G.aktBszam = "20260001";
+    TForm8 list;
+    TForm9 f(TForm9::Mode::Modify);
+    QVERIFY(f.load());
+    f.edit("megj")->setText(QString::fromUtf8("Második szállítás Ŵ"));
+    QVERIFY(!f.save());
+    QCOMPARE(s.ui.messages().size(), 1);
+    QVERIFY2(s.ui.messages().first().startsWith("Hiba"), qPrintable(s.ui.messages().first()));
+    QCOMPARE(db.scalar("SELECT f_megj FROM fjfej WHERE f_bszam = '20260001'"), QString::fromUtf8("Első szállítás"));
+    // Within the column's 200 characters and its character set, it saves.
+    f.edit("megj")->setText(QString::fromUtf8("Második szállítás"));
+    QVERIFY(f.save());
+    QCOMPARE(db.scalar("SELECT f_megj FROM fjfej WHERE f_bszam = '20260001'"), QString::fromUtf8("Második szállítás"));
 }
 
 QTEST_MAIN(TstTicketList)

@@ -1,7 +1,10 @@
 #include "dbwidgets.h"
 
+#include <QScopedValueRollback>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QToolButton>
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new QueryModel(this))
@@ -14,7 +17,25 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new QueryModel(this
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // Widths from the rows in view only: a long list is not measured whole.
+    horizontalHeader()->setResizeContentsPrecision(0);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &DBGrid::scrolled);
+    // Rows read or dropped above the view: the same rows stay in view.
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        if (first != 0 || model_->rowCount() == last + 1)
+            return;
+        updateGeometries();
+        QScopedValueRollback<bool> guard(reading_, true);
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + last + 1);
+    });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
+        if (first != 0)
+            return;
+        updateGeometries();
+        QScopedValueRollback<bool> guard(reading_, true);
+        verticalScrollBar()->setValue(std::max(0, verticalScrollBar()->value() - (last + 1)));
+    });    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& cur) {
                 if (syncing_ || !cur.isValid() || !query())
                     return;
@@ -41,15 +62,83 @@ void DBGrid::setQuery(TQuery* q, const QList<GridColumn>& columns)
         followQuery(q->recNo());
 }
 
+// Every column at least as wide as its title and, once there are rows, as the
+// values in view; the given width is the least. Measured once, so that a
+// re-read (a search keystroke) does not make the columns jump.
 void DBGrid::applyWidths()
 {
     const auto& cols = model_->gridColumns();
+    const bool withRows = model_->rowCount() > 0;
+    if (sized_ && withRows)
+        return;
     for (int i = 0; i < cols.size(); ++i) {
-        if (cols[i].width > 0)
-            setColumnWidth(i, cols[i].width);
-        else
-            resizeColumnToContents(i);
+        int w = std::max(cols[i].width, horizontalHeader()->sectionSizeHint(i));
+        if (withRows)
+            w = std::max(w, sizeHintForColumn(i));
+        setColumnWidth(i, w);
     }
+    sized_ = withRows;
+}
+
+int DBGrid::pageRows() const
+{
+    const int h = verticalHeader()->defaultSectionSize();
+    return std::max(1, viewport()->height() / std::max(1, h));
+}
+
+// At the top of what is read, read the page before; the current row stays in view.
+void DBGrid::scrolled(int value)
+{
+    if (reading_)
+        return;
+    QScopedValueRollback<bool> guard(reading_, true);
+    if (value == verticalScrollBar()->minimum() && model_->canFetchBefore())
+        model_->fetchBefore();
+    keepCurrentInView();
+}
+
+void DBGrid::keepCurrentInView()
+{
+    if (!query() || !query()->windowed())
+        return;
+    const int top = rowAt(0);
+    if (top < 0)
+        return;
+    int bottom = rowAt(viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = model_->rowCount() - 1;
+    const int cur = currentIndex().isValid() ? currentIndex().row() : -1;
+    const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    int want = cur < top ? top : cur > bottom ? bottom : cur;
+    if (want != cur)
+        selectionModel()->setCurrentIndex(model_->index(want, col),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// Keys that leave what is read: read on first; Ctrl+Home and Ctrl+End go to
+// the ends of the whole list.
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    TQuery* q = query();
+    if (q && q->windowed()) {
+        const int row = currentIndex().isValid() ? currentIndex().row() : 0;
+        const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+        const bool ctrl = modifiers & Qt::ControlModifier;
+        if ((action == MoveHome && ctrl) || (action == MoveEnd && ctrl)) {
+            if (action == MoveHome)
+                q->first();
+            else
+                q->last();
+            return model_->index(q->recNo(), col);
+        }
+        QScopedValueRollback<bool> guard(reading_, true);
+        if ((action == MoveUp || action == MovePageUp) && row - pageRows() < 0 && model_->canFetchBefore())
+            model_->fetchBefore();
+        if ((action == MoveDown || action == MovePageDown) && row + pageRows() >= model_->rowCount() &&
+            model_->canFetchMore({}))
+            model_->fetchMore({});
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void DBGrid::followQuery(int row)
@@ -117,11 +206,14 @@ void DBNavigator::setQuery(TQuery* q)
 
 void DBNavigator::update()
 {
-    bool any = q_ && q_->recordCount() > 0;
-    int r = any ? q_->recNo() : -1;
-    int n = any ? q_->recordCount() : 0;
-    first_->setEnabled(any && r > 0);
-    prior_->setEnabled(any && r > 0);
-    next_->setEnabled(any && r < n - 1);
-    last_->setEnabled(any && r < n - 1);
+    const bool any = q_ && q_->recordCount() > 0;
+    const int r = any ? q_->recNo() : -1;
+    const int n = any ? q_->recordCount() : 0;
+    // A window may have rows beyond what it holds.
+    const bool back = any && (r > 0 || q_->canFetchBefore());
+    const bool on = any && (r < n - 1 || q_->canFetchMore());
+    first_->setEnabled(back);
+    prior_->setEnabled(back);
+    next_->setEnabled(on);
+    last_->setEnabled(on);
 }

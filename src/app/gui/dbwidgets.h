@@ -1,5 +1,8 @@
 #pragma once
-// Grid and record navigator bound to a query's current row.
+// Grid and record navigator bound to a query's current row. Over a windowed
+// query the grid reads on at either edge as it is scrolled, and the current
+// row follows the scrolling (it stays in view), so the window can drop what is
+// far behind.
 
 #include "QueryModel.h"
 
@@ -19,11 +22,19 @@ public:
     QString currentField() const;
     void setCurrentColumn(int column);
 
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 private:
     void followQuery(int row);
     void applyWidths();
+    void scrolled(int value);
+    void keepCurrentInView();
+    int pageRows() const;
     QueryModel* model_;
     bool syncing_ = false;
+    bool sized_ = false;
+    bool reading_ = false;
 };
 
 class DBNavigator : public QWidget {

@@ -1,0 +1,116 @@
+#include "benchdb.h"
+
+#include "Unit2.h"
+#include "newdb.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+
+namespace benchdb {
+
+QString cacheDir()
+{
+    QString d = qEnvironmentVariable("VADMO_BENCH_CACHE");
+    if (d.isEmpty())
+        d = QDir::homePath() + "/.cache/vadmo7-bench";
+    QDir().mkpath(d);
+    return d;
+}
+
+QString newestNumber(int tickets) { return QString::number(10000000 + tickets); }
+
+namespace {
+
+// Producers with Hungarian names, accented initials included, so that name
+// order has real work to do. Codes from 00004: the sample file has 00001-00003.
+void producers(fb::Connection& c)
+{
+    c.executeImmediate(QString(R"(EXECUTE BLOCK AS
+DECLARE i INTEGER = 0;
+DECLARE fam VARCHAR(400) = 'Arany    Árvai    Balogh   Bíró     Csizmár  Dénes    Erdős    Éles     Farkas   Gál      Horváth  Illés    Juhász   Kovács   Lakatos  Molnár   Nagy     Oláh     Ócsai    Örkényi  Őri      Papp     Rácz     Szabó    Takács   Török    Ujvári   Ürögi    Varga    Zöld     ';
+DECLARE giv VARCHAR(200) = 'Anna     Béla     Csaba    Dóra     Ede      Éva      Ferenc   Gizella  István   Judit    ';
+BEGIN
+  WHILE (i < %1) DO BEGIN
+    INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_szja, o_akod)
+      VALUES (LPAD(:i + 4, 5, '0'),
+        TRIM(SUBSTRING(:fam FROM MOD(:i, 30) * 9 + 1 FOR 9)) || ' ' ||
+        TRIM(SUBSTRING(:giv FROM MOD(:i / 30, 10) * 9 + 1 FOR 9)) || ' ' || CAST(:i / 300 + 1 AS VARCHAR(5)),
+        '6000', 'Kecskemét', 'Fő utca ' || CAST(MOD(:i, 120) + 1 AS VARCHAR(4)), '8' || LPAD(:i, 9, '0'), 15, '00001');
+    i = i + 1;
+  END
+END)")
+                           .arg(kProducers));
+}
+
+void addTickets(fb::Connection& c, int from, int count)
+{
+    // Server-side, in one statement: row by row from the client would take minutes.
+    c.executeImmediate(QString(R"(EXECUTE BLOCK AS
+DECLARE i INTEGER = %1; DECLARE n VARCHAR(8); DECLARE k VARCHAR(5); DECLARE d DATE;
+BEGIN
+  WHILE (i < %2) DO BEGIN
+    n = CAST(10000001 + i AS VARCHAR(8));
+    k = LPAD(MOD(i * 7919, %3) + 4, 5, '0');
+    d = DATEADD(i / 55 DAY TO DATE '2016-01-04');
+    INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, f_utal,
+      f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, f_muvktg, f_tipus, f_sumvar)
+      VALUES (:n, '00001', :k, :d, :d, :d, IIF(MOD(:i, 4) = 0, 'x', ' '), IIF(MOD(:i, 2) = 0, 'I', ' '),
+      15, 2, 0, IIF(MOD(:i, 5) = 0, 'Szállítólevél ' || :i, NULL), 'Nyilatkozat szövege', 10000, '1', 12000);
+    INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, s_brutto, s_megy,
+      s_ear, s_kompmerteke, s_akod, s_szja) VALUES (:n, '00001', 'Búza', '1001', 0, 100 + MOD(:i, 50), 'kg', 62.5, 12, '00001', 0);
+    INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, s_brutto, s_megy,
+      s_ear, s_kompmerteke, s_akod, s_szja) VALUES (:n, '00002', 'Napraforgó', '1206', 2, 50, 'kg', 140, 12, '00001', 0);
+    INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, s_brutto, s_megy,
+      s_ear, s_kompmerteke, s_akod, s_szja) VALUES (:n, '00003', 'Őszibarack', '0809', 0, 20, 'kg', 220, 7, '00001', 0);
+    INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, s_brutto, s_megy,
+      s_ear, s_kompmerteke, s_akod, s_szja) VALUES (:n, '00004', 'Tojás', '0407', 0, 300, 'db', 45, 7, '00001', 0);
+    i = i + 1;
+  END
+END)")
+                           .arg(from)
+                           .arg(from + count)
+                           .arg(kProducers));
+}
+
+} // namespace
+
+QString ensureFile(const QString& dir, int tickets)
+{
+    const QString file = QDir(dir).filePath(QString("tickets-%1.fdb").arg(tickets));
+    if (QFile::exists(file))
+        return file;
+    const QString part = file + ".part";
+    QFile::remove(part);
+    QElapsedTimer t;
+    t.start();
+    newdb::Options o;
+    o.samples = true;
+    newdb::create(part, o);
+    {
+        fb::Connection c;
+        c.attach(part);
+        producers(c);
+        c.commit();
+        // Batches keep the engine's undo log small.
+        for (int from = 0; from < tickets; from += 50000) {
+            addTickets(c, from, std::min(50000, tickets - from));
+            c.commit();
+        }
+        c.executeImmediate(QString("UPDATE sorszam SET a_fjbszam = '%1' WHERE a_akod = '00001'")
+                               .arg(newestNumber(tickets)));
+        c.commit();
+        // Fresh index statistics, as a long-used file would have after a backup.
+        c.executeImmediate("SET STATISTICS INDEX IX_FJFEJ_AKOD_BSZAM");
+        c.commit();
+        c.detach();
+    }
+    if (!QFile::rename(part, file))
+        throw fb::Error("Cannot rename " + part);
+    std::fprintf(stderr, "built %s (%d tickets) in %.1f s\n", qPrintable(file), tickets,
+                 t.elapsed() / 1000.0);
+    return file;
+}
+
+} // namespace benchdb

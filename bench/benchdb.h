@@ -1,0 +1,20 @@
+#pragma once
+// Register files of a given size for the benchmarks: built once into a cache
+// folder outside the source tree and reused by later runs.
+
+#include <QString>
+
+namespace benchdb {
+
+constexpr int kProducers = 2000;
+constexpr int kLinesPerTicket = 4;
+
+// The cache folder: VADMO_BENCH_CACHE, else ~/.cache/vadmo7-bench.
+QString cacheDir();
+// Path of the file with that many tickets; builds it when missing (under a
+// temporary name, renamed when complete, so a broken run leaves no half file).
+QString ensureFile(const QString& dir, int tickets);
+// The number of the newest ticket of a file with that many tickets.
+QString newestNumber(int tickets);
+
+} // namespace benchdb
