@@ -9,6 +9,7 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "benchdb.h"
+#include "context.h"
 #include "gui/dbwidgets.h"
 #include "seams.h"
 #include "tickets/Unit8.h"
@@ -171,26 +172,33 @@ int measure(const QString& file, int tickets)
         const QString number = QString::number(10000001 + tickets + 1 + i);
         saves.push_back(ms([&] {
             ticketlist::requery();
-            ticketentry::Header h;
-            h.bszam = number;
-            h.ostKod = "00007";
-            h.kelt = h.felvkelt = h.fizkelt = QDate(2026, 1, 5);
-            h.nyilatk = " ";
-            h.sumvar = 6250;
-            h.muvktg = 6250;
-            if (ticketentry::saveNew(h) != ticketentry::SaveResult::Ok)
-                throw std::runtime_error("save failed");
+            const rec::Context ctx = app::currentContext();
+            // The line first, as on the screen: the header is refused without one.
             ticketentry::Line l;
             l.bszam = number;
             l.termekkod = "00001";
             l.megnevezes = "Búza";
             l.vtsz = "1001";
             l.megy = "kg";
-            l.brutto = 100;
-            l.ear = 62.5;
-            l.kompmerteke = 12;
-            if (ticketentry::saveLine(l, true) != ticketentry::LineResult::Ok)
+            l.brutto = "100";
+            l.ear = "62,5";
+            l.kompmerteke = "12";
+            l.levonszaz = "0";
+            if (!ticketentry::saveLine(ctx, l, ticketentry::Mode::New).ok())
                 throw std::runtime_error("line failed");
+            ticketentry::Header h;
+            h.bszam = number;
+            h.ostKod = "00007";
+            h.kelt = h.felvkelt = h.fizkelt = "2026.01.05";
+            h.szja = "0";
+            h.levonas = "0";
+            h.levonszaz = "0";
+            h.jarul = "0";
+            h.nyilatk = " ";
+            h.sumvar = 6250;
+            h.muvktg = 6250;
+            if (!ticketentry::saveHeader(ctx, h, ticketentry::Mode::New).ok())
+                throw std::runtime_error("save failed");
             ticketlist::requery();
             f->frissit(ticketlist::openingLabel());
             settle();

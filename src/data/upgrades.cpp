@@ -18,7 +18,8 @@ bool columnExists(fb::Connection* db, const QString& table, const QString& colum
 {
     const fb::Result r = db->execute(
         "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = ? AND RDB$FIELD_NAME = ?",
-        {{fb::Param::Text, table.toUpper()}, {fb::Param::Text, column.toUpper()}});
+        {{fb::Param::Text, table.toUpper(), "RDB$RELATION_NAME"},
+         {fb::Param::Text, column.toUpper(), "RDB$FIELD_NAME"}});
     return r.rows.at(0).at(0).toLongLong() > 0;
 }
 
@@ -61,7 +62,7 @@ rec::Outcome markSharedTaxIds(fb::Connection* db, int* changed)
                     row.at(1).toString() == previous.toString()) {
                     const fb::Result u = db->execute(
                         "UPDATE ostermelo SET o_szja = ? WHERE ID_ostermelo = ?",
-                        {{fb::Param::Integer, 1}, {fb::Param::Integer, row.at(0)}});
+                        {{fb::Param::Integer, 1, "O_SZJA"}, {fb::Param::Integer, row.at(0), "ID_OSTERMELO"}});
                     if (u.rowsAffected != 1)
                         throw fb::Error("A módosítás nem egy sort érintett.");
                     ++n;
