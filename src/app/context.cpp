@@ -15,7 +15,7 @@ rec::Context currentContext()
         ctx.tipus = G.tipus;
     if (!G.ervTipus.isEmpty())
         ctx.ervTipus = G.ervTipus;
-    ctx.today = seams::ui().today();
+    ctx.today = seams::today();
     return ctx;
 }
 

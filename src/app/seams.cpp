@@ -37,6 +37,13 @@ std::unique_ptr<Progress> startProgress(const QString& text, qint64 maximum)
     return std::make_unique<NoProgress>();
 }
 
+QDate today()
+{
+    if (Ui* u = g_current ? g_current : g_default)
+        return u->today();
+    return QDate::currentDate();
+}
+
 void setUi(Ui* u) { g_current = u; }
 void setDefaultUi(Ui* u) { g_default = u; }
 

@@ -62,6 +62,8 @@ Ui& ui();
 // The installed interface's progress, or none where no interface is installed
 // (a tool or a test without one).
 std::unique_ptr<Progress> startProgress(const QString& text, qint64 maximum);
+// The installed interface's today, or the calendar's where none is installed.
+QDate today();
 // Installs another implementation (tests); nullptr restores the Qt one.
 void setUi(Ui* ui);
 // The Qt implementation is registered by the widget library.
