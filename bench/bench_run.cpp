@@ -199,6 +199,7 @@ int measure(const QString& file, int tickets)
             h.muvktg = 6250;
             if (!ticketentry::saveHeader(ctx, h, ticketentry::Mode::New).ok())
                 throw std::runtime_error("save failed");
+            G.aktBszam = number; // as the entry screen does after a save
             ticketlist::requery();
             f->frissit(ticketlist::openingLabel());
             settle();

@@ -8,22 +8,18 @@ namespace navtables {
 bool widen(fb::Connection* db)
 {
     try {
-        const fb::Result r = db->execute(
-            "SELECT TRIM(rf.RDB$FIELD_NAME), f.RDB$CHARACTER_LENGTH FROM RDB$RELATION_FIELDS rf "
+        // Checked and changed inside the engine: a start-up reads no rows for it.
+        // The table is emptied by every collection: nothing in it to keep.
+        db->executeImmediate(
+            "EXECUTE BLOCK AS DECLARE n VARCHAR(63); BEGIN "
+            "FOR SELECT TRIM(rf.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS rf "
             "JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
             "WHERE rf.RDB$RELATION_NAME = 'NAVFEJ' "
-            "AND rf.RDB$FIELD_NAME IN ('ZA_ONSZAMLA', 'NE_SZLA_FORMA')");
-        bool changed = false;
-        for (const auto& row : r.rows) {
-            if (row.at(1).toInt() >= 100)
-                continue;
-            // The table is emptied by every collection: nothing in it to keep.
-            db->executeImmediate("ALTER TABLE NAVFEJ ALTER COLUMN " + row.at(0).toString() +
-                                 " TYPE VARCHAR(100)");
-            changed = true;
-        }
-        if (changed || db->inTransaction())
-            db->commit();
+            "AND rf.RDB$FIELD_NAME IN ('ZA_ONSZAMLA', 'NE_SZLA_FORMA') "
+            "AND f.RDB$CHARACTER_LENGTH < 100 INTO :n DO "
+            "EXECUTE STATEMENT 'ALTER TABLE NAVFEJ ALTER COLUMN ' || n || ' TYPE VARCHAR(100)'; "
+            "END");
+        db->commit();
         return true;
     } catch (const std::exception& e) {
         try {
