@@ -56,12 +56,12 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent)
         order_[i] = new QRadioButton(QString::fromUtf8(texts[i]), box);
         order_[i]->setObjectName(QString("rbSorrend%1").arg(i));
         bl->addWidget(order_[i]);
+        order_[i]->setChecked(i == 0);
         connect(order_[i], &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 inputChanged();
         });
     }
-    order_[0]->setChecked(true);
     top->addWidget(box);
 
     grid_ = new DBGrid(this);

@@ -21,7 +21,9 @@ inline void setDates(TestDb& db, const QString& bszam, const QString& fizkelt,
 // can sum them itself.
 inline void addBusyYear(TestDb& db, int tickets, int perTicket)
 {
-    db.exec(QString(R"(EXECUTE BLOCK AS
+    // Straight to the engine: the statement's local variables are not parameters.
+    fb::Connection& con = db.data()->ZCon1;
+    con.executeImmediate(QString(R"(EXECUTE BLOCK AS
 DECLARE i INTEGER = 0;
 DECLARE j INTEGER;
 DECLARE b VARCHAR(8);
@@ -32,16 +34,16 @@ BEGIN
     d = DATEADD(MOD(i, 365) DAY TO DATE '2026-01-01');
     INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, f_utal, f_prn,
                        f_szja, f_jarulszaz, f_levonas, f_muvktg, f_tipus, f_sumvar)
-      VALUES (:b, '00001', '0000' || (MOD(i, 3) + 1), :d, :d, :d,
-              IIF(MOD(i, 3) = 0, 'x', ' '), 'I', 0, 0, 0, 1000 + i, '1', 0);
+      VALUES (:b, '00001', '0000' || (MOD(:i, 3) + 1), :d, :d, :d,
+              IIF(MOD(:i, 3) = 0, 'x', ' '), 'I', 0, 0, 0, 1000 + :i, '1', 0);
     j = 0;
     WHILE (j < %2) DO BEGIN
       INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz, s_brutto, s_megy,
                          s_ear, s_kompmerteke, s_akod, s_szja, s_bizonylat)
         VALUES (:b, '00001',
-                DECODE(MOD(i + j, 4), 0, 'Búza', 1, 'Napraforgó', 2, 'Őszibarack',
+                DECODE(MOD(:i + :j, 4), 0, 'Búza', 1, 'Napraforgó', 2, 'Őszibarack',
                        'Étkezési minőségű, válogatott, kézzel szedett téli alma hosszú névvel'),
-                '1001', 0, 10 + MOD(i * 7 + j, 90), 'kg', 50 + MOD(j, 5), IIF(MOD(j, 2) = 0, 12, 7),
+                '1001', 0, 10 + MOD(:i * 7 + :j, 90), 'kg', 50 + MOD(:j, 5), IIF(MOD(:j, 2) = 0, 12, 7),
                 '00001', 0, 'B1');
       j = j + 1;
     END
@@ -50,6 +52,7 @@ BEGIN
 END)")
                 .arg(tickets)
                 .arg(perTicket));
+    con.commit();
 }
 
 inline void copyListTemplates()
