@@ -13,7 +13,10 @@ namespace lists {
 
 namespace {
 
-const char* const kLineJoins = "  FROM fjsor LEFT JOIN fjfej ON s_bszam = f_bszam "
+// The lines with their ticket and producer. A condition on the ticket's
+// columns leaves out a line without a ticket whichever way it is joined, so
+// the ticket comes first and the period's tickets pick their lines by index.
+const char* const kLineJoins = "  FROM fjfej JOIN fjsor ON s_bszam = f_bszam "
                                "LEFT JOIN ostermelo ON f_ostermkod = o_kod ";
 const char* const kInnerJoins = "  FROM fjsor JOIN fjfej ON s_bszam = f_bszam "
                                 "JOIN ostermelo ON f_ostermkod = o_kod ";
@@ -30,6 +33,17 @@ QString periodOn(const Period& p)
     const char* col = p.purchase ? "f_felvkelt" : "f_fizkelt";
     return QString("(%1 >= :p1 AND %1 <= :p2)").arg(col);
 }
+
+// The same for the queries that take the buyer from the line (s_akod) and so
+// walk the buyer's lines: "+ 0" keeps the engine from matching every line's
+// ticket against the whole period's date index as well (seconds on a busy year).
+QString periodOnLines(const Period& p)
+{
+    const char* col = p.purchase ? "f_felvkelt" : "f_fizkelt";
+    return QString("(%1 + 0 >= :p1 AND %1 + 0 <= :p2)").arg(col);
+}
+
+const char* const kLinesFirst = "  FROM fjsor LEFT JOIN fjfej ON s_bszam = f_bszam ";
 
 void bindPeriod(TQuery* q, const rec::Context& ctx, const Period& p)
 {
@@ -98,9 +112,8 @@ QString collectItemized(const rec::Context& ctx, TQuery* rows, const QDate& from
                         const QDate& to, ItemOrder order)
 {
     const Period p{from, to, false};
-    sql(rows, "SELECT s_akod, SUM(s_vetelar) AS m_osszesen "
-              "  FROM fjsor LEFT JOIN fjfej ON s_bszam = f_bszam "
-              " WHERE " + periodOn(p) + " AND s_akod = :p3 GROUP BY s_akod");
+    sql(rows, QString("SELECT s_akod, SUM(s_vetelar) AS m_osszesen ") + kLinesFirst +
+                  " WHERE " + periodOnLines(p) + " AND s_akod = :p3 GROUP BY s_akod");
     bindPeriod(rows, ctx, p);
     rows->open();
     const QString total = totalText(firstNumber(rows, "M_OSSZESEN"));
@@ -159,7 +172,7 @@ QString collectPerProduct(const rec::Context& ctx, TQuery* totals, TQuery* group
                           TQuery* lines, const Period& p)
 {
     sql(totals, "SELECT s_akod, SUM(s_vetelar) AS m_osszesen "
-                "  FROM fjsor LEFT JOIN fjfej ON s_bszam = f_bszam "
+                "  FROM fjfej JOIN fjsor ON s_bszam = f_bszam "
                 " WHERE " + periodOn(p) + " AND f_akod = :p3 GROUP BY s_akod");
     bindPeriod(totals, ctx, p);
     totals->open();
@@ -235,15 +248,15 @@ void openProducer(const rec::Context& ctx, TQuery* totals, TQuery* lines, const 
 QString collectPerProducer(const rec::Context& ctx, TQuery* totals, TQuery* groups,
                            const Period& p)
 {
-    sql(totals, "SELECT s_akod, SUM(s_vetelar) AS m_osszesen "
-                "  FROM fjsor LEFT JOIN fjfej ON s_bszam = f_bszam "
-                " WHERE " + periodOn(p) + " AND s_akod = :p3 GROUP BY s_akod");
+    sql(totals, QString("SELECT s_akod, SUM(s_vetelar) AS m_osszesen ") + kLinesFirst +
+                    " WHERE " + periodOnLines(p) + " AND s_akod = :p3 GROUP BY s_akod");
     bindPeriod(totals, ctx, p);
     totals->open();
     const QString total = totalText(firstNumber(totals, "M_OSSZESEN"));
 
-    sql(groups, QString("SELECT o_kod, o_nev, SUM(s_vetelar) AS nevosszesen ") + kLineJoins +
-                    " WHERE " + periodOn(p) + " AND s_akod = :p3 GROUP BY o_kod, o_nev");
+    sql(groups, QString("SELECT o_kod, o_nev, SUM(s_vetelar) AS nevosszesen ") + kLinesFirst +
+                    " LEFT JOIN ostermelo ON f_ostermkod = o_kod WHERE " + periodOnLines(p) +
+                    " AND s_akod = :p3 GROUP BY o_kod, o_nev");
     bindPeriod(groups, ctx, p);
     groups->open();
     return total;
@@ -394,7 +407,7 @@ bool printCash(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow, T
 StatTotals collectStatistics(const rec::Context& ctx, TQuery* q, bool byProductOnly)
 {
     sql(q, "SELECT SUM(s_felvar) AS v_felvar, SUM(s_vetelar) AS v_kifiz "
-           "  FROM fjsor LEFT JOIN fjfej ON f_bszam = s_bszam "
+           "  FROM fjfej JOIN fjsor ON f_bszam = s_bszam "
            " WHERE f_akod = :p1 GROUP BY f_akod");
     q->setText("p1", ctx.akod);
     q->open();
@@ -404,7 +417,7 @@ StatTotals collectStatistics(const rec::Context& ctx, TQuery* q, bool byProductO
 
     const QString sums = "SUM(s_netto) AS v_menny, SUM(s_felvar) / NULLIF(SUM(s_netto), 0) AS "
                          "v_atlar, SUM(s_felvar) AS v_felvar, SUM(s_vetelar) AS v_kifiz ";
-    const QString from = "  FROM fjsor LEFT JOIN fjfej ON f_bszam = s_bszam WHERE f_akod = :p1 ";
+    const QString from = "  FROM fjfej JOIN fjsor ON f_bszam = s_bszam WHERE f_akod = :p1 ";
     if (byProductOnly)
         sql(q, "SELECT s_megnevezes, " + sums + from +
                    " GROUP BY s_megnevezes ORDER BY s_megnevezes COLLATE PXW_HUNDC, s_megnevezes");
