@@ -89,7 +89,6 @@ QWidget* TForm14::jegyTab()
     jegyGrid_->setAccessibleName("A kigyüjtött tételsorok");
     auto* nav = new DBNavigator(w);
     nav->setObjectName("DBNavigator1");
-    nav->setQuery(Data->ZQ20);
     l->addWidget(jegyGrid_, 1);
     l->addWidget(nav);
     jegyLog_ = logView("Memo1", w);
@@ -120,7 +119,6 @@ QWidget* TForm14::ostTab()
     ostGrid_->setAccessibleName("A kigyüjtött östermelök");
     auto* nav = new DBNavigator(w);
     nav->setObjectName("DBNavigator2");
-    nav->setQuery(Data->ZQ20);
     l->addWidget(ostGrid_, 1);
     l->addWidget(nav);
     ostLog_ = logView("Memo2", w);
@@ -147,8 +145,7 @@ void TForm14::jegyKigyujtes()
     collected_ = datacheck::Collection::None;
     datacheck::collectTickets(app::currentContext(), Data->ZQ20, jegyTol_->date(), jegyIg_->date());
     collected_ = datacheck::Collection::Tickets;
-    jegyGrid_->setQuery(Data->ZQ20);
-    ostGrid_->setQuery(Data->ZQ20);
+    showCollection();
     jegyCheck_->setEnabled(true);
     jegyCheck_->setFocus();
 }
@@ -158,10 +155,19 @@ void TForm14::ostKigyujtes()
     collected_ = datacheck::Collection::None;
     datacheck::collectProducers(Data->ZQ20);
     collected_ = datacheck::Collection::Producers;
-    jegyGrid_->setQuery(Data->ZQ20);
-    ostGrid_->setQuery(Data->ZQ20);
+    showCollection();
     ostCheck_->setEnabled(true);
     ostCheck_->setFocus();
+}
+
+// Both tabs show the one collection; until the first, grids and navigators
+// stay empty rather than showing what another screen left in ZQ20.
+void TForm14::showCollection()
+{
+    for (DBGrid* g : {jegyGrid_, ostGrid_})
+        g->setQuery(Data->ZQ20);
+    for (const char* n : {"DBNavigator1", "DBNavigator2"})
+        findChild<DBNavigator*>(n)->setQuery(Data->ZQ20);
 }
 
 void TForm14::runCheck(datacheck::Collection wanted, QPlainTextEdit* log)

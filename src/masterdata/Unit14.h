@@ -58,6 +58,7 @@ private:
     QWidget* ostTab();
     QPlainTextEdit* logView(const char* name, QWidget* parent);
     void runCheck(datacheck::Collection wanted, QPlainTextEdit* log);
+    void showCollection();
     QWidget* subTab(const QString& name, const QString& label, QLineEdit*& edit,
                     QLabel*& msg, const QString& msgText, void (TForm14::*check)());
     void hiba(QLabel* msg, const QString& text);

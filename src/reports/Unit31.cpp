@@ -52,7 +52,7 @@ TForm31::TForm31(QWidget* parent) : QDialog(parent)
     grid_->setQuery(Data->ZQ11);
     findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ11);
     form::enterMovesFocus(this);
-    resize(560, 520);
+    resize(720, 560);
     collect_->setFocus();
 }
 

@@ -46,6 +46,10 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     head->addWidget(nev_, 0, 2);
     head->addWidget(cim_, 1, 2);
     cim_->setAccessibleName("Őstermelő címe");
+    for (QLabel* l : {nev_, cim_}) {
+        l->setWordWrap(false);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     head->setColumnStretch(2, 1);
     top->addLayout(head);
 
@@ -63,6 +67,7 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     }
     g->setColumnStretch(1, 1);
     top->addLayout(g);
+    top->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     print_ = listparts::button("Nyomtatás", "Button2", this);
