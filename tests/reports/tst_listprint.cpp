@@ -185,6 +185,17 @@ void TstListPrint::periodListsBusy()
         QCOMPARE(numbers, 1000);
         // A group that goes on to a new page says so.
         QVERIFY(p.text.contains("Búza (folytatás)"));
+        // A group's heading never stands alone at the foot of a page: its
+        // column titles and first line follow it on the same page.
+        for (size_t i = 0; i < p.pages.size(); ++i) {
+            const QStringList t = p.pages[i].texts();
+            for (const char* g : {"Búza", "Napraforgó", "Őszibarack"}) {
+                const int at = int(t.indexOf(QString::fromUtf8(g)));
+                if (at >= 0)
+                    QVERIFY2(t.indexOf("Bszám", at) > at && t.size() > t.indexOf("Bszám", at) + 8,
+                             qPrintable(QString("page %1: %2").arg(i + 1).arg(g)));
+            }
+        }
     }
     {
         TForm19 f;
