@@ -1,6 +1,9 @@
 #include "Unit14.h"
 
+#include "Unit2.h"
 #include "checks.h"
+#include "context.h"
+#include "gui/dbwidgets.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
@@ -10,21 +13,19 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-QWidget* placeholder(const char* name)
+QPushButton* button(const QString& text, const QString& name, QWidget* parent)
 {
-    auto* w = new QWidget;
-    w->setObjectName(name);
-    auto* l = new QVBoxLayout(w);
-    auto* lbl = new QLabel("Ez az ellenőrzés a program egy későbbi változatában készül el.", w);
-    lbl->setAlignment(Qt::AlignCenter);
-    l->addWidget(lbl);
-    return w;
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(true);
+    return b;
 }
 
 } // namespace
@@ -36,13 +37,162 @@ TForm14::TForm14(QWidget* parent) : QDialog(parent)
     auto* top = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("PageControl1");
-    tabs_->addTab(placeholder("TabSheet1"), "Felvásárlási jegy");
+    tabs_->addTab(jegyTab(), "Felvásárlási jegy");
     tabs_->addTab(adatokTab(), "Adatok");
-    tabs_->addTab(placeholder("TabSheet3"), "Östermelö");
+    tabs_->addTab(ostTab(), "Östermelö");
     top->addWidget(tabs_);
     form::enterMovesFocus(this);
-    resize(640, 360);
+    resize(900, 640);
+    jegyTol_->setFocus();
 }
+
+QPlainTextEdit* TForm14::logView(const char* name, QWidget* parent)
+{
+    auto* log = new QPlainTextEdit(parent);
+    log->setObjectName(name);
+    log->setReadOnly(true);
+    log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    log->setAccessibleName("Az ellenörzés üzenetei");
+    return log;
+}
+
+QWidget* TForm14::jegyTab()
+{
+    auto* w = new QWidget;
+    w->setObjectName("TabSheet1");
+    auto* l = new QVBoxLayout(w);
+    l->addWidget(new QLabel("Adat ellenörzés az felvásárlási jegyen adatain:", w));
+    const QDate today = seams::ui().today();
+    auto date = [w](const QDate& d, const char* name) {
+        auto* e = new QDateEdit(d, w);
+        e->setObjectName(name);
+        e->setDisplayFormat("yyyy.MM.dd");
+        e->setCalendarPopup(true);
+        e->setMinimumDate(QDate(1900, 1, 1));
+        return e;
+    };
+    jegyTol_ = date(QDate(today.year(), 1, 1), "DateTimePicker2");
+    jegyIg_ = date(QDate(today.year(), 12, 31), "DateTimePicker3");
+    auto* per = new QHBoxLayout;
+    per->addWidget(form::label("Fizetési határidő:", jegyTol_, w));
+    per->addWidget(jegyTol_);
+    per->addWidget(new QLabel("-tól", w));
+    per->addWidget(jegyIg_);
+    per->addWidget(new QLabel("-ig", w));
+    jegyIg_->setAccessibleName("Fizetési határidő vége");
+    per->addStretch();
+    l->addLayout(per);
+    jegyGrid_ = new DBGrid(w);
+    jegyGrid_->setObjectName("DBGrid1");
+    jegyGrid_->setAccessibleName("A kigyüjtött tételsorok");
+    auto* nav = new DBNavigator(w);
+    nav->setObjectName("DBNavigator1");
+    l->addWidget(jegyGrid_, 1);
+    l->addWidget(nav);
+    jegyLog_ = logView("Memo1", w);
+    l->addWidget(jegyLog_, 2);
+    auto* b = new QHBoxLayout;
+    auto* collect = button("Kigyüjtés", "Button1", w);
+    jegyCheck_ = button("Ellenörzés", "Button2", w);
+    jegyCheck_->setEnabled(false);
+    auto* close = button("Mégsem", "Button3", w);
+    b->addStretch();
+    b->addWidget(collect);
+    b->addWidget(jegyCheck_);
+    b->addWidget(close);
+    l->addLayout(b);
+    connect(collect, &QPushButton::clicked, this, [this] { app::guarded([this] { jegyKigyujtes(); }); });
+    connect(jegyCheck_, &QPushButton::clicked, this, [this] { app::guarded([this] { jegyEllenorzes(); }); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    return w;
+}
+
+QWidget* TForm14::ostTab()
+{
+    auto* w = new QWidget;
+    w->setObjectName("TabSheet3");
+    auto* l = new QVBoxLayout(w);
+    ostGrid_ = new DBGrid(w);
+    ostGrid_->setObjectName("DBGrid2");
+    ostGrid_->setAccessibleName("A kigyüjtött östermelök");
+    auto* nav = new DBNavigator(w);
+    nav->setObjectName("DBNavigator2");
+    l->addWidget(ostGrid_, 1);
+    l->addWidget(nav);
+    ostLog_ = logView("Memo2", w);
+    ostLog_->setPlainText("Hiba üzenet");
+    l->addWidget(ostLog_, 2);
+    auto* b = new QHBoxLayout;
+    auto* collect = button("Kigyüjtés", "Button4", w);
+    ostCheck_ = button("Ellenörzés", "Button5", w);
+    ostCheck_->setEnabled(false);
+    auto* close = button("Mégsem", "Button6", w);
+    b->addStretch();
+    b->addWidget(collect);
+    b->addWidget(ostCheck_);
+    b->addWidget(close);
+    l->addLayout(b);
+    connect(collect, &QPushButton::clicked, this, [this] { app::guarded([this] { ostKigyujtes(); }); });
+    connect(ostCheck_, &QPushButton::clicked, this, [this] { app::guarded([this] { ostEllenorzes(); }); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    return w;
+}
+
+void TForm14::jegyKigyujtes()
+{
+    collected_ = datacheck::Collection::None;
+    datacheck::collectTickets(app::currentContext(), Data->ZQ20, jegyTol_->date(), jegyIg_->date());
+    collected_ = datacheck::Collection::Tickets;
+    showCollection();
+    jegyCheck_->setEnabled(true);
+    jegyCheck_->setFocus();
+}
+
+void TForm14::ostKigyujtes()
+{
+    collected_ = datacheck::Collection::None;
+    datacheck::collectProducers(Data->ZQ20);
+    collected_ = datacheck::Collection::Producers;
+    showCollection();
+    ostCheck_->setEnabled(true);
+    ostCheck_->setFocus();
+}
+
+// Both tabs show the one collection; until the first, grids and navigators
+// stay empty rather than showing what another screen left in ZQ20.
+void TForm14::showCollection()
+{
+    for (DBGrid* g : {jegyGrid_, ostGrid_})
+        g->setQuery(Data->ZQ20);
+    for (const char* n : {"DBNavigator1", "DBNavigator2"})
+        findChild<DBNavigator*>(n)->setQuery(Data->ZQ20);
+}
+
+void TForm14::runCheck(datacheck::Collection wanted, QPlainTextEdit* log)
+{
+    const QString refused = datacheck::refusal(collected_, wanted);
+    if (!refused.isEmpty()) {
+        seams::ui().showMessage(refused);
+        return;
+    }
+    log->clear();
+    const int row = Data->ZQ20->recNo();
+    const datacheck::Run r = wanted == datacheck::Collection::Tickets
+                                 ? datacheck::checkTickets(Data->ZQ20)
+                                 : datacheck::checkProducers(Data->ZQ20);
+    if (row >= 0)
+        Data->ZQ20->moveTo(row);
+    log->setPlainText(r.lines.join('\n'));
+    if (!r.ok())
+        seams::ui().showMessage("Az ellenörzés megszakadt, mert egy adat nem alakítható át: " +
+                                r.error);
+}
+
+void TForm14::jegyEllenorzes() { runCheck(datacheck::Collection::Tickets, jegyLog_); }
+
+void TForm14::ostEllenorzes() { runCheck(datacheck::Collection::Producers, ostLog_); }
 
 QWidget* TForm14::subTab(const QString& name, const QString& label, QLineEdit*& edit,
                          QLabel*& msg, const QString& msgText, void (TForm14::*check)())

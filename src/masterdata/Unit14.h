@@ -1,9 +1,15 @@
 #pragma once
-// The check screen. Its "Adatok" tab tests one number by hand: tax number,
+// The check screen. "Felvásárlási jegy" and "Östermelö" collect ticket lines
+// or producers and run the data check over them (datacheck). Its "Adatok" tab tests one number by hand: tax number,
 // tax identifier, TAJ number, and the birth date hidden in the tax identifier.
+
+#include "datacheck.h"
 
 #include <QDialog>
 
+class DBGrid;
+class QPlainTextEdit;
+class QPushButton;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -18,6 +24,19 @@ public:
     void adoazonCheck();
     void tajCheck();
     void napokCheck();
+
+    // The ticket tab's and the producer tab's "Kigyüjtés" and "Ellenörzés".
+    void jegyKigyujtes();
+    void jegyEllenorzes();
+    void ostKigyujtes();
+    void ostEllenorzes();
+
+    QDateEdit* jegyTol() const { return jegyTol_; }
+    QDateEdit* jegyIg() const { return jegyIg_; }
+    QPlainTextEdit* jegyNaplo() const { return jegyLog_; }
+    QPlainTextEdit* ostNaplo() const { return ostLog_; }
+    QPushButton* jegyEllenorzesButton() const { return jegyCheck_; }
+    QPushButton* ostEllenorzesButton() const { return ostCheck_; }
 
     QTabWidget* tabs() const { return tabs_; }
     QTabWidget* adatTabs() const { return adatTabs_; }
@@ -35,6 +54,11 @@ public:
 
 private:
     QWidget* adatokTab();
+    QWidget* jegyTab();
+    QWidget* ostTab();
+    QPlainTextEdit* logView(const char* name, QWidget* parent);
+    void runCheck(datacheck::Collection wanted, QPlainTextEdit* log);
+    void showCollection();
     QWidget* subTab(const QString& name, const QString& label, QLineEdit*& edit,
                     QLabel*& msg, const QString& msgText, void (TForm14::*check)());
     void hiba(QLabel* msg, const QString& text);
@@ -55,4 +79,13 @@ private:
     QLabel* napokMsg_;
     QLabel* eltelt_;
     QLabel* napResz_;
+    QDateEdit* jegyTol_;
+    QDateEdit* jegyIg_;
+    QPlainTextEdit* jegyLog_;
+    QPlainTextEdit* ostLog_;
+    QPushButton* jegyCheck_;
+    QPushButton* ostCheck_;
+    DBGrid* jegyGrid_;
+    DBGrid* ostGrid_;
+    datacheck::Collection collected_ = datacheck::Collection::None;
 };

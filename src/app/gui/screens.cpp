@@ -21,6 +21,13 @@
 #include "taxdata/Unit11.h"
 #include "taxdata/Unit24.h"
 #include "taxdata/Unit40.h"
+#include "reports/Unit12.h"
+#include "reports/Unit13.h"
+#include "reports/Unit19.h"
+#include "reports/Unit30.h"
+#include "reports/Unit31.h"
+#include "reports/Unit32.h"
+#include "reports/Unit33.h"
 
 #include <QDialog>
 #include <memory>
@@ -49,6 +56,13 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 11: return new TForm11(parent);
     case 24: return new TForm24(parent);
     case 40: return new TForm40(parent);
+    case 12: return new TForm12(parent);
+    case 13: return new TForm13(parent);
+    case 19: return new TForm19(parent);
+    case 30: return new TForm30(parent);
+    case 31: return new TForm31(parent);
+    case 32: return new TForm32(parent);
+    case 33: return new TForm33(parent);
     default: return nullptr;
     }
 }

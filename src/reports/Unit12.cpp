@@ -1,0 +1,122 @@
+#include "Unit12.h"
+
+#include "Unit2.h"
+#include "context.h"
+#include "gui/dbwidgets.h"
+#include "gui/edits.h"
+#include "gui/guard.h"
+#include "reports/gui/listparts.h"
+#include "reports/engine/Report.h"
+#include "seams.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using lists::ItemOrder;
+
+namespace {
+const QList<GridColumn> kColumns = {
+    {"S_MEGNEVEZES", "Megnevezés", 220}, {"S_EAR", "E.ár", 70},
+    {"S_NETTO", "Mennyiség", 80},        {"S_MEGY", "M.egys.", 55},
+    {"S_BSZAM", "Bszám", 80},            {"S_VTSZ", "VTSZ", 70},
+    {"S_KOMPMERTEKE", "Komp.%", 55},     {"S_TERMEKKOD", "Termékkód", 70},
+    {"ID_FJSOR", "ID", 50}};
+}
+
+TForm12::TForm12(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("Form12");
+    setWindowTitle("Tételes lista");
+    auto* top = new QVBoxLayout(this);
+
+    const QDate today = seams::ui().today();
+    tol_ = listparts::datePicker(QDate(today.year(), 1, 1), "DateTimePicker1", this);
+    ig_ = listparts::datePicker(QDate(today.year(), 12, 31), "DateTimePicker2", this);
+    auto* per = new QHBoxLayout;
+    per->addWidget(form::label("Bevallási idöszak: ", tol_, this));
+    per->addWidget(tol_);
+    per->addWidget(listparts::note("-tól", "Label2", this));
+    per->addWidget(ig_);
+    per->addWidget(listparts::note("-ig", "Label3", this));
+    ig_->setAccessibleName("Bevallási idöszak vége");
+    per->addStretch();
+    top->addLayout(per);
+    top->addWidget(listparts::note("Fizetési dátum szerint", "Label4", this));
+
+    auto* box = new QGroupBox("Sorrend:", this);
+    box->setObjectName("RadioGroup1");
+    auto* bl = new QHBoxLayout(box);
+    const char* texts[5] = {"Östermelö", "Fiz.dátum", "Fjegy", "Termék", "Felv.dátum"};
+    for (int i = 0; i < 5; ++i) {
+        order_[i] = new QRadioButton(QString::fromUtf8(texts[i]), box);
+        order_[i]->setObjectName(QString("rbSorrend%1").arg(i));
+        bl->addWidget(order_[i]);
+        order_[i]->setChecked(i == 0);
+        connect(order_[i], &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                inputChanged();
+        });
+    }
+    top->addWidget(box);
+
+    grid_ = new DBGrid(this);
+    grid_->setObjectName("DBGrid1");
+    grid_->setAccessibleName("A kigyüjtött tételek");
+    grid_->setMinimumHeight(220);
+    top->addWidget(grid_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    collect_ = listparts::button("Kigyüjtés", "Button1", this);
+    print_ = listparts::button("Nyomtatás", "Button2", this);
+    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_->setEnabled(false);
+    buttons->addStretch();
+    buttons->addWidget(collect_);
+    buttons->addWidget(print_);
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+
+    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(tol_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
+    connect(ig_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
+
+    // The grid starts empty rather than showing another screen's rows.
+    Data->ZQ20->close();
+    grid_->setQuery(Data->ZQ20, kColumns);
+    form::enterMovesFocus(this);
+    resize(860, 560);
+    tol_->setFocus();
+}
+
+ItemOrder TForm12::order() const
+{
+    for (int i = 0; i < 5; ++i)
+        if (order_[i]->isChecked())
+            return ItemOrder(i);
+    return ItemOrder::Ostermelo;
+}
+
+void TForm12::inputChanged() { print_->setEnabled(false); }
+
+void TForm12::Button1Click()
+{
+    total_ = lists::collectItemized(app::currentContext(), Data->ZQ20, tol_->date(), ig_->date(),
+                                    order());
+    grid_->setQuery(Data->ZQ20, kColumns);
+    print_->setEnabled(true);
+    print_->setFocus();
+}
+
+void TForm12::Button2Click()
+{
+    if (lists::printItemized(*Data->frNyomtat, app::currentContext(), Data->ZQ60, tol_->date(),
+                             ig_->date(), order(), total_))
+        Data->frNyomtat->showPrepared();
+}

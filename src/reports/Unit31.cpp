@@ -1,0 +1,72 @@
+#include "Unit31.h"
+
+#include "Unit2.h"
+#include "context.h"
+#include "gui/dbwidgets.h"
+#include "gui/edits.h"
+#include "gui/guard.h"
+#include "reports/gui/listparts.h"
+#include "reports/lists.h"
+#include "reports/engine/Report.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm31::TForm31(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("Form31");
+    setWindowTitle("Kp. napilista");
+    auto* top = new QVBoxLayout(this);
+    grid_ = listparts::gridWithNavigator(top, "Kp. kifizetések napok szerint", this);
+    grid_->setToolTip("Ezeken a napokon történt kp. kifizetés");
+    byProduct_ = new QCheckBox("Részletezö lista termékenként", this);
+    byProduct_->setObjectName("CheckBox1");
+    byProduct_->setToolTip("Napi kp. bevétel termékenkénti  részletezése");
+    top->addWidget(byProduct_);
+    top->addWidget(listparts::note("Ha a felvásárlási jegyen  nincs pipa az \"átutalás\"-nál.",
+                                   "Label1", this));
+    top->addWidget(listparts::note("Csoportosítva: a fizetés kelte alapján. ", "Label2", this));
+    top->addWidget(listparts::note("Megnevezésbeni eltérés (Búza, búza) külön tételsorba kerül.",
+                                   "Label3", this));
+
+    auto* buttons = new QHBoxLayout;
+    collect_ = listparts::button("Kigyüjtés", "Button1", this);
+    print_ = listparts::button("Nyomtatás", "Button2", this);
+    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_->setEnabled(false);
+    buttons->addStretch();
+    buttons->addWidget(collect_);
+    buttons->addWidget(print_);
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+
+    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(byProduct_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
+
+    Data->ZQ11->close();
+    grid_->setQuery(Data->ZQ11);
+    findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ11);
+    form::enterMovesFocus(this);
+    resize(720, 560);
+    collect_->setFocus();
+}
+
+void TForm31::Button1Click()
+{
+    lists::collectCash(app::currentContext(), Data->ZQ11, byProduct_->isChecked());
+    grid_->setQuery(Data->ZQ11);
+    print_->setEnabled(true);
+    print_->setFocus();
+}
+
+void TForm31::Button2Click()
+{
+    if (lists::printCash(*Data->frNyomtat, app::currentContext(), Data->ZQ60, Data->ZQ11,
+                         byProduct_->isChecked()))
+        Data->frNyomtat->showPrepared();
+}

@@ -1,0 +1,75 @@
+#include "Unit32.h"
+
+#include "Unit2.h"
+#include "context.h"
+#include "gui/dbwidgets.h"
+#include "gui/edits.h"
+#include "gui/guard.h"
+#include "reports/gui/listparts.h"
+#include "reports/engine/Report.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm32::TForm32(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("Form32");
+    setWindowTitle("Statisztika");
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(listparts::note("Összesítés: Termékenkénti  havi bontásban vagy mindösszesen",
+                                   "Label1", this));
+    top->addWidget(listparts::note("Csoporosítás: a felvásárlási dátum hónapja szerint .", "Label2",
+                                   this));
+    top->addWidget(listparts::note(
+        "Nettó átlagár számítása : felvásárlási nettó ár osztva a mennyiséggel", "Label3", this));
+    top->addWidget(listparts::note("A kigyüjtés nem vizsgálja, hogy azonos mennyiségegység "
+                                   "szerepel-e  azonos terméken belül",
+                                   "Label4", this));
+    top->addWidget(listparts::note("Megnevezésbeni eltérés (Búza, búza) külön tételsorba kerül.",
+                                   "Label5", this));
+    grid_ = listparts::gridWithNavigator(top, "Statisztika termékenként", this);
+    byProduct_ = new QCheckBox("Termékenkénti mindösszesen lista ", this);
+    byProduct_->setObjectName("CheckBox1");
+    top->addWidget(byProduct_);
+
+    auto* buttons = new QHBoxLayout;
+    collect_ = listparts::button("Kigyüjtés", "Button1", this);
+    print_ = listparts::button("Nyomtatás", "Button2", this);
+    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_->setEnabled(false);
+    buttons->addStretch();
+    buttons->addWidget(collect_);
+    buttons->addWidget(print_);
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+
+    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(byProduct_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
+
+    Data->ZQ11->close();
+    grid_->setQuery(Data->ZQ11);
+    findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ11);
+    form::enterMovesFocus(this);
+    resize(720, 560);
+    collect_->setFocus();
+}
+
+void TForm32::Button1Click()
+{
+    totals_ = lists::collectStatistics(app::currentContext(), Data->ZQ11, byProduct_->isChecked());
+    grid_->setQuery(Data->ZQ11);
+    print_->setEnabled(true);
+    print_->setFocus();
+}
+
+void TForm32::Button2Click()
+{
+    if (lists::printStatistics(*Data->frNyomtat, app::currentContext(), Data->ZQ60,
+                               byProduct_->isChecked(), totals_))
+        Data->frNyomtat->showPrepared();
+}

@@ -1,0 +1,95 @@
+#include "grouplist.h"
+
+#include "Unit2.h"
+#include "gui/dbwidgets.h"
+#include "gui/edits.h"
+#include "gui/guard.h"
+#include "listparts.h"
+#include "reports/engine/Report.h"
+#include "seams.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+GroupListScreen::GroupListScreen(const char* name, const QString& caption, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+    auto* top = new QVBoxLayout(this);
+
+    const QDate today = seams::ui().today();
+    tol_ = listparts::datePicker(QDate(today.year(), 1, 1), "DateTimePicker1", this);
+    ig_ = listparts::datePicker(QDate(today.year(), 12, 31), "DateTimePicker2", this);
+    auto* per = new QHBoxLayout;
+    per->addWidget(form::label("Dátum: ", tol_, this));
+    per->addWidget(tol_);
+    per->addWidget(listparts::note("-tól", "Label2", this));
+    per->addWidget(ig_);
+    per->addWidget(listparts::note("-ig", "Label3", this));
+    ig_->setAccessibleName("Dátum vége");
+    const listparts::DateKind kind = listparts::dateKind(this);
+    fizetesi_ = kind.fizetesi;
+    felvasarlasi_ = kind.felvasarlasi;
+    per->addSpacing(20);
+    per->addWidget(kind.box);
+    per->addStretch();
+    top->addLayout(per);
+
+    grid_ = listparts::gridWithNavigator(top, "A kigyüjtött csoportok", this);
+
+    auto* buttons = new QHBoxLayout;
+    collect_ = listparts::button("Kigyüjtés", "Button1", this);
+    print_ = listparts::button("Nyomtatás", "Button2", this);
+    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_->setEnabled(false);
+    buttons->addStretch();
+    buttons->addWidget(collect_);
+    buttons->addWidget(print_);
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+
+    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(tol_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
+    connect(ig_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
+    connect(fizetesi_, &QRadioButton::toggled, this, [this] { inputChanged(); });
+
+    Data->ZQ20->close();
+    grid_->setQuery(Data->ZQ20);
+    findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ20);
+    form::enterMovesFocus(this);
+    resize(640, 520);
+    tol_->setFocus();
+}
+
+lists::Period GroupListScreen::period() const
+{
+    return {tol_->date(), ig_->date(), felvasarlasi_->isChecked()};
+}
+
+void GroupListScreen::inputChanged()
+{
+    print_->setEnabled(false);
+    Data->ZQ20->close();
+}
+
+void GroupListScreen::Button1Click()
+{
+    total_ = collect(period());
+    grid_->setQuery(Data->ZQ20);
+    print_->setEnabled(true);
+    print_->setFocus();
+}
+
+void GroupListScreen::Button2Click()
+{
+    if (print(period(), total_))
+        Data->frNyomtat->showPrepared();
+}
