@@ -125,3 +125,17 @@ imports::Result importLines(const rec::Context& ctx, const QString& fileName,
 }
 
 } // namespace csvimport
+
+#include "Query.h"
+
+namespace csvimport {
+
+void showAll(TQuery* q)
+{
+    q->close();
+    q->clearSql();
+    q->add("SELECT * FROM ostermelo ORDER BY id_ostermelo");
+    q->open();
+}
+
+} // namespace csvimport

@@ -31,3 +31,9 @@ imports::Result importLines(const rec::Context& ctx, const QString& fileName,
                             const std::function<void(int)>& progress = {});
 
 } // namespace csvimport
+
+class TQuery;
+namespace csvimport {
+// Every producer, all columns, in the order they were stored.
+void showAll(TQuery* q);
+} // namespace csvimport

@@ -124,7 +124,7 @@ QString report(const QString& headline, const Result& r, int shown)
     QStringList out;
     out << headline;
     out << QString("Beolvasva: %1 sor, kihagyva: %2 sor.").arg(r.imported).arg(r.skipped());
-    if (r.stopped)
+    if (r.stopped && r.stopMessage != headline)
         out << r.stopMessage;
     const int n = std::min<int>(shown, r.skipped());
     for (int i = 0; i < n; ++i)
