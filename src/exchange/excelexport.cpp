@@ -35,7 +35,7 @@ void collectProducers(TQuery* q)
     q->add("  O_ANYJA, O_NEME, O_ADOAZON, O_ADOSZAM, O_TAJ, O_IGSZAM, O_REGSZAM, O_CSGAZD,");
     q->add("  O_BANKSZLA");
     q->add("FROM OSTERMELO");
-    q->add("ORDER BY O_NEV");
+    q->add("ORDER BY O_NEV COLLATE PXW_HUNDC");
     q->open();
 }
 
