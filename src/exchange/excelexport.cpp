@@ -17,7 +17,9 @@ void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind
     q->add("  S_NETTO, S_MEGY, S_EAR, S_KOMPMERTEKE, F_SZJA, O_ADOAZON, O_ADOSZAM, O_TAJ,");
     q->add("  O_IGSZAM, O_REGSZAM, O_CSGAZD, O_HELYSEGNEV, O_UTCA, O_BANKSZLA, F_MUVKTG");
     q->add("FROM FJSOR");
-    q->add("  LEFT JOIN FJFEJ ON S_BSZAM = F_BSZAM");
+    // The WHERE needs the ticket header, so an inner join gives the same rows
+    // and lets the engine start from the dated headers.
+    q->add("  INNER JOIN FJFEJ ON S_BSZAM = F_BSZAM");
     q->add("  LEFT JOIN OSTERMELO ON F_OSTERMKOD = O_KOD");
     q->add("WHERE " + date + " >= :p1 AND " + date + " <= :p2 AND F_AKOD = :p3");
     q->add("ORDER BY S_BSZAM");

@@ -22,10 +22,15 @@ void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod
     q->add("SELECT F_FELVKELT, S_BSZAM, S_TERMEKKOD, S_MEGNEVEZES, S_BIZONYLAT, S_BRUTTO, S_MEGY,");
     q->add("  S_EAR, S_FELVAR, S_VTSZ, O_KOD, O_NEV, O_HELYSEGNEV, O_UTCA, O_IRSZAM");
     q->add("FROM FJSOR");
-    q->add("  LEFT JOIN FJFEJ ON F_BSZAM = S_BSZAM");
+    // Inner: the WHERE needs the header anyway, and the engine can start from it.
+    q->add("  INNER JOIN FJFEJ ON F_BSZAM = S_BSZAM");
     q->add("  LEFT JOIN OSTERMELO ON O_KOD = F_OSTERMKOD");
     q->add("  LEFT JOIN TERMEK ON T_KOD = S_TERMEKKOD");
-    q->add("WHERE F_FELVKELT BETWEEN :p1 AND :p2 AND S_AKOD = :p3");
+    // "+ 0" and "|| ''" keep the engine off the date and buyer indexes: a
+    // year's dates or one buyer cover nearly every row, and ANDing those
+    // indexes into each lookup of the join made a year's collection 35 times
+    // slower than reading the headers once and their lines by number.
+    q->add("WHERE F_FELVKELT + 0 BETWEEN :p1 AND :p2 AND S_AKOD || '' = :p3");
     q->add("ORDER BY F_FELVKELT");
     q->setDate("p1", from);
     q->setDate("p2", to);
