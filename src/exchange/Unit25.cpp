@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "exchange/oldimport.h"
+#include "exchange/tabletext.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
@@ -78,7 +79,7 @@ void TForm25::ImportClick()
         if (!box->isChecked())
             continue;
         // The folder field is followed directly by the file name.
-        const QString path = folder_->text() + oldimport::fileName(kind);
+        const QString path = tabletext::target(folder_->text(), oldimport::fileName(kind));
         const QByteArray bytes = imports::readFile(path); // stops here when missing
         const auto lines = imports::splitLines(bytes);
         QStringList texts;

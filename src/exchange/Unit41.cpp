@@ -2,6 +2,7 @@
 
 #include "Unit2.h"
 #include "exchange/inventory.h"
+#include "exchange/tabletext.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
@@ -114,7 +115,7 @@ void TForm41::AdatatadasClick()
 {
     QString error;
     const QString source = QDir::current().filePath(inventory::FileName);
-    if (!inventory::handOver(source, target_->text(), &error)) {
+    if (!inventory::handOver(source, tabletext::localPath(target_->text()), &error)) {
         seams::ui().showMessage(error);
         target_->setFocus();
         return;

@@ -46,15 +46,16 @@ QString line(const std::vector<QVariant>& values)
     return s + '*';
 }
 
+QString localPath(const QString& text)
+{
+    const bool windows =
+        text.contains('\\') || (text.size() >= 2 && text[1] == ':' && text[0].isLetter());
+    return windows ? settings::winPath(text) : text;
+}
+
 QString target(const QString& folderField, const QString& file)
 {
-    QString folder = folderField;
-    const bool windows = folder.contains('\\') ||
-                         (folder.size() >= 2 && folder[1] == ':' && folder[0].isLetter());
-    // The mapping keeps a closing separator, and its absence.
-    if (windows)
-        folder = settings::winPath(folder);
-    return folder + file;
+    return localPath(folderField) + file;
 }
 
 qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderField,

@@ -26,6 +26,11 @@ QString valueText(const QVariant& v);
 // One row's line without its CR LF.
 QString line(const std::vector<QVariant>& values);
 
+// A path typed the Windows way ("c:\\data\\", "C:\\holtu5\\x.xml") mapped onto
+// this platform; any other text unchanged. A closing separator, or its
+// absence, is kept.
+QString localPath(const QString& text);
+
 // Where a table's file goes: the folder field's text directly followed by the
 // file name. A Windows folder ("c:\data\") is mapped onto this platform first.
 QString target(const QString& folderField, const QString& file);

@@ -335,6 +335,9 @@ void TstExports::tableText()
     QCOMPARE(tabletext::target("c:\\data", "atvevo.txt"), QDir::homePath() + "/dataatvevo.txt");
     QCOMPARE(tabletext::target("c:\\data\\", "atvevo.txt"), QDir::homePath() + "/data/atvevo.txt");
     QCOMPARE(tabletext::target("/tmp/x/", "FjSor.txt"), QString("/tmp/x/FjSor.txt"));
+    QCOMPARE(tabletext::localPath("C:\\holtu5\\fjegy_keszlethez.xml"),
+             QDir::homePath() + "/holtu5/fjegy_keszlethez.xml");
+    QCOMPARE(tabletext::localPath("/srv/x.xml"), QString("/srv/x.xml"));
 }
 
 void TstExports::tableTextUnwritableFolder()
