@@ -13,6 +13,11 @@
 #include "masterdata/Unit4.h"
 #include "masterdata/Unit6.h"
 #include "data/Unit28.h"
+#include "exchange/Unit20.h"
+#include "exchange/Unit25.h"
+#include "exchange/Unit29.h"
+#include "exchange/Unit34.h"
+#include "exchange/Unit41.h"
 #include "data/Unit36.h"
 #include "data/Unit37.h"
 #include "data/Unit42.h"
@@ -63,6 +68,11 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 31: return new TForm31(parent);
     case 32: return new TForm32(parent);
     case 33: return new TForm33(parent);
+    case 20: return new TForm20(parent);
+    case 25: return new TForm25(parent);
+    case 29: return new TForm29(parent);
+    case 34: return new TForm34(parent);
+    case 41: return new TForm41(parent);
     default: return nullptr;
     }
 }

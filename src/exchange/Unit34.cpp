@@ -1,0 +1,126 @@
+#include "Unit34.h"
+
+#include "Unit2.h"
+#include "context.h"
+#include "exchange/csvimport.h"
+#include "gui/dbwidgets.h"
+#include "gui/guard.h"
+#include "seams.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLabel* note(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+TForm34::TForm34(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("Form34");
+    setWindowTitle("Import excel (csv) -böl");
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(note("Excelből készített \"csv\" -s file -t kell megadni", "Label1", this));
+    top->addWidget(note("Feldolgozás vége üzenet ablakig kell várni.", "Label2", this));
+    top->addWidget(note("Excelben a mező szélességet a leghosszabb mezőszélessségre beállítani.",
+                        "Label3", this));
+    top->addWidget(note("Excelben a szül.dat -ot \"dátum\" mezőre á a többi \"szöveg\" mező",
+                        "Label4", this));
+    auto* progress = new QHBoxLayout;
+    index_ = note("", "Label5", this);
+    field_ = note("", "Label6", this);
+    progress->addWidget(index_);
+    progress->addWidget(field_, 1);
+    top->addLayout(progress);
+
+    auto* middle = new QHBoxLayout;
+    memo_ = new QPlainTextEdit(this);
+    memo_->setObjectName("Memo1");
+    memo_->setReadOnly(true);
+    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setAccessibleName("Betöltött fájl");
+    list_ = new QListWidget(this);
+    list_->setObjectName("ListBox1");
+    list_->setAccessibleName("A fájl sorai");
+    middle->addWidget(memo_, 1);
+    middle->addWidget(list_, 1);
+    top->addLayout(middle, 1);
+
+    grid_ = new DBGrid(this);
+    grid_->setObjectName("DBGrid1");
+    grid_->setAccessibleName("Östermelők");
+    grid_->setMinimumHeight(160);
+    top->addWidget(grid_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    open_ = button("Megnyitás", "Button1", this);
+    run_ = button("Feldolgozás", "Button2", this);
+    auto* cancel = button("Mégsem", "Button3", this);
+    buttons->addStretch();
+    buttons->addWidget(open_);
+    buttons->addWidget(run_);
+    buttons->addWidget(cancel);
+    top->addLayout(buttons);
+
+    connect(open_, &QPushButton::clicked, this, [this] { app::guarded([this] { MegnyitasClick(); }); });
+    connect(run_, &QPushButton::clicked, this, [this] { app::guarded([this] { FeldolgozasClick(); }); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    open_->setDefault(true);
+    resize(900, 640);
+    open_->setFocus();
+}
+
+void TForm34::MegnyitasClick()
+{
+    const QString path = seams::ui().openFileName("Megnyitás", QString(), "CSV (*.csv);;Minden fájl (*)");
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
+void TForm34::loadFile(const QString& path)
+{
+    const QByteArray bytes = imports::readFile(path); // a file that cannot be read is reported
+    fileName_ = QFileInfo(path).fileName();
+    lines_ = imports::splitLines(bytes);
+    QStringList texts;
+    for (const auto& l : lines_)
+        texts << l.text;
+    memo_->setPlainText(texts.join('\n'));
+    list_->clear();
+    list_->addItems(texts);
+    run_->setFocus();
+}
+
+void TForm34::FeldolgozasClick()
+{
+    const imports::Result r =
+        csvimport::importLines(app::currentContext(), fileName_, lines_, [this](int i) {
+            index_->setText(QString::number(i));
+            field_->setText(lines_[size_t(i)].text.section(';', 0, 1));
+            if (i % 50 == 0)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    seams::ui().showMessage(imports::report("A lista feldolgozva", r));
+    csvimport::showAll(Data->ZQ30);
+    grid_->setQuery(Data->ZQ30);
+    Data->ZQ30->last();
+}

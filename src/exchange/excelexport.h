@@ -1,0 +1,58 @@
+#pragma once
+// The two workbook exports: a period's ticket lines with their ticket and
+// producer (FJFEJ.xls), and every producer (OSTERMELO.xls). The collection
+// statements, the columns with their widths, alignments and kinds, and the
+// writing of whatever a query holds, row by row, into an Excel 95 or an
+// Excel 2007+ workbook.
+
+#include "exchange/xlswriter.h"
+
+#include <QDate>
+#include <functional>
+
+class TQuery;
+
+namespace excelexport {
+
+enum class DateKind { Payment, Purchase }; // F_FIZKELT or F_FELVKELT
+enum class Format { Xls, Xlsx };
+
+void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
+                    const QString& akod);
+void collectProducers(TQuery* q);
+
+std::vector<xls::Column> ticketColumns();
+std::vector<xls::Column> producerColumns();
+constexpr int TicketBoldTo = 38;   // row 1 bold from A to AM
+constexpr int ProducerBoldTo = 15; // from A to P
+
+// "FJFEJ.xls", "OSTERMELO.xlsx", ...
+QString fileName(const QString& table, Format f);
+
+extern const char* const NotSaved; // "A fájl mentése nem történt meg!"
+
+struct Result {
+    bool saved = false;
+    QString error; // why not saved
+    qint64 rows = 0;
+    int sheets = 0;
+};
+
+// Writes every row of q, read from the first, under the header row, and
+// saves the workbook at `path` through a temporary name. `progress` hears the
+// rows written so far.
+Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>& columns,
+             int boldTo, Format f, const QString& path,
+             const std::function<void(qint64)>& progress = {});
+
+// The completion box's text: the done message, and a note when the rows
+// went on to further sheets.
+QString doneText(const QString& doneMessage, const Result& r, const QString& sheetName);
+
+} // namespace excelexport
+
+namespace excelexport {
+// Where the workbooks go: the user's documents folder (made when missing),
+// else the home folder.
+QString exportFolder();
+} // namespace excelexport

@@ -1,0 +1,87 @@
+#pragma once
+// What the imports share: a file's bytes cut into lines and read as
+// Windows-1250 without losing track of bytes that are no character there,
+// the trimming of values, one row inserted in its own unit of work, and the
+// tally of imported and skipped lines that the end message shows.
+
+#include "records.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+namespace imports {
+
+// One line of a file: its 1-based number and its text. A byte that is no
+// Windows-1250 character becomes U+FFFD, so that it can be refused.
+struct Line {
+    int number = 0;
+    QString text;
+};
+
+// Lines end at LF; a CR before it is dropped. The empty piece after a final
+// line break is no line.
+std::vector<Line> splitLines(const QByteArray& bytes);
+QString decodeLine(const QByteArray& bytes);
+
+// Leading and trailing blanks and control characters removed.
+QString trimmed(const QString& s);
+// Why a value cannot be stored as it is ("" when it can): a control
+// character or a byte that is no Windows-1250 character.
+QString badCharacter(const QString& value);
+
+// A line that was not imported.
+struct Failure {
+    QString file;
+    int line = 0;
+    QString field;   // the column or field at fault; "" when the line as a whole
+    QString reason;  // why, in Hungarian
+    QString message; // the numbered message of the kind, for a refusal by the database
+};
+
+struct Result {
+    int imported = 0;
+    std::vector<Failure> failures;
+    bool stopped = false;   // the whole import ended (a numbered "HibaNNN!")
+    QString stopMessage;
+    int skipped() const { return int(failures.size()); }
+};
+
+// The text of one failure: "exposterm.txt 3. sor, O_SZIDO: nem dátum – Hiba251: ..."
+QString describe(const Failure& f);
+// The end message: the headline, the counts, and the first failures.
+QString report(const QString& headline, const Result& r, int shown = 15);
+
+// A row to insert: the columns and their values, bound as p1, p2, ... A
+// QString value is bound as text, QDate as a date, qint64 as a whole number,
+// double as a number; an invalid QVariant as NULL.
+struct Row {
+    QStringList columns;
+    std::vector<QVariant> values;
+    void add(const QString& column, const QVariant& value)
+    {
+        columns << column;
+        values.push_back(value);
+    }
+};
+
+// "INSERT INTO <table> (columns) VALUES (:p1, ...)" as one unit of work.
+rec::Outcome insert(const rec::Context& ctx, const QString& table, const Row& row,
+                    const char* stepMessage, const char* otherMessage);
+
+// The longest text a column of these tables takes, 0 when not a text column;
+// checked before the insert so the failure names the field.
+int textLength(const QString& column);
+
+// A value too long for its column, with a bad character, gives the reason.
+QString valueProblem(const QString& column, const QString& value);
+
+} // namespace imports
+
+namespace imports {
+// The whole file; throws std::runtime_error with a Hungarian text naming the
+// file when it cannot be read.
+QByteArray readFile(const QString& path);
+} // namespace imports

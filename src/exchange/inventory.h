@@ -1,0 +1,39 @@
+#pragma once
+// The inventory hand-over: the current buyer's ticket lines of a period of
+// purchase dates as the document "fjegy_keszlethez" (one "Records" element per
+// line, one element per column), and its copy to where the inventory program
+// reads it. Both files are written under a temporary name and renamed, so the
+// inventory program never reads half a file.
+
+#include "fb.h"
+
+#include <QDate>
+#include <QVariant>
+#include <functional>
+
+class TQuery;
+
+namespace inventory {
+
+extern const char* const FileName; // "fjegy_keszlethez.xml"
+extern const char* const Copied;   // "Átmásolva. Adatátadás végrehajtva."
+
+// The lines with their ticket and producer, ordered by purchase date.
+void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod);
+
+// A value's text by its column's type: texts "null" when empty, numbers "0"
+// unless above zero, dates as 03.15.2020 ("01.01.1900" for none).
+QString valueText(const QVariant& v, const fb::Column& column);
+
+// Writes the query's rows, read from the first, as the document to `path`.
+// False with `error` (Hungarian) when it cannot be written; an earlier file
+// at `path` stays then.
+bool writeDocument(TQuery* q, const QString& path, QString* error,
+                   const std::function<void(qint64)>& progress = {});
+
+// Copies `source` to `target` through a temporary name in the target's
+// folder. False with `error` when the source is missing, the folder does not
+// exist or the copy fails; the earlier target stays then.
+bool handOver(const QString& source, const QString& target, QString* error);
+
+} // namespace inventory

@@ -1,0 +1,89 @@
+#include "tabletext.h"
+
+#include "Query.h"
+#include "settings.h"
+#include "textfile.h"
+#include "values.h"
+
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace tabletext {
+
+const std::vector<Table>& tables()
+{
+    static const std::vector<Table> t = {
+        {"Átvevö", "atvevo.txt", "ATVEVO",
+         {"ID_ATVEVO", "V_NEVE", "V_HELYSEG", "V_UTCA", "V_IRSZAM", "V_ADOSZAM", "V_SZERIA",
+          "V_VERZIO"}},
+        {"Östermelö", "ostermelo.txt", "OSTERMELO",
+         {"ID_OSTERMELO", "O_KOD", "O_NEV", "O_IRSZAM", "O_HELYSEGNEV", "O_UTCA", "O_ADOAZON",
+          "O_IGSZAM", "O_REGSZAM", "O_SZJA", "O_SZULHELY", "O_SZIDO", "O_ANYJA", "O_MUVKTG",
+          "O_CSGAZD", "O_NEME", "O_SZULNEV", "O_TAJ", "O_ADOSZAM", "O_BANKSZLA"}},
+        {"Sorszám", "sorszam.txt", "SORSZAM", {"ID_SORSZAM", "A_FJBSZAM", "A_SZERIA", "A_VERZIO"}},
+        {"Termék", "termek.txt", "TERMEK",
+         {"ID_TERMEK", "T_KOD", "T_MEGNEVEZES", "T_VTSZ", "T_MEGY", "T_EAR", "T_KOMPMERTEKE"}},
+        {"FjFej", "FjFej.txt", "FJFEJ",
+         {"ID_FJFEJ", "F_BSZAM", "F_AKOD", "F_OSTERMKOD", "F_KELT", "F_MUVKTG", "F_SZJA", "F_PRN",
+          "F_MEGJ"}},
+        {"FjSor", "FjSor.txt", "FJSOR",
+         {"ID_FJSOR", "S_BSZAM", "S_TERMEKKOD", "S_MEGNEVEZES", "S_VTSZ", "S_BRUTTO", "S_MEGY",
+          "S_EAR", "S_KOMPMERTEKE"}},
+    };
+    return t;
+}
+
+QString valueText(const QVariant& v) { return val::asText(v); }
+
+QString line(const std::vector<QVariant>& values)
+{
+    QString s;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i)
+            s += ',';
+        s += ':' + valueText(values[i]) + ':';
+    }
+    return s + '*';
+}
+
+QString localPath(const QString& text)
+{
+    const bool windows =
+        text.contains('\\') || (text.size() >= 2 && text[1] == ':' && text[0].isLetter());
+    return windows ? settings::winPath(text) : text;
+}
+
+QString target(const QString& folderField, const QString& file)
+{
+    return localPath(folderField) + file;
+}
+
+qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderField,
+                   const std::function<void(qint64)>& progress)
+{
+    const QString path = target(folderField, t.file);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw std::runtime_error(
+            QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.errorString()).toStdString());
+    TQuery q(db, "tableText");
+    q.add("SELECT " + t.columns.join(", ") + " FROM " + t.table);
+    q.open();
+    qint64 n = 0;
+    std::vector<QVariant> values(size_t(t.columns.size()));
+    for (q.first(); !q.eof(); q.next()) {
+        for (int c = 0; c < t.columns.size(); ++c)
+            values[size_t(c)] = q.value(t.columns[c]);
+        out.write(textfile::toWin1250(line(values)) + "\r\n");
+        if (progress)
+            progress(++n);
+        else
+            ++n;
+    }
+    if (!out.commit())
+        throw std::runtime_error(
+            QString("A fájl írása nem sikerült: %1 (%2)").arg(path, out.errorString()).toStdString());
+    return n;
+}
+
+} // namespace tabletext

@@ -1,0 +1,236 @@
+// The exchange screens driven as the user does: the file picked or the folder
+// typed, the button pressed; what is shown, stored and written.
+#include "testsupport.h"
+
+#include "exchange/Unit20.h"
+#include "exchange/Unit25.h"
+#include "exchange/Unit29.h"
+#include "exchange/Unit34.h"
+#include "exchange/Unit41.h"
+#include "exchange/inventory.h"
+#include "gui/dbwidgets.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QPlainTextEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstExchangeScreens : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void csvScreen();
+    void oldImportScreen();
+    void workbookScreen();
+    void tableTextScreen();
+    void handOverScreen();
+
+private:
+    QTemporaryDir home_;
+};
+
+namespace {
+
+void put(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+QString at(int pos, const QString& text, QString line = {})
+{
+    if (line.size() < pos - 1 + text.size())
+        line = line.leftJustified(pos - 1 + text.size(), ' ');
+    return line.replace(pos - 1, text.size(), text);
+}
+
+} // namespace
+
+void TstExchangeScreens::initTestCase()
+{
+    // The workbooks go to the documents folder: keep them out of the real one.
+    qputenv("HOME", home_.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+}
+
+void TstExchangeScreens::csvScreen()
+{
+    TestDb db;
+    UiScope scope;
+    const QString file = QDir(db.dir()).filePath("termelok.csv");
+    put(file, "00123;Alfa B\xE9ta;6720;Szeged;F\xF5 u. 1.;8414090001;12345678;;;Szeged;1960.05.01;"
+              "Gamma Delta;;2;;123-456-789;;\r\n"
+              "00124;Rossz;;;;;;;;;1960-05-01\r\n");
+    scope.ui.files.push_back(file);
+    TForm34 f;
+    QTest::mouseClick(f.openButton(), Qt::LeftButton);
+    QCOMPARE(f.list()->count(), 2);
+    QVERIFY(f.memo()->toPlainText().contains(QString::fromUtf8("Alfa Béta")));
+    QTest::mouseClick(f.runButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    const QString end = scope.ui.log[0];
+    QVERIFY(end.startsWith("msg:A lista feldolgozva"));
+    QVERIFY(end.contains("Beolvasva: 1 sor, kihagyva: 1 sor."));
+    QVERIFY(end.contains("termelok.csv 2. sor, 11. mező (O_SZIDO)"));
+    QVERIFY(end.contains("Hiba301: Újban, INSERT az östermelöben"));
+    // The grid shows every producer, on the last one: the one just imported.
+    TQuery* q = f.grid()->query();
+    QVERIFY(q);
+    QCOMPARE(q->recNo(), q->recordCount() - 1);
+    QCOMPARE(q->asString("O_KOD"), QString("00123"));
+    QCOMPARE(q->asDate("O_SZIDO"), QDate(1960, 5, 1));
+
+    // A file that cannot be read is reported by the general handler.
+    scope.ui.clear();
+    scope.ui.files.push_back(QDir(db.dir()).filePath("nincs.csv"));
+    QTest::mouseClick(f.openButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("error:A fájl nem olvasható"));
+}
+
+void TstExchangeScreens::oldImportScreen()
+{
+    TestDb db;
+    UiScope scope;
+    QTemporaryDir old;
+    put(old.filePath("exposterm.txt"),
+        at(229, "1975.04.12", at(7, "Regi Termelo", at(2, "0042 "))).toLatin1() + "\r\n");
+    put(old.filePath("exptermek.txt"),
+        at(94, "12,5", at(7, "Buza", at(2, "0007 "))).toLatin1() + "\r\n");
+    put(old.filePath("expatvevo.txt"), "Elso Kft.\r\nMasodik Bt.\r\n");
+
+    TForm25 f;
+    QVERIFY(f.folder()->text().endsWith("/vadmo5/"));
+    f.folder()->setText(old.path() + "/");
+    f.buyers()->setChecked(false);
+    f.ImportClick();
+    QCOMPARE(scope.ui.log.size(), 2);
+    QVERIFY(scope.ui.log[0].startsWith("msg:A régi östermelö adatok átemelve\nBeolvasva: 1 sor"));
+    QVERIFY(scope.ui.log[1].startsWith("msg:A régi termék adatok átemelve\nBeolvasva: 1 sor"));
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+    QCOMPARE(db.scalar("SELECT o_szido FROM ostermelo WHERE o_kod = '10042'"), QString("1975.04.12"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM atvevo"), QString("1"));
+
+    // A missing file stops at its kind; the screen stays open.
+    scope.ui.clear();
+    TForm25 g;
+    g.folder()->setText(old.path() + "/nincs/");
+    g.show();
+    QTest::mouseClick(g.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("error:A fájl nem olvasható"));
+    QVERIFY(g.isVisible());
+
+    // Nothing ticked: "Import" only closes.
+    scope.ui.clear();
+    TForm25 h;
+    for (QCheckBox* c : {h.producers(), h.products(), h.buyers()})
+        c->setChecked(false);
+    h.ImportClick();
+    QVERIFY(scope.ui.log.isEmpty());
+    QCOMPARE(h.result(), int(QDialog::Accepted));
+}
+
+void TstExchangeScreens::workbookScreen()
+{
+    TestDb db(true);
+    db.selectBuyer();
+    UiScope scope;
+    scope.ui.openResult = true;
+    TForm20 f;
+    QCOMPARE(f.dateFrom()->date(), QDate(2026, 1, 1));
+    QCOMPARE(f.dateTo()->date(), QDate(2026, 12, 31));
+    QVERIFY(f.tab(0).xls->isChecked());
+    // Without "Kigyüjtés" first: the tab collects its own rows.
+    QTest::mouseClick(f.tab(1).exportButton, Qt::LeftButton);
+    const QString path = f.lastPath();
+    QVERIFY(path.endsWith("/OSTERMELO.xls"));
+    QVERIFY(path.startsWith(home_.path()));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("info:AZ östermelö konvertálás befejeződött!"));
+    QCOMPARE(scope.ui.opened, QStringList{path});
+    QCOMPARE(f.tab(1).grid->query()->recordCount(), 3);
+
+    // Unticked: saved, not opened; the .xlsx kind.
+    scope.ui.clear();
+    f.tab(0).show->setChecked(false);
+    f.tab(0).xlsx->setChecked(true);
+    QTest::mouseClick(f.tab(0).collect, Qt::LeftButton);
+    QTest::mouseClick(f.tab(0).exportButton, Qt::LeftButton);
+    QVERIFY(f.lastPath().endsWith("/FJFEJ.xlsx"));
+    QVERIFY(scope.ui.opened.isEmpty());
+    QVERIFY(scope.ui.log.value(0).startsWith("info:A fjegy konvertálás befejeződött!"));
+
+    // A file that cannot be written: the failure, and no completion.
+    scope.ui.clear();
+    QFile::remove(f.lastPath());
+    QVERIFY(QDir().mkpath(f.lastPath())); // a folder where the file should go
+    QTest::mouseClick(f.tab(0).exportButton, Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("msg:A fájl mentése nem történt meg!"));
+    QVERIFY(scope.ui.opened.isEmpty());
+}
+
+void TstExchangeScreens::tableTextScreen()
+{
+    TestDb db(true);
+    UiScope scope;
+    QTemporaryDir out;
+    TForm29 f;
+    QCOMPARE(f.folder()->text(), QDir::homePath() + "/");
+    for (size_t i = 1; i < f.boxes().size(); ++i)
+        f.boxes()[i]->setChecked(false);
+    f.folder()->setText(out.path() + "/nincs/");
+    QPushButton* exp = f.findChild<QPushButton*>("Button1");
+    QTest::mouseClick(exp, Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("error:A fájl nem hozható létre"));
+    QVERIFY(scope.ui.log[0].contains("nincs/atvevo.txt"));
+    QCOMPARE(f.result(), 0);
+    scope.ui.clear();
+    f.folder()->setText(out.path() + "/");
+    QTest::mouseClick(exp, Qt::LeftButton);
+    QCOMPARE(scope.ui.log, QStringList{"confirm:Exportálás vége. "});
+    QVERIFY(QFile::exists(out.filePath("atvevo.txt")));
+    QVERIFY(!QFile::exists(out.filePath("ostermelo.txt")));
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+}
+
+void TstExchangeScreens::handOverScreen()
+{
+    TestDb db(true);
+    db.selectBuyer();
+    UiScope scope;
+    QTemporaryDir target;
+    TForm41 f;
+    QVERIFY(f.target()->text().endsWith("/holtu5/fjegy_keszlethez.xml"));
+    QVERIFY(!f.handOverButton()->isEnabled());
+    f.KigyujtesClick();
+    QVERIFY(f.handOverButton()->isEnabled());
+    QVERIFY(QFile::exists(QDir(db.dir()).filePath(inventory::FileName)));
+    QVERIFY(scope.ui.log.isEmpty());
+
+    f.target()->setText(target.filePath("nincs/fjegy_keszlethez.xml"));
+    QTest::mouseClick(f.handOverButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].startsWith("msg:A könyvtár nem létezik"));
+    QCOMPARE(f.result(), 0);
+
+    scope.ui.clear();
+    f.target()->setText(target.filePath("fjegy_keszlethez.xml"));
+    QTest::mouseClick(f.handOverButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log, QStringList{"msg:Átmásolva. Adatátadás végrehajtva."});
+    QVERIFY(QFile::exists(target.filePath("fjegy_keszlethez.xml")));
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+}
+
+QTEST_MAIN(TstExchangeScreens)
+#include "tst_exchangescreens.moc"
