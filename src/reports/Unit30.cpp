@@ -77,22 +77,12 @@ TForm30::TForm30(QWidget* parent) : QDialog(parent)
     top->addWidget(listparts::note("Csoportositás: A felvásárlás dátum hónapja alapján", "Label1", this));
     top->addWidget(listparts::note("Átlagár: nettó felvásárlási ár osztva mennyiséggel", "Label2", this));
 
-    auto* buttons = new QHBoxLayout;
-    collect_ = listparts::button("Kigyüjtés", "Button1", this);
-    print_ = listparts::button("Nyomtatás", "Button2", this);
-    auto* cancel = listparts::button("Mégsem", "Button4", this);
+    const listparts::ActionRow actions = listparts::actionRow(
+        this, top, [this] { Button1Click(); }, [this] { Button2Click(); }, "Button4");
+    collect_ = actions.collect;
+    print_ = actions.print;
     collect_->setEnabled(false);
-    print_->setEnabled(false);
-    buttons->addStretch();
-    buttons->addWidget(collect_);
-    buttons->addWidget(print_);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-
     connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button3Click(); }); });
-    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
-    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(detailed_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
 
     Data->ZQ11->close();

@@ -35,20 +35,10 @@ TForm32::TForm32(QWidget* parent) : QDialog(parent)
     byProduct_->setObjectName("CheckBox1");
     top->addWidget(byProduct_);
 
-    auto* buttons = new QHBoxLayout;
-    collect_ = listparts::button("Kigyüjtés", "Button1", this);
-    print_ = listparts::button("Nyomtatás", "Button2", this);
-    auto* cancel = listparts::button("Mégsem", "Button3", this);
-    print_->setEnabled(false);
-    buttons->addStretch();
-    buttons->addWidget(collect_);
-    buttons->addWidget(print_);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-
-    connect(collect_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
-    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const listparts::ActionRow actions = listparts::actionRow(
+        this, top, [this] { Button1Click(); }, [this] { Button2Click(); });
+    collect_ = actions.collect;
+    print_ = actions.print;
     connect(byProduct_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
 
     Data->ZQ11->close();

@@ -1,7 +1,11 @@
 #include "listparts.h"
 
+#include "gui/guard.h"
+
 #include "gui/dbwidgets.h"
 
+#include <QHBoxLayout>
+#include <QDialog>
 #include <QBoxLayout>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -67,6 +71,24 @@ DBGrid* gridWithNavigator(QBoxLayout* into, const QString& accessibleName, QWidg
     if (navigator)
         *navigator = nav;
     return grid;
+}
+
+ActionRow actionRow(QDialog* screen, QBoxLayout* into, std::function<void()> collect,
+                    std::function<void()> print, const char* cancelName)
+{
+    auto* row = new QHBoxLayout;
+    ActionRow r{button("Kigyüjtés", "Button1", screen), button("Nyomtatás", "Button2", screen)};
+    auto* cancel = button("Mégsem", cancelName, screen);
+    r.print->setEnabled(false);
+    row->addStretch();
+    row->addWidget(r.collect);
+    row->addWidget(r.print);
+    row->addWidget(cancel);
+    into->addLayout(row);
+    QObject::connect(r.collect, &QPushButton::clicked, screen, [collect] { app::guarded(collect); });
+    QObject::connect(r.print, &QPushButton::clicked, screen, [print] { app::guarded(print); });
+    QObject::connect(cancel, &QPushButton::clicked, screen, &QDialog::reject);
+    return r;
 }
 
 } // namespace listparts

@@ -3,11 +3,13 @@
 // and notes, the "Dátum ?" choice and the grid with its navigator.
 
 #include <QString>
+#include <functional>
 
 class DBGrid;
 class DBNavigator;
 class QBoxLayout;
 class QDateEdit;
+class QDialog;
 class QDate;
 class QGroupBox;
 class QLabel;
@@ -32,5 +34,15 @@ DateKind dateKind(QWidget* parent);
 // A grid with the record navigator under it, added to the layout.
 DBGrid* gridWithNavigator(QBoxLayout* into, const QString& accessibleName, QWidget* parent,
                           DBNavigator** navigator = nullptr);
+
+// "Kigyüjtés", "Nyomtatás" (off until a collection) and "Mégsem" at the right
+// of a row added to the layout; the first two run under the general error
+// handler, "Mégsem" closes the screen.
+struct ActionRow {
+    QPushButton* collect;
+    QPushButton* print;
+};
+ActionRow actionRow(QDialog* screen, QBoxLayout* into, std::function<void()> collect,
+                    std::function<void()> print, const char* cancelName = "Button3");
 
 } // namespace listparts
