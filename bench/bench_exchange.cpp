@@ -1,6 +1,9 @@
 // The largest exports of a busy year: 80 000 ticket lines (20 000 tickets of
 // 4 lines) to FJFEJ.xls (five sheets), FJFEJ.xlsx, FjSor.txt and the inventory
-// document. Times and the process's peak memory after each step.
+// document, each read a row at a time from the database. Every export runs in
+// a fresh process (peak memory is per process) and is held to a growth of its
+// peak memory of at most 30 MB; the workbook read whole into a query first is
+// shown beside, for comparison. Exits 1 when a target is missed.
 // Usage: bench_exchange [folder]
 
 #include "Unit2.h"
@@ -15,21 +18,33 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
 constexpr int kDocs = 20000;
+constexpr double kGrowthMb = 30;
 
-// Peak resident memory so far, in MB.
+// Peak resident memory of this process so far, in MB.
 double peakMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0; // kilobytes on Linux
+}
+
+// Resident memory now, in MB: a start-up peak above it could hide growth.
+double residentMb()
 {
     QFile f("/proc/self/status");
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& l : f.readAll().split('\n'))
-        if (l.startsWith("VmHWM:"))
+        if (l.startsWith("VmRSS:"))
             return l.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return -1;
 }
@@ -61,13 +76,61 @@ END)")
     d.ZCon1.commit();
 }
 
-template <class F>
-double timed(F&& f)
+double elapsedMs(const QElapsedTimer& e) { return e.nsecsElapsed() / 1e6; }
+
+// One export in this process: prints "name rows size_mb ms peak_before_mb
+// peak_after_mb resident_before_mb resident_after_mb"; 2 when it failed.
+int runStep(const QString& step, const QString& dir)
 {
+    TData d;
+    Data = &d;
+    d.connect(QDir(dir).filePath("vadmo7.fdb"));
+    const QDate from(2026, 1, 1), to(2026, 12, 31);
+    const double before = peakMb(), residentBefore = residentMb();
     QElapsedTimer e;
     e.start();
-    f();
-    return e.nsecsElapsed() / 1e6;
+    qint64 rows = 0;
+    QString path, error;
+    bool ok = true;
+    if (step == "xls" || step == "xlsx" || step == "xls-whole") {
+        const auto f = step == "xlsx" ? excelexport::Format::Xlsx : excelexport::Format::Xls;
+        path = QDir(dir).filePath(excelexport::fileName("FJFEJ", f));
+        excelexport::Result r;
+        if (step == "xls-whole") {
+            TQuery q(&d.ZCon1, "bench");
+            excelexport::collectTickets(&q, from, to, excelexport::DateKind::Payment, "00001");
+            r = excelexport::write(&q, "FJFEJ", excelexport::ticketColumns(),
+                                   excelexport::TicketBoldTo, f, path);
+        } else {
+            r = excelexport::write(&d.ZCon1,
+                                   excelexport::ticketStatement(from, to,
+                                                                excelexport::DateKind::Payment,
+                                                                "00001"),
+                                   "FJFEJ", excelexport::ticketColumns(),
+                                   excelexport::TicketBoldTo, f, path);
+        }
+        rows = r.rows;
+        ok = r.saved;
+        error = r.error;
+    } else if (step == "txt") {
+        const auto& lines = tabletext::tables().back();
+        path = QDir(dir).filePath(lines.file);
+        rows = tabletext::exportTable(&d.ZCon1, lines, dir + "/");
+    } else if (step == "xml") {
+        path = QDir(dir).filePath(inventory::FileName);
+        ok = inventory::writeDocument(&d.ZCon1, inventory::statement(from, to, "00001"), path,
+                                      &error, [&](qint64 n) { rows = n; });
+    } else {
+        return 2;
+    }
+    const double ms = elapsedMs(e);
+    std::printf("%s %lld %.1f %.0f %.1f %.1f %.1f %.1f\n", qPrintable(QFileInfo(path).fileName()),
+                rows, QFileInfo(path).size() / 1e6, ms, before, peakMb(), residentBefore,
+                residentMb());
+    if (!ok)
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    d.disconnect();
+    return ok ? 0 : 2;
 }
 
 } // namespace
@@ -75,8 +138,13 @@ double timed(F&& f)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == "--step")
+        return runStep(args[2], args[3]);
+
     QTemporaryDir tmp;
-    const QString dir = argc > 1 ? QString(argv[1]) : tmp.path();
+    const QString dir = args.size() > 1 ? args[1] : tmp.path();
     QDir().mkpath(dir);
     QDir::setCurrent(dir);
     const QString file = QDir(dir).filePath("vadmo7.fdb");
@@ -84,47 +152,57 @@ int main(int argc, char** argv)
     newdb::Options o;
     o.samples = true;
     newdb::create(file, o);
-    TData d;
-    Data = &d;
-    d.connect(file);
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-    const double gen = timed([&] { generate(d); });
-    std::printf("generated %d tickets, %d lines in %.1f s; peak memory %.0f MB\n", kDocs,
-                kDocs * 4, gen / 1000.0, peakMb());
-
-    TQuery q(&d.ZCon1, "bench");
-    const double collect = timed([&] {
-        excelexport::collectTickets(&q, QDate(2026, 1, 1), QDate(2026, 12, 31),
-                                    excelexport::DateKind::Payment, "00001");
-    });
-    std::printf("collection: %d rows in %.0f ms; peak memory %.0f MB\n", q.recordCount(), collect,
-                peakMb());
-    for (auto f : {excelexport::Format::Xls, excelexport::Format::Xlsx}) {
-        const QString path = QDir(dir).filePath(excelexport::fileName("FJFEJ", f));
-        excelexport::Result r;
-        const double ms = timed([&] {
-            r = excelexport::write(&q, "FJFEJ", excelexport::ticketColumns(),
-                                   excelexport::TicketBoldTo, f, path);
-        });
-        std::printf("%s: %lld rows, %d sheet(s), %.1f MB in %.0f ms (%s); peak memory %.0f MB\n",
-                    qPrintable(QFileInfo(path).fileName()), r.rows, r.sheets,
-                    QFileInfo(path).size() / 1e6, ms, r.saved ? "saved" : qPrintable(r.error),
-                    peakMb());
+    {
+        TData d;
+        Data = &d;
+        d.connect(file);
+        QElapsedTimer e;
+        e.start();
+        generate(d);
+        std::printf("generated %d tickets, %d lines in %.1f s\n", kDocs, kDocs * 4,
+                    elapsedMs(e) / 1000.0);
+        d.disconnect();
+        Data = nullptr;
     }
-    const auto& lines = tabletext::tables().back();
-    qint64 n = 0;
-    const double text = timed([&] { n = tabletext::exportTable(&d.ZCon1, lines, dir + "/"); });
-    std::printf("FjSor.txt: %lld lines in %.0f ms; peak memory %.0f MB\n", n, text, peakMb());
-    TQuery inv(&d.ZCon1, "inventory");
-    QString error;
-    const double invQuery = timed(
-        [&] { inventory::runQuery(&inv, QDate(2026, 1, 1), QDate(2026, 12, 31), "00001"); });
-    std::printf("inventory query: %d rows in %.0f ms\n", inv.recordCount(), invQuery);
-    const double xml = timed(
-        [&] { inventory::writeDocument(&inv, QDir(dir).filePath(inventory::FileName), &error); });
-    std::printf("%s: %d records, %.1f MB in %.0f ms; peak memory %.0f MB\n", inventory::FileName,
-                inv.recordCount(), QFileInfo(QDir(dir).filePath(inventory::FileName)).size() / 1e6,
-                xml, peakMb());
-    d.disconnect();
-    return 0;
+
+    struct Step {
+        const char* name;
+        const char* what;
+        bool held; // to the growth target
+    };
+    const Step steps[] = {
+        {"xls", "workbook, Excel 95 (streamed)", true},
+        {"xlsx", "workbook, Excel 2007+ (streamed)", true},
+        {"txt", "table text FjSor.txt (streamed)", true},
+        {"xml", "inventory document (streamed)", true},
+        {"xls-whole", "workbook, Excel 95, query read whole first", false},
+    };
+    // Growth: of the peak, and of the resident memory the export leaves held.
+    std::printf("%-44s %6s %7s %6s %11s %11s %7s  %s\n", "export", "rows", "file MB", "ms",
+                "peak MB", "resident MB", "growth", "target <= 30 MB");
+    int status = 0;
+    for (const Step& s : steps) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QCoreApplication::applicationFilePath(), {"--step", s.name, dir});
+        p.waitForFinished(-1);
+        const QStringList f = QString::fromLocal8Bit(p.readAllStandardOutput()).simplified().split(' ');
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 || f.size() != 8) {
+            std::printf("%-44s FAILED (exit %d)\n", s.what, p.exitCode());
+            status = 1;
+            continue;
+        }
+        const double before = f[4].toDouble(), after = f[5].toDouble();
+        const double residentBefore = f[6].toDouble(), residentAfter = f[7].toDouble();
+        const double growth = std::max(after - before, residentAfter - residentBefore);
+        const bool met = !s.held || growth <= kGrowthMb;
+        if (!met)
+            status = 1;
+        std::printf("%-44s %6s %7s %6s %5.0f->%-5.0f %5.0f->%-5.0f %7.1f  %s\n", s.what,
+                    qPrintable(f[1]), qPrintable(f[2]), qPrintable(f[3]), before, after,
+                    residentBefore, residentAfter, growth,
+                    !s.held ? "(comparison)" : met ? "met" : "MISSED");
+    }
+    std::printf("%s\n", status ? "EXPORT MEMORY TARGET MISSED" : "export memory targets met");
+    return status;
 }

@@ -7,22 +7,51 @@ namespace excelexport {
 
 const char* const NotSaved = "A fájl mentése nem történt meg!";
 
+namespace {
+
+QString ticketSql(DateKind kind)
+{
+    const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
+    return "SELECT F_FIZKELT, F_FELVKELT, F_KELT, F_OSTERMKOD, O_NEV, S_BSZAM, S_MEGNEVEZES,\n"
+           "  S_NETTO, S_MEGY, S_EAR, S_KOMPMERTEKE, F_SZJA, O_ADOAZON, O_ADOSZAM, O_TAJ,\n"
+           "  O_IGSZAM, O_REGSZAM, O_CSGAZD, O_HELYSEGNEV, O_UTCA, O_BANKSZLA, F_MUVKTG\n"
+           "FROM FJSOR\n"
+           // The WHERE needs the ticket header, so an inner join gives the same
+           // rows and lets the engine start from the dated headers.
+           "  INNER JOIN FJFEJ ON S_BSZAM = F_BSZAM\n"
+           "  LEFT JOIN OSTERMELO ON F_OSTERMKOD = O_KOD\n"
+           "WHERE " + date + " >= :p1 AND " + date + " <= :p2 AND F_AKOD = :p3\n"
+           "ORDER BY S_BSZAM";
+}
+
+const char* const ProducerSql =
+    "SELECT O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_SZULNEV, O_SZULHELY, O_SZIDO,\n"
+    "  O_ANYJA, O_NEME, O_ADOAZON, O_ADOSZAM, O_TAJ, O_IGSZAM, O_REGSZAM, O_CSGAZD,\n"
+    "  O_BANKSZLA\n"
+    "FROM OSTERMELO\n"
+    "ORDER BY O_NEV COLLATE PXW_HUNDC";
+
+} // namespace
+
+Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod)
+{
+    const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
+    QString sql = ticketSql(kind);
+    sql.replace(":p1", "?").replace(":p2", "?").replace(":p3", "?");
+    return {sql,
+            {{fb::Param::Date, from, date},
+             {fb::Param::Date, to, date},
+             {fb::Param::Text, akod, "F_AKOD"}}};
+}
+
+Statement producerStatement() { return {ProducerSql, {}}; }
+
 void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
                     const QString& akod)
 {
-    const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
     q->close();
     q->clearSql();
-    q->add("SELECT F_FIZKELT, F_FELVKELT, F_KELT, F_OSTERMKOD, O_NEV, S_BSZAM, S_MEGNEVEZES,");
-    q->add("  S_NETTO, S_MEGY, S_EAR, S_KOMPMERTEKE, F_SZJA, O_ADOAZON, O_ADOSZAM, O_TAJ,");
-    q->add("  O_IGSZAM, O_REGSZAM, O_CSGAZD, O_HELYSEGNEV, O_UTCA, O_BANKSZLA, F_MUVKTG");
-    q->add("FROM FJSOR");
-    // The WHERE needs the ticket header, so an inner join gives the same rows
-    // and lets the engine start from the dated headers.
-    q->add("  INNER JOIN FJFEJ ON S_BSZAM = F_BSZAM");
-    q->add("  LEFT JOIN OSTERMELO ON F_OSTERMKOD = O_KOD");
-    q->add("WHERE " + date + " >= :p1 AND " + date + " <= :p2 AND F_AKOD = :p3");
-    q->add("ORDER BY S_BSZAM");
+    q->setSql(ticketSql(kind));
     q->setDate("p1", from);
     q->setDate("p2", to);
     q->setText("p3", akod);
@@ -33,11 +62,7 @@ void collectProducers(TQuery* q)
 {
     q->close();
     q->clearSql();
-    q->add("SELECT O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_SZULNEV, O_SZULHELY, O_SZIDO,");
-    q->add("  O_ANYJA, O_NEME, O_ADOAZON, O_ADOSZAM, O_TAJ, O_IGSZAM, O_REGSZAM, O_CSGAZD,");
-    q->add("  O_BANKSZLA");
-    q->add("FROM OSTERMELO");
-    q->add("ORDER BY O_NEV COLLATE PXW_HUNDC");
+    q->setSql(ProducerSql);
     q->open();
 }
 
@@ -79,9 +104,12 @@ QString fileName(const QString& table, Format f)
     return table + (f == Format::Xls ? ".xls" : ".xlsx");
 }
 
-Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>& columns,
-             int boldTo, Format f, const QString& path,
-             const std::function<void(qint64)>& progress)
+namespace {
+
+// Feeds the rows that `next` fills in, in order, to the workbook and saves it.
+Result writeRows(const std::function<bool(std::vector<QVariant>&)>& next,
+                 const QString& sheetName, const std::vector<xls::Column>& columns, int boldTo,
+                 Format f, const QString& path, const std::function<void(qint64)>& progress)
 {
     std::unique_ptr<xls::Writer> w;
     if (f == Format::Xls)
@@ -90,23 +118,70 @@ Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>
         w = xlsx::create(sheetName, columns, boldTo);
     Result r;
     std::vector<QVariant> values(columns.size());
-    // Columns the query lacks stay empty rather than stopping the export.
-    std::vector<int> index;
-    for (const xls::Column& c : columns)
-        index.push_back(q->fieldIndex(c.header));
-    if (q->active()) {
-        for (q->first(); !q->eof(); q->next()) {
-            for (size_t c = 0; c < columns.size(); ++c)
-                values[c] = index[c] < 0 ? QVariant() : q->value(columns[c].header);
-            w->addRow(values);
-            if (progress)
-                progress(w->rows());
-        }
+    while (next(values)) {
+        w->addRow(values);
+        if (progress)
+            progress(w->rows());
     }
     r.rows = w->rows();
     r.sheets = w->sheets();
     r.saved = w->save(path, &r.error);
     return r;
+}
+
+} // namespace
+
+Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>& columns,
+             int boldTo, Format f, const QString& path,
+             const std::function<void(qint64)>& progress)
+{
+    // Columns the query lacks stay empty rather than stopping the export.
+    std::vector<int> index;
+    for (const xls::Column& c : columns)
+        index.push_back(q->fieldIndex(c.header));
+    bool started = false;
+    auto next = [&](std::vector<QVariant>& values) {
+        if (!q->active())
+            return false;
+        if (!started) {
+            q->first();
+            started = true;
+        } else {
+            q->next();
+        }
+        if (q->eof())
+            return false;
+        for (size_t c = 0; c < columns.size(); ++c)
+            values[c] = index[c] < 0 ? QVariant() : q->value(columns[c].header);
+        return true;
+    };
+    return writeRows(next, sheetName, columns, boldTo, f, path, progress);
+}
+
+Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
+             const std::vector<xls::Column>& columns, int boldTo, Format f, const QString& path,
+             const std::function<void(qint64)>& progress)
+{
+    // Opened before the workbook: a statement that cannot run leaves no file.
+    fb::Cursor cursor(*db, s.sql, s.params);
+    const std::vector<fb::Column>& cols = cursor.columns();
+    std::vector<int> index;
+    for (const xls::Column& c : columns) {
+        int at = -1;
+        for (int i = 0; i < int(cols.size()) && at < 0; ++i)
+            if (cols[size_t(i)].name.compare(c.header, Qt::CaseInsensitive) == 0)
+                at = i;
+        index.push_back(at);
+    }
+    fb::Row row;
+    auto next = [&](std::vector<QVariant>& values) {
+        if (!cursor.fetch(row))
+            return false;
+        for (size_t c = 0; c < columns.size(); ++c)
+            values[c] = index[c] < 0 ? QVariant() : fb::rowValue(cols, row, index[c]);
+        return true;
+    };
+    return writeRows(next, sheetName, columns, boldTo, f, path, progress);
 }
 
 QString doneText(const QString& doneMessage, const Result& r, const QString& sheetName)

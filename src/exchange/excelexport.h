@@ -6,6 +6,7 @@
 // Excel 2007+ workbook.
 
 #include "exchange/xlswriter.h"
+#include "fb.h"
 
 #include <QDate>
 #include <functional>
@@ -17,6 +18,16 @@ namespace excelexport {
 enum class DateKind { Payment, Purchase }; // F_FIZKELT or F_FELVKELT
 enum class Format { Xls, Xlsx };
 
+// A collection as a statement with "?" placeholders and their values: what
+// an export reads row by row, so that a year of lines never sits in memory.
+struct Statement {
+    QString sql;
+    std::vector<fb::Param> params;
+};
+Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod);
+Statement producerStatement();
+
+// The same collections held whole in a query, for a grid.
 void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
                     const QString& akod);
 void collectProducers(TQuery* q);
@@ -43,6 +54,12 @@ struct Result {
 // rows written so far.
 Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>& columns,
              int boldTo, Format f, const QString& path,
+             const std::function<void(qint64)>& progress = {});
+// The same, reading the statement's rows one at a time as they are written:
+// memory stays flat however many rows there are. Throws fb::Error when the
+// statement cannot run; nothing is saved then.
+Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
+             const std::vector<xls::Column>& columns, int boldTo, Format f, const QString& path,
              const std::function<void(qint64)>& progress = {});
 
 // The completion box's text: the done message, and a note when the rows

@@ -18,7 +18,15 @@ namespace inventory {
 extern const char* const FileName; // "fjegy_keszlethez.xml"
 extern const char* const Copied;   // "Átmásolva. Adatátadás végrehajtva."
 
-// The lines with their ticket and producer, ordered by purchase date.
+// The lines with their ticket and producer, ordered by purchase date, as a
+// statement with "?" placeholders and their values, read a row at a time by
+// the document below.
+struct Statement {
+    QString sql;
+    std::vector<fb::Param> params;
+};
+Statement statement(const QDate& from, const QDate& to, const QString& akod);
+// The same lines held whole in a query, for a grid.
 void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod);
 
 // A value's text by its column's type: texts "null" when empty, numbers "0"
@@ -29,6 +37,12 @@ QString valueText(const QVariant& v, const fb::Column& column);
 // False with `error` (Hungarian) when it cannot be written; an earlier file
 // at `path` stays then.
 bool writeDocument(TQuery* q, const QString& path, QString* error,
+                   const std::function<void(qint64)>& progress = {});
+
+// The same, reading the statement's rows one at a time as they are written,
+// so memory stays flat however many lines the period has. Throws fb::Error
+// when the statement cannot run; an earlier file at `path` stays then.
+bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, QString* error,
                    const std::function<void(qint64)>& progress = {});
 
 // Copies `source` to `target` through a temporary name in the target's

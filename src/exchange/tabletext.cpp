@@ -1,6 +1,5 @@
 #include "tabletext.h"
 
-#include "Query.h"
 #include "settings.h"
 #include "textfile.h"
 #include "values.h"
@@ -66,14 +65,15 @@ qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderFiel
     if (!out.open(QIODevice::WriteOnly))
         throw std::runtime_error(
             QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.errorString()).toStdString());
-    TQuery q(db, "tableText");
-    q.add("SELECT " + t.columns.join(", ") + " FROM " + t.table);
-    q.open();
+    // Read a row at a time: a year's lines never sit in memory.
+    fb::Cursor cursor(*db, "SELECT " + t.columns.join(", ") + " FROM " + t.table, {});
+    const std::vector<fb::Column>& cols = cursor.columns();
     qint64 n = 0;
-    std::vector<QVariant> values(size_t(t.columns.size()));
-    for (q.first(); !q.eof(); q.next()) {
-        for (int c = 0; c < t.columns.size(); ++c)
-            values[size_t(c)] = q.value(t.columns[c]);
+    fb::Row row;
+    std::vector<QVariant> values(cols.size());
+    while (cursor.fetch(row)) {
+        for (size_t c = 0; c < cols.size(); ++c)
+            values[c] = fb::rowValue(cols, row, int(c));
         out.write(textfile::toWin1250(line(values)) + "\r\n");
         if (progress)
             progress(++n);

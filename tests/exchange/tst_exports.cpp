@@ -27,6 +27,7 @@ private slots:
     void tableTextUnwritableFolder();
     void inventoryDocument();
     void inventoryHandOver();
+    void streamedExportsMatchWholeQuery();
 };
 
 namespace {
@@ -445,6 +446,122 @@ void TstExports::inventoryHandOver()
     QVERIFY2(inventory::handOver(source, target, &error), qPrintable(error));
     QCOMPARE(fileBytes(target), QByteArray("<fjegy_keszlethez/>"));
     QCOMPARE(QDir(dir.filePath("holtu5")).entryList(QDir::Files), QStringList{"fjegy_keszlethez.xml"});
+}
+
+void TstExports::streamedExportsMatchWholeQuery()
+{
+    TestDb db(true);
+    addTickets(db);
+    // 300 tickets of 5 lines, numbered and dated backwards against the order
+    // they are stored in, so a reader that follows the storage order shows.
+    fb::Connection& con = db.data()->ZCon1;
+    con.startTransaction();
+    con.execute("EXECUTE BLOCK AS DECLARE i INTEGER = 0; DECLARE j INTEGER; "
+                "DECLARE n VARCHAR(8); BEGIN WHILE (i < 300) DO BEGIN "
+                "n = CAST(10000300 - i AS VARCHAR(8)); "
+                "INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, "
+                "f_szja, f_tipus) VALUES (:n, '00001', '00001', "
+                "DATEADD(-MOD(:i, 200) DAY TO DATE '2026-12-31'), "
+                "DATEADD(-MOD(:i, 200) DAY TO DATE '2026-12-31'), "
+                "DATEADD(-MOD(:i, 200) DAY TO DATE '2026-12-31'), 15, '1'); "
+                "j = 0; WHILE (j < 5) DO BEGIN "
+                "INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_brutto, s_levonszaz, "
+                "s_megy, s_ear, s_kompmerteke, s_akod) VALUES (:n, '00001', "
+                "'Sor ' || :i || '/' || :j, 1 + :j, 0, 'kg', 10.25, 12, '00001'); "
+                "j = j + 1; END i = i + 1; END END");
+    con.commit();
+    const int lines = 3 + 1500;
+    const QDate from(2026, 1, 1), to(2026, 12, 31);
+    const QString whole = QDir(db.dir()).filePath("whole.xls");
+    const QString streamed = QDir(db.dir()).filePath("FJFEJ.xls");
+
+    // The workbook read row by row is the workbook of the whole query, byte for byte.
+    TQuery q(&con, "t");
+    excelexport::collectTickets(&q, from, to, excelexport::DateKind::Payment, "00001");
+    QCOMPARE(q.recordCount(), lines);
+    QVERIFY(excelexport::write(&q, "FJFEJ", excelexport::ticketColumns(),
+                               excelexport::TicketBoldTo, excelexport::Format::Xls, whole)
+                .saved);
+    qint64 heard = 0;
+    const auto r = excelexport::write(
+        &con, excelexport::ticketStatement(from, to, excelexport::DateKind::Payment, "00001"),
+        "FJFEJ", excelexport::ticketColumns(), excelexport::TicketBoldTo,
+        excelexport::Format::Xls, streamed, [&](qint64 n) { heard = n; });
+    QVERIFY(r.saved);
+    QCOMPARE(r.rows, qint64(lines));
+    QCOMPARE(heard, qint64(lines));
+    QCOMPARE(fileBytes(streamed), fileBytes(whole));
+    // Every line once, by ticket number.
+    const QJsonArray rows =
+        readXls(streamed, lines + 10)["sheets"].toArray()[0].toObject()["rows"].toArray();
+    QCOMPARE(rows.size(), lines + 1);
+    QSet<QString> names;
+    QString last;
+    for (int i = 1; i < rows.size(); ++i) {
+        const QJsonArray row = rows[i].toArray();
+        const QString number = row[5].toArray()[1].toString();
+        QVERIFY2(number >= last, qPrintable(number + " after " + last));
+        last = number;
+        names.insert(row[6].toArray()[1].toString());
+    }
+    QCOMPARE(names.size(), 1500 + 2); // "Búza" twice, "Őszibarack" once
+
+    // The producers likewise.
+    TQuery p(&con, "p");
+    excelexport::collectProducers(&p);
+    const QString wholeProducers = QDir(db.dir()).filePath("wholeproducers.xls");
+    const QString producers = QDir(db.dir()).filePath("OSTERMELO.xls");
+    QVERIFY(excelexport::write(&p, "OSTERMELO", excelexport::producerColumns(),
+                               excelexport::ProducerBoldTo, excelexport::Format::Xls, wholeProducers)
+                .saved);
+    QVERIFY(excelexport::write(&con, excelexport::producerStatement(), "OSTERMELO",
+                               excelexport::producerColumns(), excelexport::ProducerBoldTo,
+                               excelexport::Format::Xls, producers)
+                .saved);
+    QCOMPARE(fileBytes(producers), fileBytes(wholeProducers));
+
+    // The inventory document: the same bytes, every line, by purchase date.
+    TQuery inv(&con, "i");
+    inventory::runQuery(&inv, from, to, "00001");
+    const QString wholeDoc = QDir(db.dir()).filePath("whole.xml");
+    const QString doc = QDir(db.dir()).filePath(inventory::FileName);
+    QString error;
+    QVERIFY(inventory::writeDocument(&inv, wholeDoc, &error));
+    qint64 records = 0;
+    QVERIFY(inventory::writeDocument(&con, inventory::statement(from, to, "00001"), doc, &error,
+                                     [&](qint64 n) { records = n; }));
+    QCOMPARE(records, qint64(lines));
+    QCOMPARE(fileBytes(doc), fileBytes(wholeDoc));
+    const Doc d = readDoc(fileBytes(doc));
+    QCOMPARE(d.records.size(), lines);
+    QDate previous;
+    for (int i = 0; i < d.records.size(); ++i) {
+        const QDate date = QDate::fromString(d.text(i, "F_FELVKELT"), "MM.dd.yyyy");
+        QVERIFY(date.isValid());
+        QVERIFY(!previous.isValid() || date >= previous);
+        previous = date;
+    }
+
+    // The table text: one line per stored line.
+    QTemporaryDir out;
+    const qint64 n = tabletext::exportTable(&con, tabletext::tables().back(), out.path() + "/");
+    QCOMPARE(n, qint64(lines));
+    const QList<QByteArray> text = fileBytes(out.path() + "/FjSor.txt").split('\n');
+    QCOMPARE(text.size(), lines + 1); // after the last CR LF: nothing
+    QVERIFY(text.last().isEmpty());
+
+    // A statement that cannot run stops the export before any file is made.
+    const QString bad = QDir(db.dir()).filePath("bad.xls");
+    bool thrown = false;
+    try {
+        excelexport::write(&con, {"SELECT NINCS FROM FJSOR", {}}, "FJFEJ",
+                           excelexport::ticketColumns(), excelexport::TicketBoldTo,
+                           excelexport::Format::Xls, bad);
+    } catch (const fb::Error&) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QVERIFY(!QFile::exists(bad));
 }
 
 QTEST_GUILESS_MAIN(TstExports)
