@@ -17,6 +17,7 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent)
     Password = new QLineEdit(this);
     Password->setObjectName("Password");
     Password->setEchoMode(QLineEdit::Password);
+    Password->setStyleSheet("lineedit-password-character: 42"); // "*" for each character
     Password->setAccessibleName(label->text());
     label->setBuddy(Password);
     lay->addWidget(Password);
