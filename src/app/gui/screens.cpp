@@ -6,6 +6,7 @@
 #include "Unit17.h"
 #include "Unit18.h"
 #include "Unit21.h"
+#include "Unit22.h"
 #include "Unit26.h"
 #include "tickets/Unit38.h"
 #include "tickets/Unit8.h"
@@ -49,6 +50,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 17: return new TForm17(parent);
     case 18: return new TForm18(parent);
     case 21: return new TForm21(parent);
+    case 22: return new TForm22(parent);
     case 26: return new TForm26(parent);
     case 38: return new TForm38(parent);
     case 8: return new TForm8(parent);
