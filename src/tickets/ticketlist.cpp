@@ -70,16 +70,5 @@ numbering::Next nextNumber(TQuery* q)
     return numbering::nextNumber(stored);
 }
 
-void writeBack(TQuery* q, const QString& number)
-{
-    q->close();
-    q->clearSql();
-    q->add("UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2");
-    q->setText("p1", number);
-    q->setText("p2", G.akod);
-    q->execSQL();
-    if (q->rowsAffected() != 1)
-        throw fb::Error("A sorszám nem íródott vissza.");
-}
 
 } // namespace ticketlist

@@ -28,7 +28,5 @@ TQuery::Window window(const QString& orderBy);
 
 // The buyer's next ticket number from the counter row, read with ZQ50.
 numbering::Next nextNumber(TQuery* q);
-// Writes the number just used back into the counter (inside the caller's save).
-void writeBack(TQuery* q, const QString& number);
 
 } // namespace ticketlist
