@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "applog.h"
+#include "dbsettings.h"
 #include "startupreason.h"
 
 #include "Unit17.h"
@@ -13,6 +14,7 @@
 #include "taxdata/navtables.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -48,14 +50,17 @@ bool TForm1::formCreate(bool splash)
     }
     if (!Data)
         Data = new TData(this);
+    // The working folder's register unless vadmo7.ini names a server's.
+    const dbsettings::Target target =
+        dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
     try {
-        Data->connect();
+        Data->connect(target);
         Data->openTables();
         navtables::widen(&Data->ZCon1);
     } catch (const std::exception& e) {
         const QString engine = QString::fromUtf8(e.what());
-        applog::write("Indítás: " + engine);
-        if (seams::ui().confirm(startup::failureMessage(engine)))
+        applog::write("Indítás: " + target.path + ": " + engine);
+        if (seams::ui().confirm(startup::failureMessage(engine, target.server(), target.path)))
             return false;
         // Dismissed otherwise: the window opens without a database.
     }

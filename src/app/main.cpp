@@ -4,6 +4,7 @@
 #include "gui/guard.h"
 #include "gui/shutdown.h"
 
+#include "dbsettings.h"
 #include "paths.h"
 #include "seams.h"
 
@@ -32,8 +33,14 @@ int main(int argc, char** argv)
     // The register and the user's own files live in the data folder, which
     // becomes the working folder; a register left in the program folder by an
     // older version is copied there once.
+    // A register on a server needs no file here.
+    const bool onServer =
+        dbsettings::read(dbsettings::settingsPath(paths::dataDir()), "vadmo7.fdb").remote();
+    if (onServer)
+        QDir().mkpath(paths::dataDir());
     const paths::Prepared prep =
-        paths::prepareDataDir(paths::dataDir(), QCoreApplication::applicationDirPath());
+        onServer ? paths::Prepared{}
+                 : paths::prepareDataDir(paths::dataDir(), QCoreApplication::applicationDirPath());
     if (!prep.ok) {
         seams::ui().showMessage(prep.error);
         return 1;

@@ -16,4 +16,10 @@ QString reason(const QString& engineText);
 // The two lines, then the reason and the engine's own text under them.
 QString failureMessage(const QString& engineText);
 
+// A register on a Firebird server: why the server could not be used, naming
+// it; empty when the cause is not one of the server's.
+QString serverReason(const QString& engineText, const QString& server, const QString& path);
+// The two lines, the server and its reason, then the engine's own text.
+QString failureMessage(const QString& engineText, const QString& server, const QString& path);
+
 } // namespace startup

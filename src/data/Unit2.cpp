@@ -123,6 +123,11 @@ void TData::connect(const QString& path)
     ZCon1.attach(path);
 }
 
+void TData::connect(const dbsettings::Target& target)
+{
+    ZCon1.attach(target.path, target.user, target.password);
+}
+
 void TData::openTables()
 {
     for (TTable* t : tables())

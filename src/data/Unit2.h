@@ -35,6 +35,7 @@
 //   IBTable1..6  the raw table view and the spreadsheet export (windows in
 //               key order; nothing read at start-up)
 
+#include "dbsettings.h"
 #include "Query.h"
 #include "fb.h"
 #include "globals.h"
@@ -102,6 +103,8 @@ public:
 
     // Attaches the database file of the current folder.
     void connect(const QString& path = DatabaseName);
+    // Attaches the register that the settings name (a file or a server's).
+    void connect(const dbsettings::Target& target);
     // Closes and reopens the six tables; proves that the database holds them.
     void openTables();
     void disconnect();

@@ -65,7 +65,15 @@ QString decode1250(const char* p, int len);
     QString msg = QString::fromUtf8(text);
     if (msg.contains(QChar(0xFFFD)))
         msg = decode1250(text.constData(), int(text.size()));
-    throw Error(msg);
+    const intptr_t* v = e.getStatus()->getErrors();
+    long code = 0;
+    // The vector is (kind, value) pairs; the first isc_arg_gds is the error.
+    for (int i = 0; v && v[i] != isc_arg_end && i < 40; i += 2)
+        if (v[i] == isc_arg_gds) {
+            code = long(v[i + 1]);
+            break;
+        }
+    throw Error(msg, code);
 }
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
@@ -160,6 +168,38 @@ QByteArray readBlob(IAttachment* att, ITransaction* tra, ISC_QUAD* id)
 
 } // namespace
 
+bool Error::isConflict() const
+{
+    return code_ == isc_lock_conflict || code_ == isc_update_conflict || code_ == isc_deadlock ||
+           code_ == isc_lock_timeout;
+}
+
+Error Error::conflict(const QString& text) { return Error(text, isc_update_conflict); }
+
+bool Connection::isRemote(const QString& path)
+{
+    const QString p = path.trimmed();
+    if (p.startsWith("inet://", Qt::CaseInsensitive) || p.startsWith("inet4://", Qt::CaseInsensitive) ||
+        p.startsWith("inet6://", Qt::CaseInsensitive) || p.startsWith("wnet://", Qt::CaseInsensitive) ||
+        p.startsWith("xnet://", Qt::CaseInsensitive))
+        return true;
+    // "host:file" or "host/port:file"; a local path starts with "/" or has no colon.
+    const qsizetype colon = p.indexOf(':');
+    // "C:\..." is a Windows drive, not a host called C.
+    if (colon == 1 && p.size() > 2 && (p[2] == '\\' || p[2] == '/'))
+        return false;
+    return colon > 0 && !p.startsWith('/') && !p.startsWith('.');
+}
+
+qint64 Connection::attachmentId()
+{
+    if (!attachmentId_) {
+        const Result r = execute("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
+        attachmentId_ = r.rows.empty() ? 0 : r.rows[0][0].toLongLong();
+    }
+    return attachmentId_;
+}
+
 Connection::Connection() = default;
 
 Connection::~Connection()
@@ -199,6 +239,7 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
             att_.reset(provider()->attachDatabase(&st, p.constData(), dpb->getBufferLength(&st),
                                                   dpb->getBuffer(&st)));
         path_ = path;
+        attachmentId_ = 0;
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -226,6 +267,7 @@ void Connection::detach()
             tra_->rollback(&st);
             tra_.forget(); // rollback released it
         }
+        attachmentId_ = 0;
         att_->detach(&st);
         att_.forget(); // detach released it
     } catch (const FbException& e) {
@@ -894,6 +936,50 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params,
         }
         p.stmt->free(&st);
         p.stmt.forget(); // free released it
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+    return res;
+}
+
+Result Connection::executeFresh(const QString& sql)
+{
+    if (!att_)
+        throw Error("Nincs adatbázis-kapcsolat.");
+    Result res;
+    try {
+        Status st;
+        Owned<IXpbBuilder> tpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
+        tpb->insertTag(&st, isc_tpb_read_committed);
+        tpb->insertTag(&st, isc_tpb_rec_version);
+        tpb->insertTag(&st, isc_tpb_nowait);
+        tpb->insertTag(&st, isc_tpb_read);
+        Ref<ITransaction> tra(att_->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
+        try {
+            Prepared p;
+            p.prepare(att_.get(), tra.get(), sql, {}, true);
+            res.columns = p.columns;
+            res.isSelect = true;
+            Ref<IResultSet> rs(p.stmt->openCursor(&st, tra.get(), p.inMeta.get(), p.in(), p.outMeta.get(), 0));
+            while (rs->fetchNext(&st, p.outBuf.data()) == IStatus::RESULT_OK) {
+                ++gRowsFetched;
+                res.rows.push_back(unpackRow(p.columns, p.pack(att_.get(), tra.get())));
+            }
+            rs->close(&st);
+            rs.forget();
+            p.stmt->free(&st);
+            p.stmt.forget();
+        } catch (...) {
+            Status st2;
+            try {
+                tra->rollback(&st2);
+                tra.forget();
+            } catch (...) {
+            }
+            throw;
+        }
+        tra->commit(&st);
+        tra.forget(); // commit released it
     } catch (const FbException& e) {
         rethrow(e);
     }

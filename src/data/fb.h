@@ -24,8 +24,22 @@ namespace fb {
 // Every database failure arrives as this, carrying Firebird's formatted text.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+    explicit Error(const QString& text, long code = 0)
+        : std::runtime_error(text.toStdString()), code_(code)
+    {
+    }
     QString text() const { return QString::fromUtf8(what()); }
+    // The engine's first error code (isc_*), 0 for our own refusals.
+    long code() const { return code_; }
+    // Another attachment holds a row this one wanted to change (nowait): the
+    // work may succeed when tried again.
+    bool isConflict() const;
+    // Our own refusal of a row another computer changed between our read and
+    // our write: handled as the engine's conflicts are.
+    static Error conflict(const QString& text);
+
+private:
+    long code_ = 0;
 };
 
 // One bound value; the kind decides the SQL type sent to the server. The
@@ -157,6 +171,13 @@ public:
                 const QString& password = "tollvirag");
     void detach();
     bool connected() const { return bool(att_); }
+    // Through a Firebird server ("host:path", "host/port:path", "inet://...")
+    // rather than the file opened in-process.
+    static bool isRemote(const QString& path);
+    bool remote() const { return isRemote(path_); }
+    // CURRENT_CONNECTION of this attachment: unique among the attachments
+    // open on the database at the same time.
+    qint64 attachmentId();
     QString path() const { return path_; }
 
     // The shared transaction: read committed, rec_version, nowait; started on demand.
@@ -169,6 +190,9 @@ public:
     // Runs one statement ("?" placeholders) in the shared transaction; a SELECT
     // is read whole.
     Result execute(const QString& sql, const std::vector<Param>& params = {}, bool packed = false);
+    // Runs a SELECT in a short read-only transaction of its own: for the
+    // monitoring tables, whose contents a transaction keeps as first read.
+    Result executeFresh(const QString& sql);
     // Columns of a statement without running it.
     std::vector<Column> describe(const QString& sql);
 
@@ -189,6 +213,7 @@ private:
     Ref<Firebird::IAttachment> att_;
     Ref<Firebird::ITransaction> tra_;
     QString path_;
+    qint64 attachmentId_ = 0;
 };
 
 // Whether Windows-1250 holds every character of the text.

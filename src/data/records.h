@@ -37,6 +37,8 @@ struct Outcome {
     QString message; // the check's message, or the failed step's numbered message
     QString field;   // objectName of the field to focus after a check failure
     QString dbText;  // the database's own text after a failed step (also logged)
+    // The failure was another computer holding the same row: worth another try.
+    bool conflict = false;
 
     bool ok() const { return kind == Saved; }
     static Outcome saved() { return {}; }
@@ -54,6 +56,15 @@ struct Outcome {
 struct StepError {
     QString message;
     QString dbText;
+    bool conflict = false;
+};
+
+// Thrown inside a unit of work by a check that can only be made there (it
+// reads what another computer may have just changed): rolls back and becomes
+// Outcome::check.
+struct CheckError {
+    QString message;
+    QString field;
 };
 
 // Runs one statement (or a few) of a unit of work; any failure becomes the
@@ -65,6 +76,10 @@ void step(const char* message, F&& f)
         f();
     } catch (const StepError&) {
         throw;
+    } catch (const CheckError&) {
+        throw;
+    } catch (const fb::Error& e) {
+        throw StepError{QString::fromUtf8(message), e.text(), e.isConflict()};
     } catch (const std::exception& e) {
         throw StepError{QString::fromUtf8(message), QString::fromUtf8(e.what())};
     }
@@ -82,7 +97,7 @@ void logFailure(const Outcome& o);
 // rolled back when it throws. A failure outside any step (starting or
 // committing the transaction) gets `otherMessage`.
 template <class F>
-Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body)
+Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body, bool logConflict = true)
 {
     Outcome out;
     try {
@@ -98,13 +113,57 @@ Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body)
             }
             throw;
         }
+    } catch (const CheckError& e) {
+        return Outcome::check(e.message, e.field);
     } catch (const StepError& e) {
         out = Outcome::failedStep(e.message, e.dbText);
+        out.conflict = e.conflict;
+    } catch (const fb::Error& e) {
+        out = Outcome::failedStep(QString::fromUtf8(otherMessage), e.text());
+        out.conflict = e.isConflict();
     } catch (const std::exception& e) {
         out = Outcome::failedStep(QString::fromUtf8(otherMessage), QString::fromUtf8(e.what()));
     }
-    logFailure(out);
+    if (!out.conflict || logConflict)
+        logFailure(out);
     return out;
+}
+
+// Several computers on one server database: a save that needs a row another
+// computer is changing at this moment (the ticket counter above all) fails at
+// once, because the transaction does not wait. It is rolled back whole, then
+// run again after a short random pause, up to `attempts` times; only then is
+// it refused, with `busyMessage`.
+struct RetryStats {
+    qint64 conflicts = 0; // failed attempts that were retried or refused
+    qint64 refused = 0;   // saves refused after the last attempt
+};
+RetryStats& retryStats();
+inline constexpr int kAttempts = 8;
+QString busyMessage();
+// Sleeps before attempt n (1-based, n >= 2): a few to a few hundred ms, random
+// so that two computers do not meet again at once.
+void pauseBeforeRetry(int attempt);
+
+template <class F>
+Outcome unitOfWorkRetrying(fb::Connection* db, const char* otherMessage, F&& body,
+                           int attempts = kAttempts)
+{
+    for (int attempt = 1;; ++attempt) {
+        // A conflict that is tried again is no failure worth a log line.
+        Outcome out = unitOfWork(db, otherMessage, body, attempt >= attempts);
+        if (!out.conflict)
+            return out;
+        ++retryStats().conflicts;
+        if (attempt >= attempts) {
+            ++retryStats().refused;
+            Outcome busy = Outcome::check(busyMessage());
+            busy.dbText = out.dbText;
+            busy.conflict = true;
+            return busy;
+        }
+        pauseBeforeRetry(attempt + 1);
+    }
 }
 
 } // namespace rec

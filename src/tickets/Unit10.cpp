@@ -140,7 +140,7 @@ bool TForm10::save()
 {
     ticketentry::Line l;
     l.id = id_;
-    l.bszam = bszam_;
+    l.bszam = linesKey_.isEmpty() ? bszam_ : linesKey_;
     l.termekkod = edits_["S_TERMEKKOD"]->text();
     l.megnevezes = edits_["S_MEGNEVEZES"]->text();
     l.vtsz = edits_["S_VTSZ"]->text();

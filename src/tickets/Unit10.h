@@ -27,6 +27,9 @@ public:
     // The ticket's rates as the entry screen holds them: the line's check that
     // the ticket's totals and payable stay within bounds uses them.
     void setRates(const payable::Input& rates) { rates_ = rates; }
+    // Where the line is stored when that is not the number shown: the key of
+    // an unsaved new ticket.
+    void setLinesKey(const QString& key) { linesKey_ = key; }
     // "OK": checks, then the save. True when the screen may close.
     bool save();
 
@@ -38,6 +41,7 @@ protected:
 private:
     Mode mode_;
     QString bszam_;
+    QString linesKey_;
     QString levonszaz_;
     qint64 id_ = 0;
     payable::Input rates_;

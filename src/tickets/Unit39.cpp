@@ -83,11 +83,15 @@ bool TForm39::prepare()
 
 bool TForm39::Button1Click()
 {
+    QString taken;
     const rec::Outcome o = voiding::run(app::currentContext(),
-                                        {voided_, voidedIssue_, newNumber_, date_->text()});
+                                        {voided_, voidedIssue_, newNumber_, date_->text()}, &taken);
     // After a failed step nothing of the voiding was kept; the user may try again.
     if (!app::showOutcome(o, this))
         return false;
+    // Another computer may have taken the offered number meanwhile.
+    newNumber_ = taken;
+    number_->setText(newNumber_);
     G.aktBszam = newNumber_;
     ticketlist::requery();
     seams::ui().showMessage(voiding::doneMessage(newNumber_));

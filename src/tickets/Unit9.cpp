@@ -345,9 +345,11 @@ bool TForm9::prepareNew()
     }
     bszam_ = next.number;
     sorszam_->setText(bszam_);
+    const rec::Context ctx = app::currentContext();
+    lineKey_ = ticketentry::newTicketKey(ctx);
     // The screen opens even when the orphans stay.
-    app::showOutcome(ticketentry::removeOrphanLines(
-                         app::currentContext(), bszam_,
+    app::showOutcome(ticketentry::clearAbandonedLines(
+                         ctx, bszam_,
                          "Hiba91: Fjsor DELETE törlése mert nem volt fejrésze "),
                      this);
     requeryLines();
@@ -396,7 +398,7 @@ bool TForm9::load()
     requeryLines();
     if (!edits_["levonszaz"]->isHidden())
         edits_["levonszaz"]->setText(
-            ticketentry::firstLineDeduction(app::currentContext(), bszam_));
+            ticketentry::firstLineDeduction(app::currentContext(), linesKey()));
     showProducer();
     f_mindosszes();
     return true;
@@ -405,7 +407,7 @@ bool TForm9::load()
 void TForm9::requeryLines(qint64 positionOnId)
 {
     TQuery* q = Data->ZQ20; // the lines grid of this screen
-    ticketentry::openLines(q, bszam_);
+    ticketentry::openLines(q, linesKey());
     if (positionOnId >= 0)
         q->locatePrefix("ID_FJSOR", QString::number(positionOnId));
 }
@@ -492,7 +494,7 @@ payable::Input TForm9::rates() const
 
 void TForm9::f_mindosszes()
 {
-    ticketentry::Sums s = ticketentry::ticketSums(Data->ZQ21, bszam_);
+    ticketentry::Sums s = ticketentry::ticketSums(Data->ZQ21, linesKey());
     totals_["far"]->setText(plain(s.far));
     totals_["kfelar"]->setText(plain(s.kfelar));
     totals_["var"]->setText(grouped(s.var));
@@ -524,6 +526,7 @@ bool TForm9::save()
     ticketentry::Header h;
     h.id = id_;
     h.bszam = bszam_;
+    h.lineKey = lineKey_;
     h.ostKod = ostKod_;
     h.kelt = edits_["kelt"]->text();
     h.felvkelt = edits_["felvkelt"]->text();
@@ -537,12 +540,23 @@ bool TForm9::save()
     h.nyilatk = nyilatkBox_->isChecked() ? nyilatk_->toPlainText() : QString(" ");
     h.muvktg = double(pay_.payable);
     h.sumvar = var_;
+    QString saved;
     const rec::Outcome o = ticketentry::saveHeader(
         app::currentContext(), h,
-        mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify);
+        mode_ == Mode::New ? ticketentry::Mode::New : ticketentry::Mode::Modify, &saved);
     // After a failure the save was rolled back; the screen stays open with what was typed.
     if (!app::showOutcome(o, this))
         return false;
+    if (mode_ == Mode::New) {
+        // Another computer may have taken the offered number meanwhile.
+        if (saved != bszam_)
+            seams::ui().showMessage("A felvásárlási jegy " + saved +
+                                    " sorszámmal készült el (a " + bszam_ +
+                                    " sorszámot közben egy másik gép használta fel).");
+        bszam_ = saved;
+        lineKey_.clear();
+        sorszam_->setText(bszam_);
+    }
     G.aktBszam = bszam_;
     ticketlist::requery();
     return true;
@@ -562,6 +576,7 @@ void TForm9::newLine()
     TQuery* lines = Data->ZQ20;
     const qint64 current = lines->isEmpty() ? -1 : lines->asInteger("ID_FJSOR");
     TForm10 f(TForm10::Mode::New, bszam_, edits_["levonszaz"]->text(), this);
+    f.setLinesKey(linesKey());
     f.setRates(rates());
     const bool saved = seams::ui().runModal(&f) == QDialog::Accepted;
     // A new line is the last one; after "Mégsem" the grid stays where it stood.
@@ -575,6 +590,7 @@ void TForm9::changeLine()
         return;
     const qint64 id = lines->asInteger("ID_FJSOR");
     TForm10 f(TForm10::Mode::Change, bszam_, edits_["levonszaz"]->text(), this);
+    f.setLinesKey(linesKey());
     f.setRates(rates());
     if (f.load())
         seams::ui().runModal(&f);

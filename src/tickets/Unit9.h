@@ -46,6 +46,9 @@ public:
     void deleteLine();
 
     QString bszam() const { return bszam_; }
+    // Where this ticket's lines are stored: the key of an unsaved new ticket,
+    // else its number.
+    QString linesKey() const { return lineKey_.isEmpty() ? bszam_ : lineKey_; }
     QString ostKod() const { return ostKod_; }
     FilteredEdit* edit(const QString& name) const { return edits_.value(name); }
     QCheckBox* utal() const { return utal_; }
@@ -72,6 +75,7 @@ private:
 
     Mode mode_;
     QString bszam_;
+    QString lineKey_; // a new ticket's lines wait under it until the save numbers them
     qint64 id_ = 0;
     QString ostKod_;
     int ostFhat_ = 0;

@@ -44,10 +44,6 @@ rec::Outcome storeYearOpening(const rec::Context& ctx, const QString& typed)
     const QString error = numbering::yearOpeningError(typed);
     if (!error.isEmpty())
         return rec::Outcome::check(error, "Edit2");
-    // The screen hides "Letárol" once a ticket exists; the rule holds without it.
-    if (ticketCount(ctx) >= 1)
-        return rec::Outcome::check(lockedMessage());
-
     TQuery q(ctx.db, "counterStore");
     sql(q, "SELECT a_akod, count(a_akod) AS db FROM sorszam WHERE a_akod = :p1 GROUP BY a_akod");
     q.setText("p1", ctx.akod);
@@ -58,7 +54,18 @@ rec::Outcome storeYearOpening(const rec::Context& ctx, const QString& typed)
                                  : "Hiba382: Letároláskor az INSERT Sorszam -ba ";
     // Committed at once: a counter left pending would be lost by the next
     // failed save anywhere, and the next new ticket would find no series.
-    return rec::unitOfWork(ctx.db, message, [&] {
+    return rec::unitOfWorkRetrying(ctx.db, message, [&] {
+        if (exists)
+            rec::step(message, [&] {
+                // Held first: a ticket save of another computer now either has
+                // committed (and is counted below) or waits for this one.
+                sql(q, "UPDATE Sorszam SET a_FjBszam = a_FjBszam WHERE a_akod = :p1");
+                q.setText("p1", ctx.akod);
+                q.execSQL();
+            });
+        // The screen hides "Letárol" once a ticket exists; the rule holds without it.
+        if (ticketCount(ctx) >= 1)
+            throw rec::CheckError{lockedMessage(), {}};
         rec::step(message, [&] {
             if (exists)
                 sql(q, "UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2");
@@ -73,13 +80,30 @@ rec::Outcome storeYearOpening(const rec::Context& ctx, const QString& typed)
     });
 }
 
-void writeBack(const rec::Context& ctx, TQuery* q, const QString& number)
+QString take(const rec::Context& ctx, TQuery* q)
 {
-    sql(*q, "UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2");
-    q->setText("p1", number);
+    sql(*q, "SELECT a_fjbszam FROM Sorszam WHERE a_akod = :p1");
+    q->setText("p1", ctx.akod);
+    q->open();
+    std::optional<QString> stored;
+    if (!q->isEmpty() && !q->isNull("A_FJBSZAM"))
+        stored = q->asString("A_FJBSZAM");
+    const numbering::Next next = numbering::nextNumber(stored);
+    // The screen refused before when the counter gave no number; one lost
+    // since (deleted behind its back) fails the step, its reason in the log.
+    if (!next.ok())
+        throw fb::Error(numbering::refusal(next.problem, stored.value_or(QString())));
+    // Guarded by the value read: if another computer took a number since, no
+    // row matches and the save starts again with the counter as it is now.
+    sql(*q, "UPDATE Sorszam SET a_FjBszam = :p1 WHERE a_akod = :p2 AND a_FjBszam = :p3");
+    q->setText("p1", next.number);
     q->setText("p2", ctx.akod);
+    q->setText("p3", *stored);
     q->execSQL();
+    if (q->rowsAffected() == 0)
+        throw fb::Error::conflict("A sorszámot közben egy másik gép használta fel.");
     rec::expectRows(q, 1);
+    return next.number;
 }
 
 } // namespace counter

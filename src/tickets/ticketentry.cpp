@@ -81,7 +81,7 @@ rec::Outcome checkHeader(const rec::Context& ctx, const Header& h, Parsed& p)
     const auto fiz = val::parseDate(h.fizkelt);
     if (!fiz)
         return Outcome::check("Hibás az átvétel/utalás dátuma!", "Edit4");
-    if (lineCount(ctx, h.bszam) == 0)
+    if (lineCount(ctx, h.lineKey.isEmpty() ? h.bszam : h.lineKey) == 0)
         return Outcome::check("Nincs a felvásárlási jegynek tételsora!", "Button3");
     // Numbers that cannot be stored are refused here, before any statement runs.
     const auto szja = val::parseNumber(h.szja);
@@ -259,11 +259,73 @@ QString firstLineDeduction(const rec::Context& ctx, const QString& bszam)
 rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& bszam, const char* message)
 {
     TQuery q(ctx.db, "ticketOrphans");
-    return rec::unitOfWork(ctx.db, message, [&] {
+    return rec::unitOfWorkRetrying(ctx.db, message, [&] {
         rec::step(message, [&] {
-            sql(&q, "DELETE FROM Fjsor WHERE s_Bszam = :p1");
+            // Another computer may have saved a ticket under this number since
+            // it was offered here: its lines are not orphans.
+            sql(&q, "DELETE FROM Fjsor WHERE s_Bszam = :p1 AND NOT EXISTS "
+                    "(SELECT 1 FROM Fjfej WHERE f_bszam = :p1)");
             q.setText("p1", bszam);
             q.execSQL();
+        });
+    });
+}
+
+QString newTicketKey(const rec::Context& ctx)
+{
+    return "*" + QString::number(ctx.db->attachmentId() % 10000000).rightJustified(7, '0');
+}
+
+rec::Outcome clearAbandonedLines(const rec::Context& ctx, const QString& offered,
+                                 const char* message)
+{
+    // Keys of attachments still open: their new tickets are being written.
+    // Only a user who sees every attachment may judge the others' keys.
+    QStringList live;
+    bool seesAll = false;
+    try {
+        const fb::Result who = ctx.db->executeFresh(
+            "SELECT TRIM(CURRENT_USER), TRIM(r.RDB$OWNER_NAME) FROM RDB$RELATIONS r "
+            "WHERE r.RDB$RELATION_NAME = 'FJFEJ'");
+        if (!who.rows.empty()) {
+            const QString user = who.rows[0][0].toString();
+            seesAll = user.compare("SYSDBA", Qt::CaseInsensitive) == 0 ||
+                      user.compare(who.rows[0][1].toString(), Qt::CaseInsensitive) == 0;
+        }
+        if (seesAll) {
+            const fb::Result att =
+                ctx.db->executeFresh("SELECT MON$ATTACHMENT_ID FROM MON$ATTACHMENTS");
+            for (const auto& row : att.rows)
+                live << "*" + QString::number(row[0].toLongLong() % 10000000).rightJustified(7, '0');
+        }
+    } catch (const std::exception&) {
+        seesAll = false; // without the list nobody else's lines are touched
+    }
+    const QString own = newTicketKey(ctx);
+    TQuery q(ctx.db, "ticketAbandoned");
+    return rec::unitOfWorkRetrying(ctx.db, message, [&] {
+        rec::step(message, [&] {
+            QStringList keys{own};
+            if (seesAll) {
+                sql(&q, "SELECT DISTINCT s_bszam FROM Fjsor WHERE s_bszam STARTING WITH '*'");
+                q.open();
+                for (q.first(); !q.eof(); q.next()) {
+                    const QString k = q.asString("S_BSZAM");
+                    if (!live.contains(k) && !keys.contains(k))
+                        keys << k;
+                }
+            }
+            for (const QString& k : keys) {
+                sql(&q, "DELETE FROM Fjsor WHERE s_Bszam = :p1");
+                q.setText("p1", k);
+                q.execSQL();
+            }
+            if (!offered.isEmpty()) {
+                sql(&q, "DELETE FROM Fjsor WHERE s_Bszam = :p1 AND NOT EXISTS "
+                        "(SELECT 1 FROM Fjfej WHERE f_bszam = :p1)");
+                q.setText("p1", offered);
+                q.execSQL();
+            }
         });
     });
 }
@@ -282,14 +344,20 @@ rec::Outcome deleteLine(const rec::Context& ctx, qint64 id)
     });
 }
 
-rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode)
+rec::Outcome saveHeader(const rec::Context& ctx, const Header& typed, Mode mode, QString* number)
 {
     Parsed p;
-    if (rec::Outcome c = checkHeader(ctx, h, p); !c.ok())
+    if (rec::Outcome c = checkHeader(ctx, typed, p); !c.ok())
         return c;
     TQuery q(ctx.db, "ticketSave");
-    return rec::unitOfWork(ctx.db, "Hiba96: az INSERT vagy UPDATE közben a fjegy fejben!", [&] {
+    Header h = typed;
+    const QString lines = typed.lineKey.isEmpty() ? typed.bszam : typed.lineKey;
+    const rec::Outcome o =
+        rec::unitOfWorkRetrying(ctx.db, "Hiba96: az INSERT vagy UPDATE közben a fjegy fejben!", [&] {
         if (mode == Mode::New) {
+            // The number is taken first: the counter stays held until the
+            // commit, so no other computer can take the same one.
+            rec::step("Hiba93: Új UPDATE Sorszam -ba ", [&] { h.bszam = counter::take(ctx, &q); });
             rec::step("Hiba94: Újban, INSERT a Fjfejben ", [&] {
                 sql(&q, "INSERT INTO FjFej ( f_bszam, f_akod, f_ostermkod, f_kelt, f_szja, "
                         "f_megj, f_felvkelt, f_fizkelt, f_utal, f_nyilatk, f_levonas, "
@@ -301,10 +369,17 @@ rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode)
                 q.execSQL();
                 rec::expectRows(&q, 1);
             });
-            // The header goes with the counter: without it the next ticket
-            // would be offered the same number.
-            rec::step("Hiba93: Új UPDATE Sorszam -ba ",
-                      [&] { counter::writeBack(ctx, &q, h.bszam); });
+            // The lines go with the header in the same unit: nobody sees a
+            // header without its lines, or lines under a number without one.
+            if (lines != h.bszam)
+                rec::step("Hiba97: Újban, UPDATE a Fjsorban ", [&] {
+                    sql(&q, "UPDATE Fjsor SET s_bszam = :p1 WHERE s_bszam = :p2");
+                    q.setText("p1", h.bszam);
+                    q.setText("p2", lines);
+                    q.execSQL();
+                    if (q.rowsAffected() == 0)
+                        throw fb::Error("A jegy tételsorai közben eltűntek.");
+                });
         } else {
             rec::step("Hiba95: Módositás, UPDATE a Fjegy fejben ", [&] {
                 sql(&q, "UPDATE FjFej SET ID_fjFej = :p0, f_bszam = :p1, f_akod = :p2, "
@@ -322,6 +397,9 @@ rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode)
             });
         }
     });
+    if (o.ok() && number)
+        *number = h.bszam;
+    return o;
 }
 
 rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode)

@@ -33,7 +33,8 @@ void openProducer(TQuery* q, const QString& kod);
 QString firstLineDeduction(const rec::Context& ctx, const QString& bszam);
 
 // Removes lines left under a number that was never taken (an abandoned new
-// ticket); committed at once. `message` is the screen's numbered message.
+// ticket) unless a header has it by now; committed at once. `message` is the
+// screen's numbered message.
 rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& bszam, const char* message);
 // "Töröl": one line, committed at once, so a later failed save cannot bring it back.
 rec::Outcome deleteLine(const rec::Context& ctx, qint64 id);
@@ -46,7 +47,8 @@ constexpr double kAmountLimit = 999999999999.0;
 // The header as typed on the entry screen.
 struct Header {
     qint64 id = 0; // ID_FJFEJ, modification only
-    QString bszam;
+    QString bszam;   // a new ticket: the number offered; the save takes the counter's
+    QString lineKey; // a new ticket: the key its lines wait under (newTicketKey); empty: bszam
     QString ostKod;
     QString kelt, felvkelt, fizkelt;        // issue, purchase and payment dates
     QString szja, levonas, levonszaz, jarul; // "Szja %", "Levonás (Ft)", "Súlylevon.%", "Tagi h.járul.%"
@@ -59,10 +61,27 @@ struct Header {
 
 enum class Mode { New, Modify };
 
-// "OK" of the entry screen: the header's checks, then one unit of work: the new
-// header with the counter written back, or the changed header (which must
-// still exist). Nothing stays stored when any statement fails.
-rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode);
+// "OK" of the entry screen: the header's checks, then one unit of work: the
+// buyer's next number taken from the counter, the new header under it and
+// the ticket's lines moved from their key to it; or the changed header (which
+// must still exist). Nothing stays stored when any statement fails. Another
+// computer taking a number at the same moment makes the unit run again with
+// the next number, a few times before it is refused. `number` receives the
+// number the new ticket was saved under (the offered one unless another
+// computer took it meanwhile).
+rec::Outcome saveHeader(const rec::Context& ctx, const Header& h, Mode mode,
+                        QString* number = nullptr);
+
+// The key under which the lines of a new, unsaved ticket wait on this
+// attachment: "*" and seven digits, never a ticket number, and no other
+// computer's at the same time. The save moves them to the number it takes.
+QString newTicketKey(const rec::Context& ctx);
+// Before a new ticket: removes the lines of an earlier new ticket abandoned
+// on this attachment, of attachments that have ended (a crash), and any
+// left under the offered number without a header by earlier versions;
+// committed at once. `message` is the screen's numbered message.
+rec::Outcome clearAbandonedLines(const rec::Context& ctx, const QString& offered,
+                                 const char* message);
 
 // The line as typed on the line entry screen.
 struct Line {

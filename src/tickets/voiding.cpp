@@ -16,9 +16,11 @@ void sql(TQuery* q, const QString& text)
     q->add(text);
 }
 
-// The steps of the voiding document, each with its numbered message.
-void store(const rec::Context& ctx, const Request& r)
+// The steps of the voiding document, each with its numbered message. The
+// number is taken first, so the counter is held until the commit.
+void store(const rec::Context& ctx, const Request& req, QString& number)
 {
+    Request r = req;
     TQuery hq(ctx.db, "voidingHeader");
     TQuery lq(ctx.db, "voidingLines");
     TQuery rows(ctx.db, "voidingCopies");
@@ -35,6 +37,9 @@ void store(const rec::Context& ctx, const Request& r)
     const double levonas = h->asFloat("F_LEVONAS");
     const double muvktg = h->asFloat("F_MUVKTG");
     const double sumvar = h->asFloat("F_SUMVAR");
+
+    rec::step("Hiba398: Új UPDATE Sorszam -ba ", [&] { r.newNumber = counter::take(ctx, h); });
+    number = r.newNumber;
 
     // Rows carrying a blank number from before are not ours: only what this
     // unit of work inserts (keys above the present greatest) is completed.
@@ -72,10 +77,15 @@ void store(const rec::Context& ctx, const Request& r)
         rec::expectRows(h, 1);
     });
     rec::step("Hiba394: Új UPDATE FjFej -ben ", [&] {
-        sql(h, "UPDATE FjFej SET F_ERVENYT = :p1 WHERE f_bszam = :p0");
+        // Only a ticket not voided yet: another computer may have voided it
+        // since this screen opened (its unsaved voiding makes this a conflict).
+        sql(h, "UPDATE FjFej SET F_ERVENYT = :p1 WHERE f_bszam = :p0 "
+               "AND ( F_ERVENYT IS NULL OR TRIM(F_ERVENYT) = '' )");
         h->setText("p1", r.newNumber);
         h->setText("p0", r.voidedNumber);
         h->execSQL();
+        if (h->rowsAffected() == 0)
+            throw rec::CheckError{"Már érvénytelenítve van!", {}};
         rec::expectRows(h, 1);
     });
     qint64 copied = 0;
@@ -105,8 +115,6 @@ void store(const rec::Context& ctx, const Request& r)
             rec::expectRows(l, 1);
         }
     });
-    rec::step("Hiba398: Új UPDATE Sorszam -ba ",
-              [&] { counter::writeBack(ctx, h, r.newNumber); });
 }
 
 } // namespace
@@ -144,13 +152,17 @@ rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& newNumber
                                           "Hiba391: Fjsor DELETE törlése mert nem volt fejrésze ");
 }
 
-rec::Outcome run(const rec::Context& ctx, const Request& r)
+rec::Outcome run(const rec::Context& ctx, const Request& r, QString* number)
 {
     const QString error = dateError(r.dateText, r.voidedIssueDate);
     if (!error.isEmpty())
         return rec::Outcome::check(error, "Edit2");
-    return rec::unitOfWork(ctx.db, "Hiba399: az INSERT közben a fjegy fejben!",
-                           [&] { store(ctx, r); });
+    QString taken;
+    const rec::Outcome o = rec::unitOfWorkRetrying(
+        ctx.db, "Hiba399: az INSERT közben a fjegy fejben!", [&] { store(ctx, r, taken); });
+    if (o.ok() && number)
+        *number = taken;
+    return o;
 }
 
 QString doneMessage(const QString& newNumber)

@@ -26,7 +26,7 @@ rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& newNumber
 struct Request {
     QString voidedNumber;
     QDate voidedIssueDate; // F_KELT of the voided ticket
-    QString newNumber;
+    QString newNumber;     // offered; the voiding takes the counter's next number
     QString dateText;      // the voiding date as typed
 };
 
@@ -34,8 +34,11 @@ struct Request {
 // the voiding document as one unit of work: the header copy, its completion,
 // the mark on the voided ticket, the line copies, their renumbering and
 // negation, and the counter. Any failed step rolls every step back and
-// returns that step's numbered message.
-rec::Outcome run(const rec::Context& ctx, const Request& r);
+// returns that step's numbered message. Another computer taking a number at
+// the same moment makes it run again; a ticket voided meanwhile by another
+// computer is refused ("Már érvénytelenítve van!"). `number` receives the
+// number the voiding document got.
+rec::Outcome run(const rec::Context& ctx, const Request& r, QString* number = nullptr);
 
 // "Az érvénytelenítő bizonylat " + number + " sorszámmal elkészült!"
 QString doneMessage(const QString& newNumber);

@@ -1,0 +1,35 @@
+#pragma once
+// Where the register lives: the file of the working folder, opened in-process,
+// unless vadmo7.ini names a Firebird server connection:
+//
+//   [Adatbazis]
+//   Utvonal=szerver.local:/var/lib/vadmo7/vadmo7.fdb
+//   Felhasznalo=VADMO
+//   Jelszo=...
+
+#include <QString>
+
+namespace dbsettings {
+
+inline const char* const SettingsFile = "vadmo7.ini";
+
+struct Target {
+    QString path; // a file, or a connection string through a server
+    QString user = "SYSDBA";
+    QString password = "tollvirag";
+    bool remote() const;
+    // The server part of a connection string ("szerver/3050"), empty for a file.
+    QString server() const;
+};
+
+// Reads [Adatbazis] of the settings file; without the file, the section or an
+// "Utvonal" key, the target is `defaultFile` with the built-in login.
+Target read(const QString& iniPath, const QString& defaultFile);
+// The settings file in force: the working folder's copy, else the shipped one.
+QString settingsPath(const QString& dataDir);
+
+// The host (and port) of a connection string: "szerver/3050:vadmo7" ->
+// "szerver/3050", "inet://szerver:3051/x" -> "szerver:3051"; empty for a file.
+QString serverOf(const QString& path);
+
+} // namespace dbsettings
