@@ -16,6 +16,7 @@
 
 #include <QDate>
 #include <QString>
+#include <atomic>
 #include <utility>
 
 class TQuery;
@@ -135,8 +136,8 @@ Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body, bool 
 // run again after a short random pause, up to `attempts` times; only then is
 // it refused, with `busyMessage`.
 struct RetryStats {
-    qint64 conflicts = 0; // failed attempts that were retried or refused
-    qint64 refused = 0;   // saves refused after the last attempt
+    std::atomic<qint64> conflicts{0}; // failed attempts that were retried or refused
+    std::atomic<qint64> refused{0};   // saves refused after the last attempt
 };
 RetryStats& retryStats();
 inline constexpr int kAttempts = 8;

@@ -1,0 +1,404 @@
+// Several computers on one register through a Firebird server: numbers taken
+// at the same moment, voidings racing saves, the year opening held off, the
+// start-up message naming the server. The server is a private instance on a
+// loopback port (tests/common/fbserver.*).
+#include "Query.h"
+#include "dbsettings.h"
+#include "fbserver.h"
+#include "fb.h"
+#include "newdb.h"
+#include "records.h"
+#include "app/startupreason.h"
+#include "tickets/ticketcounter.h"
+#include "tickets/ticketentry.h"
+#include "tickets/voiding.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <thread>
+
+using ticketentry::Header;
+using ticketentry::Line;
+using ticketentry::Mode;
+
+namespace {
+
+rec::Context contextOn(fb::Connection* db)
+{
+    rec::Context c;
+    c.db = db;
+    c.akod = "00001";
+    c.today = QDate(2026, 3, 10);
+    return c;
+}
+
+Header header(const QString& offered, const QString& key)
+{
+    Header h;
+    h.bszam = offered;
+    h.lineKey = key;
+    h.ostKod = "00001";
+    h.kelt = h.felvkelt = h.fizkelt = "2026.03.10";
+    h.szja = "15";
+    h.levonas = "0";
+    h.levonszaz = "0";
+    h.jarul = "0";
+    h.nyilatk = " ";
+    return h;
+}
+
+Line line(const QString& key, const char* name, const char* qty)
+{
+    Line l;
+    l.bszam = key;
+    l.termekkod = "00001";
+    l.megnevezes = QString::fromUtf8(name);
+    l.vtsz = "1001";
+    l.brutto = qty;
+    l.megy = "kg";
+    l.ear = "60";
+    l.kompmerteke = "12";
+    l.levonszaz = "0";
+    return l;
+}
+
+// One new ticket as the entry screen makes it: two lines under the key, then
+// the header, which takes the number. Returns the number, empty on failure.
+QString saveTicket(const rec::Context& ctx, QString* failure = nullptr)
+{
+    const QString key = ticketentry::newTicketKey(ctx);
+    for (const Line& l : {line(key, "Búza", "10"), line(key, "Árpa", "5,5")}) {
+        const rec::Outcome o = ticketentry::saveLine(ctx, l, Mode::New);
+        if (!o.ok()) {
+            if (failure)
+                *failure = o.message + " " + o.dbText;
+            return {};
+        }
+    }
+    QString number;
+    const rec::Outcome o = ticketentry::saveHeader(ctx, header("20260101", key), Mode::New, &number);
+    if (!o.ok()) {
+        if (failure)
+            *failure = o.message + " " + o.dbText;
+        return {};
+    }
+    return number;
+}
+
+// Worker process: saves `count` tickets on `url`, prints each number and, at
+// the end, the conflicts met; exit code 1 after any refused save.
+int worker(const QString& url, int count)
+{
+    fb::Connection db;
+    try {
+        db.attach(url);
+    } catch (const std::exception& e) {
+        fprintf(stderr, "attach: %s\n", e.what());
+        return 2;
+    }
+    const rec::Context ctx = contextOn(&db);
+    int failed = 0;
+    for (int i = 0; i < count; ++i) {
+        QString why;
+        const QString n = saveTicket(ctx, &why);
+        if (n.isEmpty()) {
+            ++failed;
+            fprintf(stderr, "refused: %s\n", qPrintable(why));
+        } else {
+            printf("%s\n", qPrintable(n));
+        }
+    }
+    printf("conflicts %lld refused %lld\n", qint64(rec::retryStats().conflicts),
+           qint64(rec::retryStats().refused));
+    db.detach();
+    return failed ? 1 : 0;
+}
+
+QString scalar(fb::Connection& db, const QString& sql)
+{
+    const fb::Result r = db.execute(sql);
+    db.commit();
+    return r.rows.empty() || r.rows[0].empty() ? QString() : r.rows[0][0].toString();
+}
+
+} // namespace
+
+class TstServer : public QObject {
+    Q_OBJECT
+    PrivateServer server_;
+    int made_ = 0;
+
+    // A new register on the server with the sample producers and a counter.
+    QString newRegister()
+    {
+        const QString url = server_.url(QString("reg%1.fdb").arg(++made_));
+        newdb::create(url, {true});
+        return url;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QString why;
+        if (!server_.start(&why))
+            QFAIL(qPrintable("private Firebird server: " + why));
+    }
+
+    void twoProcessesTakeDistinctNumbers()
+    {
+        const QString url = newRegister();
+        const int each = 200;
+        QProcess a, b;
+        for (QProcess* p : {&a, &b}) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("VADMO_SERVER_WORKER", url);
+            env.insert("VADMO_SERVER_COUNT", QString::number(each));
+            p->setProcessEnvironment(env);
+            p->start(QCoreApplication::applicationFilePath(), {});
+        }
+        QSet<QString> numbers;
+        int printed = 0;
+        for (QProcess* p : {&a, &b}) {
+            QVERIFY(p->waitForFinished(240000));
+            const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+            QVERIFY2(p->exitCode() == 0, qPrintable(err));
+            const QStringList out = QString::fromLocal8Bit(p->readAllStandardOutput())
+                                        .split('\n', Qt::SkipEmptyParts);
+            QVERIFY(!out.isEmpty());
+            // The last line holds the retry figures; a retried conflict is no refusal.
+            QVERIFY2(out.last().startsWith("conflicts ") && out.last().endsWith(" refused 0"),
+                     qPrintable(out.last()));
+            qInfo("worker: %d tickets, %s", int(out.size() - 1), qPrintable(out.last()));
+            for (int i = 0; i + 1 < out.size(); ++i) {
+                numbers.insert(out[i]);
+                ++printed;
+            }
+        }
+        QCOMPARE(printed, 2 * each);
+        QCOMPARE(numbers.size(), 2 * each); // no number given twice
+
+        fb::Connection db;
+        db.attach(url);
+        QCOMPARE(scalar(db, "select count(*) from fjfej"), QString::number(2 * each));
+        QCOMPARE(scalar(db, "select count(distinct f_bszam) from fjfej"), QString::number(2 * each));
+        // The counter stands at the highest number given.
+        QCOMPARE(scalar(db, "select a_fjbszam from sorszam where a_akod = '00001'"),
+                 scalar(db, "select max(f_bszam) from fjfej"));
+        // The numbers run without a gap from the first to the last.
+        QCOMPARE(scalar(db, "select cast(max(f_bszam) as bigint) - cast(min(f_bszam) as bigint) + 1 "
+                            "from fjfej"),
+                 QString::number(2 * each));
+        // Every header with exactly its two lines; no line left under a key.
+        QCOMPARE(scalar(db, "select count(*) from fjfej h where (select count(*) from fjsor s "
+                            "where s.s_bszam = h.f_bszam) <> 2"),
+                 QString("0"));
+        QCOMPARE(scalar(db, "select count(*) from fjsor"), QString::number(4 * each));
+        QCOMPARE(scalar(db, "select count(*) from fjsor where s_bszam starting with '*'"), QString("0"));
+    }
+
+    void heldCounterIsWaitedForOrRefused()
+    {
+        const QString url = newRegister();
+        fb::Connection mine, other;
+        mine.attach(url);
+        other.attach(url);
+        const rec::Context me = contextOn(&mine);
+        const rec::Context them = contextOn(&other);
+        // The other computer has taken a number and not committed yet.
+        TQuery hold(&other, "hold");
+        other.startTransaction();
+        const QString theirs = counter::take(them, &hold);
+
+        // Held to the end: refused after the retries, nothing left behind.
+        const QString key = ticketentry::newTicketKey(me);
+        QVERIFY(ticketentry::saveLine(me, line(key, "Búza", "10"), Mode::New).ok());
+        const qint64 before = rec::retryStats().conflicts;
+        QString number;
+        rec::Outcome o = ticketentry::saveHeader(me, header("20260101", key), Mode::New, &number);
+        QCOMPARE(o.kind, rec::Outcome::CheckFailed);
+        QCOMPARE(o.message, rec::busyMessage());
+        QCOMPARE(rec::retryStats().conflicts - before, qint64(rec::kAttempts));
+        QCOMPARE(scalar(mine, "select count(*) from fjfej"), QString("0"));
+        QCOMPARE(scalar(mine, "select count(*) from fjsor where s_bszam = '" + key + "'"), QString("1"));
+
+        // Released while this one waits: saved under the next number, no message.
+        std::thread release([&] {
+            QThread::msleep(150);
+            other.commit();
+        });
+        o = ticketentry::saveHeader(me, header("20260101", key), Mode::New, &number);
+        release.join();
+        QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
+        QCOMPARE(number.toLongLong(), theirs.toLongLong() + 1);
+        QCOMPARE(scalar(mine, "select count(*) from fjsor where s_bszam = '" + number + "'"), QString("1"));
+        QCOMPARE(scalar(mine, "select a_fjbszam from sorszam"), number);
+    }
+
+    void voidingRacesTicketSaves()
+    {
+        const QString url = newRegister();
+        fb::Connection mine, other;
+        mine.attach(url);
+        other.attach(url);
+        const rec::Context me = contextOn(&mine);
+        const rec::Context them = contextOn(&other);
+        // Printed tickets to void.
+        QStringList printed;
+        for (int i = 0; i < 15; ++i)
+            printed << saveTicket(me);
+        mine.execute("update fjfej set f_prn = 'I'");
+        mine.commit();
+
+        QStringList saved;
+        QString otherFailure;
+        std::thread saver([&] {
+            for (int i = 0; i < 30 && otherFailure.isEmpty(); ++i) {
+                const QString n = saveTicket(them, &otherFailure);
+                if (!n.isEmpty())
+                    saved << n;
+            }
+        });
+        QStringList voids;
+        QString failure;
+        for (const QString& t : printed) {
+            QString n;
+            const rec::Outcome o =
+                voiding::run(me, {t, QDate(2026, 3, 10), QString(), "2026.03.11"}, &n);
+            if (!o.ok()) {
+                failure = o.message + o.dbText;
+                break;
+            }
+            voids << n;
+        }
+        saver.join();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY2(otherFailure.isEmpty(), qPrintable(otherFailure));
+        QCOMPARE(saved.size(), 30);
+        QSet<QString> all(printed.begin(), printed.end());
+        for (const QString& n : saved + voids)
+            all.insert(n);
+        QCOMPARE(all.size(), 15 + 30 + 15);
+        QCOMPARE(scalar(mine, "select count(distinct f_bszam) from fjfej"), QString("60"));
+        QCOMPARE(scalar(mine, "select a_fjbszam from sorszam"),
+                 scalar(mine, "select max(f_bszam) from fjfej"));
+        // Each voiding document carries the negated copy of its ticket's lines.
+        QCOMPARE(scalar(mine, "select count(*) from fjfej h where h.f_tipus = '4' and "
+                              "(select sum(s_brutto) from fjsor where s_bszam = h.f_bszam) <> -15.5"),
+                 QString("0"));
+        QCOMPARE(scalar(mine, "select count(*) from fjfej where f_tipus = '1' and f_prn = 'I' "
+                              "and (f_ervenyt is null or f_ervenyt = '')"),
+                 QString("0"));
+    }
+
+    void sameTicketVoidedOnTwoComputers()
+    {
+        const QString url = newRegister();
+        fb::Connection mine, other;
+        mine.attach(url);
+        other.attach(url);
+        const rec::Context me = contextOn(&mine);
+        const QString t = saveTicket(me);
+        mine.execute("update fjfej set f_prn = 'I'");
+        mine.commit();
+        // The other computer's voiding of the same ticket, not committed yet.
+        other.startTransaction();
+        other.execute("update fjfej set f_ervenyt = '20269999' where f_bszam = '" + t + "'");
+        std::thread finish([&] {
+            QThread::msleep(150);
+            other.commit();
+        });
+        const rec::Outcome o = voiding::run(me, {t, QDate(2026, 3, 10), QString(), "2026.03.11"});
+        finish.join();
+        QCOMPARE(o.kind, rec::Outcome::CheckFailed);
+        QCOMPARE(o.message, QString("Már érvénytelenítve van!"));
+        // Nothing of the refused voiding stayed: no document, the counter untouched.
+        QCOMPARE(scalar(mine, "select count(*) from fjfej"), QString("1"));
+        QCOMPARE(scalar(mine, "select a_fjbszam from sorszam"), t);
+    }
+
+    void yearOpeningWaitsForTicketOfAnotherComputer()
+    {
+        const QString url = newRegister();
+        fb::Connection mine, other;
+        mine.attach(url);
+        other.attach(url);
+        const rec::Context me = contextOn(&mine);
+        const rec::Context them = contextOn(&other);
+        // No ticket yet, but another computer is saving one right now.
+        const QString key = ticketentry::newTicketKey(them);
+        QVERIFY(ticketentry::saveLine(them, line(key, "Búza", "10"), Mode::New).ok());
+        TQuery q(&other, "hold");
+        other.startTransaction();
+        const QString theirs = counter::take(them, &q);
+        other.execute("insert into fjfej (f_bszam, f_akod, f_tipus) values ('" + theirs +
+                      "', '00001', '1')");
+        // While it is held, the year opening is refused without a change ...
+        rec::Outcome o = counter::storeYearOpening(me, "20270000");
+        QCOMPARE(o.message, rec::busyMessage());
+        // ... and once that ticket is saved, it is refused for good.
+        other.commit();
+        o = counter::storeYearOpening(me, "20270000");
+        QCOMPARE(o.message, counter::lockedMessage());
+        QCOMPARE(scalar(mine, "select a_fjbszam from sorszam"), theirs);
+    }
+
+    void startupNamesTheServer()
+    {
+        QTemporaryDir dir;
+        QFile ini(dir.filePath("vadmo7.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Tavsegitseg]\nProgram=x\n\n[Adatbazis]\nUtvonal=" +
+                  server_.url("nincs.fdb").toUtf8() + "\nFelhasznalo=SYSDBA\nJelszo=rossz\n");
+        ini.close();
+        const dbsettings::Target t = dbsettings::read(ini.fileName(), "vadmo7.fdb");
+        QVERIFY(t.remote());
+        QCOMPARE(t.server(), server_.host());
+        QCOMPARE(t.password, QString("rossz"));
+        // Without the key the file of the folder, in-process, as always.
+        const dbsettings::Target local = dbsettings::read(dir.filePath("nincs.ini"), "vadmo7.fdb");
+        QVERIFY(!local.remote());
+        QCOMPARE(local.path, QString("vadmo7.fdb"));
+        QCOMPARE(local.user, QString("SYSDBA"));
+
+        fb::Connection db;
+        auto failureOf = [&](const dbsettings::Target& target) {
+            try {
+                db.attach(target.path, target.user, target.password);
+            } catch (const fb::Error& e) {
+                return startup::failureMessage(e.text(), target.server(), target.path);
+            }
+            return QString();
+        };
+        // Refused login.
+        QString m = failureOf(t);
+        QVERIFY2(m.contains("Kiszolgáló: " + server_.host()), qPrintable(m));
+        QVERIFY2(m.contains("elutasította a bejelentkezést"), qPrintable(m));
+        // Right login, no such database on the server.
+        dbsettings::Target missing = t;
+        missing.password = PrivateServer::password();
+        m = failureOf(missing);
+        QVERIFY2(m.contains("nem található az adatbázis"), qPrintable(m));
+        // Nobody listening on the port.
+        dbsettings::Target away = missing;
+        away.path = "127.0.0.1/1:" + server_.path("reg1.fdb");
+        m = failureOf(away);
+        QVERIFY2(m.contains("Kiszolgáló: 127.0.0.1/1") && m.contains("nem érhető el"), qPrintable(m));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    const QByteArray url = qgetenv("VADMO_SERVER_WORKER");
+    if (!url.isEmpty())
+        return worker(QString::fromUtf8(url), qEnvironmentVariableIntValue("VADMO_SERVER_COUNT"));
+    QCoreApplication app(argc, argv);
+    TstServer t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_server.moc"
