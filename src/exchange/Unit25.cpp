@@ -87,11 +87,16 @@ void TForm25::ImportClick()
             texts << line.text;
         memo_->setPlainText(texts.join('\n'));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const imports::Result r = oldimport::importLines(app::currentContext(), kind, lines);
+        std::unique_ptr<seams::Progress> job =
+            seams::startProgress("Import: " + oldimport::fileName(kind), qint64(lines.size()));
+        const imports::Result r = oldimport::importLines(
+            app::currentContext(), kind, lines, [&job](int i) { job->setValue(i); },
+            [&job] { return job->wasCanceled(); });
+        job.reset(); // gone before the message
         seams::ui().showMessage(
             imports::report(r.stopped ? r.stopMessage : oldimport::doneMessage(kind), r));
-        if (r.stopped)
-            return; // the screen stays open
+        if (r.stopped || r.cancelled())
+            return; // the screen stays open; the kinds after it are not imported
     }
     accept();
 }

@@ -112,13 +112,19 @@ void TForm34::loadFile(const QString& path)
 
 void TForm34::FeldolgozasClick()
 {
-    const imports::Result r =
-        csvimport::importLines(app::currentContext(), fileName_, lines_, [this](int i) {
+    std::unique_ptr<seams::Progress> job =
+        seams::startProgress("Feldolgozás: " + fileName_, qint64(lines_.size()));
+    const imports::Result r = csvimport::importLines(
+        app::currentContext(), fileName_, lines_,
+        [this, &job](int i) {
             index_->setText(QString::number(i));
             field_->setText(lines_[size_t(i)].text.section(';', 0, 1));
+            job->setValue(i);
             if (i % 50 == 0)
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        },
+        [&job] { return job->wasCanceled(); });
+    job.reset(); // gone before the message
     seams::ui().showMessage(imports::report("A lista feldolgozva", r));
     csvimport::showAll(Data->ZQ30);
     grid_->setQuery(Data->ZQ30);
