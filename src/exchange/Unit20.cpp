@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -175,6 +176,15 @@ void TForm20::ExportalasClick(int i)
     const qint64 total = excelexport::count(&Data->ZCon1, t.countStatement);
     t.progress->setRange(0, int(std::clamp<qint64>(total, 1, INT_MAX)));
     t.progress->setValue(0);
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    for (QPushButton* b : {t.collect, t.exportButton})
+        b->setEnabled(false);
+    const auto again = qScopeGuard([&t] {
+        for (QPushButton* b : {t.collect, t.exportButton})
+            b->setEnabled(true);
+        t.exportButton->setFocus();
+    });
     std::unique_ptr<seams::Progress> job = seams::startProgress(
         i == 0 ? "A jegysorok exportálása…" : "Az östermelők exportálása…", total);
     const excelexport::Result r = excelexport::write(

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -50,7 +51,7 @@ TForm29::TForm29(QWidget* parent) : QDialog(parent)
     progress_->setVisible(false);
     top->addWidget(progress_);
     auto* buttons = new QHBoxLayout;
-    auto* exp = new QPushButton("Export", this);
+    auto* exp = export_ = new QPushButton("Export", this);
     exp->setObjectName("Button1");
     auto* close = new QPushButton("Bezárás", this);
     close->setObjectName("Button2");
@@ -82,6 +83,10 @@ void TForm29::ExportClick()
     progress_->setRange(0, int(std::clamp<qint64>(total, 1, INT_MAX)));
     progress_->setValue(0);
     progress_->setVisible(true);
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    export_->setEnabled(false);
+    const auto again = qScopeGuard([this] { export_->setEnabled(true); });
     std::unique_ptr<seams::Progress> job = seams::startProgress("Exportálás…", total);
     // Both go before a closing message, so that none stays behind it.
     auto finish = [&] {

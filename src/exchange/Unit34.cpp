@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -112,6 +113,14 @@ void TForm34::loadFile(const QString& path)
 
 void TForm34::FeldolgozasClick()
 {
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    for (QPushButton* b : {open_, run_})
+        b->setEnabled(false);
+    const auto again = qScopeGuard([this] {
+        for (QPushButton* b : {open_, run_})
+            b->setEnabled(true);
+    });
     std::unique_ptr<seams::Progress> job =
         seams::startProgress("Feldolgozás: " + fileName_, qint64(lines_.size()));
     const imports::Result r = csvimport::importLines(

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm41::TForm41(QWidget* parent)
@@ -109,6 +110,10 @@ void TForm41::KigyujtesClick()
             columns << GridColumn{f, f, 0};
     grid_->setQuery(q_.get(), columns);
     const qint64 total = inventory::count(&Data->ZCon1, from_->date(), to_->date(), G.akod);
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    collect_->setEnabled(false);
+    const auto again = qScopeGuard([this] { collect_->setEnabled(true); });
     std::unique_ptr<seams::Progress> job =
         seams::startProgress("A készlethez átadott tételek kigyűjtése…", total);
     QString error;
@@ -121,6 +126,7 @@ void TForm41::KigyujtesClick()
         },
         [&job] { return job->wasCanceled(); });
     job.reset(); // gone before the message
+    collect_->setEnabled(true);
     if (!written) {
         seams::ui().showMessage(error);
         from_->setFocus();
