@@ -17,8 +17,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 TForm20::TForm20(QWidget* parent) : QDialog(parent)
 {
@@ -139,14 +142,20 @@ void TForm20::KigyujtesClick(int i)
 {
     Tab& t = tabs_[i];
     if (i == 0) {
-        excelexport::collectTickets(Data->ZQ20, from_->date(), to_->date(),
-                                    byFelv_->isChecked() ? excelexport::DateKind::Purchase
-                                                         : excelexport::DateKind::Payment,
-                                    G.akod);
+        const excelexport::DateKind kind = byFelv_->isChecked() ? excelexport::DateKind::Purchase
+                                                                : excelexport::DateKind::Payment;
+        excelexport::openTicketWindow(Data->ZQ20, from_->date(), to_->date(), kind, G.akod);
+        t.statement = excelexport::ticketStatement(from_->date(), to_->date(), kind, G.akod);
+        t.countStatement = excelexport::ticketCount(from_->date(), to_->date(), kind, G.akod);
         t.grid->setQuery(Data->ZQ20, {{"S_MEGNEVEZES", "Megnevezés", 0}});
     } else {
-        excelexport::collectProducers(Data->ZQ30);
-        t.grid->setQuery(Data->ZQ30);
+        excelexport::openProducerWindow(Data->ZQ30);
+        t.statement = excelexport::producerStatement();
+        t.countStatement = excelexport::producerCount();
+        QList<GridColumn> columns;
+        for (const xls::Column& c : excelexport::producerColumns())
+            columns << GridColumn{c.header, c.header, 0};
+        t.grid->setQuery(Data->ZQ30, columns);
     }
     t.nav->setQuery(query(i));
     t.collected = true;
@@ -156,26 +165,47 @@ void TForm20::KigyujtesClick(int i)
 void TForm20::ExportalasClick(int i)
 {
     Tab& t = tabs_[i];
-    // Another screen may have left other rows in the shared query: the
-    // export always writes this tab's own collection.
+    // Another screen may have left other rows in the shared query, and the
+    // export reads its own cursor: it writes what this tab collected.
     if (!t.collected)
         KigyujtesClick(i);
-    TQuery* q = query(i);
     const excelexport::Format format =
         t.xlsx->isChecked() ? excelexport::Format::Xlsx : excelexport::Format::Xls;
     const QString table = i == 0 ? "FJFEJ" : "OSTERMELO";
     const QString path = QDir(excelexport::exportFolder()).filePath(excelexport::fileName(table, format));
-    t.progress->setRange(0, std::max(q->recordCount(), 1));
+    const qint64 total = excelexport::count(&Data->ZCon1, t.countStatement);
+    t.progress->setRange(0, int(std::clamp<qint64>(total, 1, INT_MAX)));
     t.progress->setValue(0);
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    for (QPushButton* b : {t.collect, t.exportButton})
+        b->setEnabled(false);
+    const auto again = qScopeGuard([&t] {
+        for (QPushButton* b : {t.collect, t.exportButton})
+            b->setEnabled(true);
+        t.exportButton->setFocus();
+    });
+    std::unique_ptr<seams::Progress> job = seams::startProgress(
+        i == 0 ? "A jegysorok exportálása…" : "Az östermelők exportálása…", total);
     const excelexport::Result r = excelexport::write(
-        q, table, i == 0 ? excelexport::ticketColumns() : excelexport::producerColumns(),
+        &Data->ZCon1, t.statement, table,
+        i == 0 ? excelexport::ticketColumns() : excelexport::producerColumns(),
         i == 0 ? excelexport::TicketBoldTo : excelexport::ProducerBoldTo, format, path,
-        [&t](qint64 n) {
+        [&](qint64 n) {
             if (n % 200 == 0) {
-                t.progress->setValue(int(n));
+                t.progress->setValue(int(std::min<qint64>(n, t.progress->maximum())));
+                job->setValue(n);
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             }
-        });
+        },
+        [&job] { return job->wasCanceled(); });
+    // The progress goes before any message, so none stays behind it.
+    job.reset();
+    if (r.cancelled) {
+        t.progress->setValue(0);
+        seams::ui().showMessage(QString::fromUtf8(excelexport::Cancelled));
+        return;
+    }
     t.progress->setValue(t.progress->maximum());
     if (!r.saved) {
         // Nothing was saved: no completion is announced.

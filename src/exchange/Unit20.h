@@ -1,8 +1,9 @@
 #pragma once
 // The workbook exports: the ticket lines of a period ("Fjegy") and every
-// producer ("Östermelö"), each collected into its shared query and written
-// through excelexport to FJFEJ.xls / OSTERMELO.xls (or .xlsx) in the user's
-// documents folder.
+// producer ("Östermelö"). "Kigyüjtés" shows the collection in its shared
+// query as a window (a year of lines is never held); "Exportálás " reads the
+// same collection a row at a time into FJFEJ.xls / OSTERMELO.xls (or .xlsx)
+// in the user's documents folder.
 
 #include "exchange/excelexport.h"
 
@@ -37,6 +38,9 @@ public:
         QPushButton* collect = nullptr;
         QPushButton* exportButton = nullptr;
         bool collected = false;
+        // What "Kigyüjtés" collected, for the export and its row count.
+        excelexport::Statement statement;
+        excelexport::Statement countStatement;
     };
     const Tab& tab(int i) const { return tabs_[i]; }
     QTabWidget* pages() const { return pages_; }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm25::TForm25(QWidget* parent) : QDialog(parent)
@@ -55,7 +56,7 @@ TForm25::TForm25(QWidget* parent) : QDialog(parent)
     }
     top->addWidget(which);
     auto* buttons = new QHBoxLayout;
-    auto* import = new QPushButton("Import", this);
+    auto* import = import_ = new QPushButton("Import", this);
     import->setObjectName("Button1");
     auto* cancel = new QPushButton("Mégsem", this);
     cancel->setObjectName("Button2");
@@ -75,6 +76,10 @@ void TForm25::ImportClick()
     using oldimport::Kind;
     const std::pair<QCheckBox*, Kind> kinds[] = {
         {producers_, Kind::Producers}, {products_, Kind::Products}, {buyers_, Kind::Buyers}};
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the import again.
+    import_->setEnabled(false);
+    const auto again = qScopeGuard([this] { import_->setEnabled(true); });
     for (const auto& [box, kind] : kinds) {
         if (!box->isChecked())
             continue;
@@ -87,11 +92,16 @@ void TForm25::ImportClick()
             texts << line.text;
         memo_->setPlainText(texts.join('\n'));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const imports::Result r = oldimport::importLines(app::currentContext(), kind, lines);
+        std::unique_ptr<seams::Progress> job =
+            seams::startProgress("Import: " + oldimport::fileName(kind), qint64(lines.size()));
+        const imports::Result r = oldimport::importLines(
+            app::currentContext(), kind, lines, [&job](int i) { job->setValue(i); },
+            [&job] { return job->wasCanceled(); });
+        job.reset(); // gone before the message
         seams::ui().showMessage(
             imports::report(r.stopped ? r.stopMessage : oldimport::doneMessage(kind), r));
-        if (r.stopped)
-            return; // the screen stays open
+        if (r.stopped || r.cancelled())
+            return; // the screen stays open; the kinds after it are not imported
     }
     accept();
 }

@@ -28,4 +28,5 @@ private:
     QCheckBox* producers_;
     QCheckBox* products_;
     QCheckBox* buyers_;
+    QPushButton* import_;
 };

@@ -15,7 +15,10 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 TForm29::TForm29(QWidget* parent) : QDialog(parent)
 {
@@ -48,7 +51,7 @@ TForm29::TForm29(QWidget* parent) : QDialog(parent)
     progress_->setVisible(false);
     top->addWidget(progress_);
     auto* buttons = new QHBoxLayout;
-    auto* exp = new QPushButton("Export", this);
+    auto* exp = export_ = new QPushButton("Export", this);
     exp->setObjectName("Button1");
     auto* close = new QPushButton("Bezárás", this);
     close->setObjectName("Button2");
@@ -65,21 +68,58 @@ TForm29::TForm29(QWidget* parent) : QDialog(parent)
 void TForm29::ExportClick()
 {
     const auto& tables = tabletext::tables();
+    std::vector<size_t> chosen;
+    qint64 total = 0;
+    for (size_t i = 0; i < tables.size(); ++i) {
+        if (boxes_[i]->isChecked()) {
+            chosen.push_back(i);
+            total += tabletext::rowCount(&Data->ZCon1, tables[i]);
+        }
+    }
     struct Hide {
         QProgressBar* p;
         ~Hide() { p->setVisible(false); }
     } hide{progress_};
+    progress_->setRange(0, int(std::clamp<qint64>(total, 1, INT_MAX)));
+    progress_->setValue(0);
     progress_->setVisible(true);
-    progress_->setRange(0, 0);
-    for (size_t i = 0; i < tables.size(); ++i) {
-        if (!boxes_[i]->isChecked())
-            continue;
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    export_->setEnabled(false);
+    const auto again = qScopeGuard([this] { export_->setEnabled(true); });
+    std::unique_ptr<seams::Progress> job = seams::startProgress("Exportálás…", total);
+    // Both go before a closing message, so that none stays behind it.
+    auto finish = [&] {
+        job.reset();
+        progress_->setVisible(false);
+    };
+    qint64 before = 0;
+    QStringList written;
+    for (size_t i : chosen) {
         // A file that cannot be written stops the export here with its reason.
-        tabletext::exportTable(&Data->ZCon1, tables[i], folder_->text(), [this](qint64 n) {
-            if (n % 500 == 0)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        const qint64 n = tabletext::exportTable(
+            &Data->ZCon1, tables[i], folder_->text(),
+            [&](qint64 n) {
+                if (n % 500 == 0) {
+                    progress_->setValue(int(std::min<qint64>(before + n, progress_->maximum())));
+                    job->setValue(before + n);
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                }
+            },
+            [&job] { return job->wasCanceled(); });
+        if (n < 0) {
+            finish();
+            QString text = "Az exportálás megszakítva: " + tables[i].file + " nem készült el.";
+            if (!written.isEmpty())
+                text += "\nElkészült: " + written.join(", ") + ".";
+            seams::ui().showMessage(text);
+            return; // the screen stays open
+        }
+        before += n;
+        written << tables[i].file;
     }
+    progress_->setValue(progress_->maximum());
+    finish();
     seams::ui().confirm("Exportálás vége. ");
     accept();
 }

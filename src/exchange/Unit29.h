@@ -23,4 +23,5 @@ private:
     std::vector<QCheckBox*> boxes_;
     QLineEdit* folder_;
     QProgressBar* progress_;
+    QPushButton* export_;
 };

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -112,13 +113,27 @@ void TForm34::loadFile(const QString& path)
 
 void TForm34::FeldolgozasClick()
 {
-    const imports::Result r =
-        csvimport::importLines(app::currentContext(), fileName_, lines_, [this](int i) {
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    for (QPushButton* b : {open_, run_})
+        b->setEnabled(false);
+    const auto again = qScopeGuard([this] {
+        for (QPushButton* b : {open_, run_})
+            b->setEnabled(true);
+    });
+    std::unique_ptr<seams::Progress> job =
+        seams::startProgress("Feldolgozás: " + fileName_, qint64(lines_.size()));
+    const imports::Result r = csvimport::importLines(
+        app::currentContext(), fileName_, lines_,
+        [this, &job](int i) {
             index_->setText(QString::number(i));
             field_->setText(lines_[size_t(i)].text.section(';', 0, 1));
+            job->setValue(i);
             if (i % 50 == 0)
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        },
+        [&job] { return job->wasCanceled(); });
+    job.reset(); // gone before the message
     seams::ui().showMessage(imports::report("A lista feldolgozva", r));
     csvimport::showAll(Data->ZQ30);
     grid_->setQuery(Data->ZQ30);

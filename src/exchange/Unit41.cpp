@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm41::TForm41(QWidget* parent)
@@ -99,14 +100,38 @@ TForm41::~TForm41()
 
 void TForm41::KigyujtesClick()
 {
+    // Only a document written just now is handed over, never an earlier one.
+    handOver_->setEnabled(false);
     // A database error ends the collection here, before any document.
-    inventory::runQuery(q_.get(), from_->date(), to_->date(), G.akod);
-    grid_->setQuery(q_.get());
+    inventory::openWindow(q_.get(), from_->date(), to_->date(), G.akod);
+    QList<GridColumn> columns;
+    for (const QString& f : q_->fieldNames())
+        if (f != "ID_FJSOR")
+            columns << GridColumn{f, f, 0};
+    grid_->setQuery(q_.get(), columns);
+    const qint64 total = inventory::count(&Data->ZCon1, from_->date(), to_->date(), G.akod);
+    // The progress lets events through so that "Mégsem" can be pressed: a
+    // second press of this button meanwhile must not start the job again.
+    collect_->setEnabled(false);
+    const auto again = qScopeGuard([this] { collect_->setEnabled(true); });
+    std::unique_ptr<seams::Progress> job =
+        seams::startProgress("A készlethez átadott tételek kigyűjtése…", total);
     QString error;
     const QString path = QDir::current().filePath(inventory::FileName);
-    if (!inventory::writeDocument(q_.get(), path, &error))
+    const bool written = inventory::writeDocument(
+        &Data->ZCon1, inventory::statement(from_->date(), to_->date(), G.akod), path, &error,
+        [&job](qint64 n) {
+            if (n % 200 == 0)
+                job->setValue(n);
+        },
+        [&job] { return job->wasCanceled(); });
+    job.reset(); // gone before the message
+    collect_->setEnabled(true);
+    if (!written) {
         seams::ui().showMessage(error);
-    q_->first();
+        from_->setFocus();
+        return;
+    }
     handOver_->setEnabled(true);
     handOver_->setFocus();
 }

@@ -99,13 +99,20 @@ Parsed parseLine(const QString& line)
 
 imports::Result importLines(const rec::Context& ctx, const QString& fileName,
                             const std::vector<imports::Line>& lines,
-                            const std::function<void(int)>& progress)
+                            const std::function<void(int)>& progress,
+                            const std::function<bool()>& cancelled)
 {
     imports::Result r;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (progress)
             progress(int(i));
         const imports::Line& l = lines[i];
+        // Each line is its own unit of work: stopping between two leaves
+        // nothing half-done.
+        if (cancelled && cancelled()) {
+            r.cancelledAt = l.number;
+            break;
+        }
         if (imports::trimmed(l.text).isEmpty()) {
             r.failures.push_back({fileName, l.number, {}, "üres sor", {}});
             continue;

@@ -25,10 +25,12 @@ struct Parsed {
 Parsed parseLine(const QString& line);
 
 // Imports the lines; `progress` (may be empty) hears the index of each line
-// before it is worked on.
+// before it is worked on, then `cancelled` may stop the import there
+// (Result::cancelledAt); the lines before it stay imported.
 imports::Result importLines(const rec::Context& ctx, const QString& fileName,
                             const std::vector<imports::Line>& lines,
-                            const std::function<void(int)>& progress = {});
+                            const std::function<void(int)>& progress = {},
+                            const std::function<bool()>& cancelled = {});
 
 } // namespace csvimport
 

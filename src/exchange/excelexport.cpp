@@ -6,45 +6,68 @@
 namespace excelexport {
 
 const char* const NotSaved = "A fájl mentése nem történt meg!";
+const char* const Cancelled = "Az exportálás megszakítva, a fájl nem készült el.";
 
 namespace {
 
-QString ticketSql(DateKind kind)
+const char* const TicketFields =
+    "SELECT F_FIZKELT, F_FELVKELT, F_KELT, F_OSTERMKOD, O_NEV, S_BSZAM, S_MEGNEVEZES,\n"
+    "  S_NETTO, S_MEGY, S_EAR, S_KOMPMERTEKE, F_SZJA, O_ADOAZON, O_ADOSZAM, O_TAJ,\n"
+    "  O_IGSZAM, O_REGSZAM, O_CSGAZD, O_HELYSEGNEV, O_UTCA, O_BANKSZLA, F_MUVKTG";
+
+QString ticketBody(DateKind kind)
 {
     const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
-    return "SELECT F_FIZKELT, F_FELVKELT, F_KELT, F_OSTERMKOD, O_NEV, S_BSZAM, S_MEGNEVEZES,\n"
-           "  S_NETTO, S_MEGY, S_EAR, S_KOMPMERTEKE, F_SZJA, O_ADOAZON, O_ADOSZAM, O_TAJ,\n"
-           "  O_IGSZAM, O_REGSZAM, O_CSGAZD, O_HELYSEGNEV, O_UTCA, O_BANKSZLA, F_MUVKTG\n"
-           "FROM FJSOR\n"
+    return "\nFROM FJSOR\n"
            // The WHERE needs the ticket header, so an inner join gives the same
            // rows and lets the engine start from the dated headers.
            "  INNER JOIN FJFEJ ON S_BSZAM = F_BSZAM\n"
            "  LEFT JOIN OSTERMELO ON F_OSTERMKOD = O_KOD\n"
-           "WHERE " + date + " >= :p1 AND " + date + " <= :p2 AND F_AKOD = :p3\n"
-           "ORDER BY S_BSZAM";
+           "WHERE " + date + " >= :p1 AND " + date + " <= :p2 AND F_AKOD = :p3";
 }
 
-const char* const ProducerSql =
+QString ticketSql(DateKind kind) { return TicketFields + ticketBody(kind) + "\nORDER BY S_BSZAM"; }
+
+const char* const ProducerFields =
     "SELECT O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_SZULNEV, O_SZULHELY, O_SZIDO,\n"
     "  O_ANYJA, O_NEME, O_ADOAZON, O_ADOSZAM, O_TAJ, O_IGSZAM, O_REGSZAM, O_CSGAZD,\n"
-    "  O_BANKSZLA\n"
-    "FROM OSTERMELO\n"
-    "ORDER BY O_NEV COLLATE PXW_HUNDC";
+    "  O_BANKSZLA";
+const char* const ProducerBody = "\nFROM OSTERMELO";
+const QString ProducerSql =
+    QString(ProducerFields) + ProducerBody + "\nORDER BY O_NEV COLLATE PXW_HUNDC";
+
+std::vector<fb::Param> ticketParams(const QDate& from, const QDate& to, DateKind kind,
+                                    const QString& akod)
+{
+    const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
+    return {{fb::Param::Date, from, date},
+            {fb::Param::Date, to, date},
+            {fb::Param::Text, akod, "F_AKOD"}};
+}
+
+QString positional(QString sql) { return sql.replace(":p1", "?").replace(":p2", "?").replace(":p3", "?"); }
 
 } // namespace
 
 Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod)
 {
-    const QString date = kind == DateKind::Payment ? "F_FIZKELT" : "F_FELVKELT";
-    QString sql = ticketSql(kind);
-    sql.replace(":p1", "?").replace(":p2", "?").replace(":p3", "?");
-    return {sql,
-            {{fb::Param::Date, from, date},
-             {fb::Param::Date, to, date},
-             {fb::Param::Text, akod, "F_AKOD"}}};
+    return {positional(ticketSql(kind)), ticketParams(from, to, kind, akod)};
+}
+
+Statement ticketCount(const QDate& from, const QDate& to, DateKind kind, const QString& akod)
+{
+    return {positional("SELECT COUNT(*)" + ticketBody(kind)), ticketParams(from, to, kind, akod)};
 }
 
 Statement producerStatement() { return {ProducerSql, {}}; }
+
+Statement producerCount() { return {QString("SELECT COUNT(*)") + ProducerBody, {}}; }
+
+qint64 count(fb::Connection* db, const Statement& s)
+{
+    const fb::Result r = db->execute(s.sql, s.params);
+    return r.rows.empty() || r.rows[0].empty() ? 0 : r.rows[0][0].toLongLong();
+}
 
 void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
                     const QString& akod)
@@ -64,6 +87,27 @@ void collectProducers(TQuery* q)
     q->clearSql();
     q->setSql(ProducerSql);
     q->open();
+}
+
+void openTicketWindow(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
+                      const QString& akod)
+{
+    q->close();
+    q->clearSql();
+    q->setSql(TicketFields + QString(",\n  ID_FJSOR") + ticketBody(kind));
+    q->setDate("p1", from);
+    q->setDate("p2", to);
+    q->setText("p3", akod);
+    // A ticket's lines share its number: the line's id tells them apart.
+    q->openWindow({{}, "S_BSZAM", "S_BSZAM", "ID_FJSOR", {}, {}});
+}
+
+void openProducerWindow(TQuery* q)
+{
+    q->close();
+    q->clearSql();
+    q->setSql(ProducerFields + QString(",\n  ID_OSTERMELO") + ProducerBody);
+    q->openWindow({{}, "O_NEV COLLATE PXW_HUNDC", "O_NEV", "ID_OSTERMELO", {}, {}});
 }
 
 std::vector<xls::Column> ticketColumns()
@@ -109,7 +153,8 @@ namespace {
 // Feeds the rows that `next` fills in, in order, to the workbook and saves it.
 Result writeRows(const std::function<bool(std::vector<QVariant>&)>& next,
                  const QString& sheetName, const std::vector<xls::Column>& columns, int boldTo,
-                 Format f, const QString& path, const std::function<void(qint64)>& progress)
+                 Format f, const QString& path, const std::function<void(qint64)>& progress,
+                 const std::function<bool()>& cancelled = {})
 {
     std::unique_ptr<xls::Writer> w;
     if (f == Format::Xls)
@@ -122,6 +167,14 @@ Result writeRows(const std::function<bool(std::vector<QVariant>&)>& next,
         w->addRow(values);
         if (progress)
             progress(w->rows());
+        if (cancelled && cancelled()) {
+            // Never saved: the rows spooled so far go with the writer, and an
+            // earlier file at `path` stays as it was.
+            r.rows = w->rows();
+            r.cancelled = true;
+            r.error = QString::fromUtf8(Cancelled);
+            return r;
+        }
     }
     r.rows = w->rows();
     r.sheets = w->sheets();
@@ -160,7 +213,7 @@ Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>
 
 Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
              const std::vector<xls::Column>& columns, int boldTo, Format f, const QString& path,
-             const std::function<void(qint64)>& progress)
+             const std::function<void(qint64)>& progress, const std::function<bool()>& cancelled)
 {
     // Opened before the workbook: a statement that cannot run leaves no file.
     fb::Cursor cursor(*db, s.sql, s.params);
@@ -181,7 +234,7 @@ Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
             values[c] = index[c] < 0 ? QVariant() : fb::rowValue(cols, row, index[c]);
         return true;
     };
-    return writeRows(next, sheetName, columns, boldTo, f, path, progress);
+    return writeRows(next, sheetName, columns, boldTo, f, path, progress, cancelled);
 }
 
 QString doneText(const QString& doneMessage, const Result& r, const QString& sheetName)

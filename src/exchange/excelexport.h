@@ -26,11 +26,21 @@ struct Statement {
 };
 Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod);
 Statement producerStatement();
+// How many rows the collection has: the progress's range.
+Statement ticketCount(const QDate& from, const QDate& to, DateKind kind, const QString& akod);
+Statement producerCount();
+qint64 count(fb::Connection* db, const Statement& countStatement);
 
 // The same collections held whole in a query, for a grid.
 void collectTickets(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
                     const QString& akod);
 void collectProducers(TQuery* q);
+// The same collections as windowed lists for a grid, in the exports' order:
+// the grid holds a window of rows however long the period is. The rows carry
+// their id (ID_FJSOR, ID_OSTERMELO) besides the exported columns.
+void openTicketWindow(TQuery* q, const QDate& from, const QDate& to, DateKind kind,
+                      const QString& akod);
+void openProducerWindow(TQuery* q);
 
 std::vector<xls::Column> ticketColumns();
 std::vector<xls::Column> producerColumns();
@@ -40,11 +50,13 @@ constexpr int ProducerBoldTo = 15; // from A to P
 // "FJFEJ.xls", "OSTERMELO.xlsx", ...
 QString fileName(const QString& table, Format f);
 
-extern const char* const NotSaved; // "A fájl mentése nem történt meg!"
+extern const char* const NotSaved;  // "A fájl mentése nem történt meg!"
+extern const char* const Cancelled; // the user stopped it: nothing saved
 
 struct Result {
     bool saved = false;
     QString error; // why not saved
+    bool cancelled = false;
     qint64 rows = 0;
     int sheets = 0;
 };
@@ -57,10 +69,12 @@ Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>
              const std::function<void(qint64)>& progress = {});
 // The same, reading the statement's rows one at a time as they are written:
 // memory stays flat however many rows there are. Throws fb::Error when the
-// statement cannot run; nothing is saved then.
+// statement cannot run; nothing is saved then. `cancelled`, asked after each
+// row, stops the export unsaved (Result::cancelled).
 Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
              const std::vector<xls::Column>& columns, int boldTo, Format f, const QString& path,
-             const std::function<void(qint64)>& progress = {});
+             const std::function<void(qint64)>& progress = {},
+             const std::function<bool()>& cancelled = {});
 
 // The completion box's text: the done message, and a note when the rows
 // went on to further sheets.

@@ -126,6 +126,10 @@ QString report(const QString& headline, const Result& r, int shown)
     out << QString("Beolvasva: %1 sor, kihagyva: %2 sor.").arg(r.imported).arg(r.skipped());
     if (r.stopped && r.stopMessage != headline)
         out << r.stopMessage;
+    if (r.cancelled())
+        out << QString("Megszakítva a %1. sor előtt: addig %2 sor került be, a többi nem.")
+                   .arg(r.cancelledAt)
+                   .arg(r.imported);
     const int n = std::min<int>(shown, r.skipped());
     for (int i = 0; i < n; ++i)
         out << describe(r.failures[size_t(i)]);

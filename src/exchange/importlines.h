@@ -46,6 +46,8 @@ struct Result {
     std::vector<Failure> failures;
     bool stopped = false;   // the whole import ended (a numbered "HibaNNN!")
     QString stopMessage;
+    int cancelledAt = 0;    // the user stopped it before this line (its number); 0: not stopped
+    bool cancelled() const { return cancelledAt > 0; }
     int skipped() const { return int(failures.size()); }
 };
 

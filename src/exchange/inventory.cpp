@@ -14,13 +14,15 @@ namespace inventory {
 
 const char* const FileName = "fjegy_keszlethez.xml";
 const char* const Copied = "Átmásolva. Adatátadás végrehajtva.";
+const char* const Cancelled = "A kigyűjtés megszakítva, a dokumentum nem készült el.";
 
 namespace {
 
-const char* const LinesSql =
+const char* const LinesFields =
     "SELECT F_FELVKELT, S_BSZAM, S_TERMEKKOD, S_MEGNEVEZES, S_BIZONYLAT, S_BRUTTO, S_MEGY,\n"
-    "  S_EAR, S_FELVAR, S_VTSZ, O_KOD, O_NEV, O_HELYSEGNEV, O_UTCA, O_IRSZAM\n"
-    "FROM FJSOR\n"
+    "  S_EAR, S_FELVAR, S_VTSZ, O_KOD, O_NEV, O_HELYSEGNEV, O_UTCA, O_IRSZAM";
+const char* const LinesBody =
+    "\nFROM FJSOR\n"
     // Inner: the WHERE needs the header anyway, and the engine can start from it.
     "  INNER JOIN FJFEJ ON F_BSZAM = S_BSZAM\n"
     "  LEFT JOIN OSTERMELO ON O_KOD = F_OSTERMKOD\n"
@@ -29,19 +31,42 @@ const char* const LinesSql =
     // year's dates or one buyer cover nearly every row, and ANDing those
     // indexes into each lookup of the join made a year's collection 35 times
     // slower than reading the headers once and their lines by number.
-    "WHERE F_FELVKELT + 0 BETWEEN :p1 AND :p2 AND S_AKOD || '' = :p3\n"
-    "ORDER BY F_FELVKELT";
+    "WHERE F_FELVKELT + 0 BETWEEN :p1 AND :p2 AND S_AKOD || '' = :p3";
+const QString LinesSql = QString(LinesFields) + LinesBody + "\nORDER BY F_FELVKELT";
+
+QString positional(QString sql) { return sql.replace(":p1", "?").replace(":p2", "?").replace(":p3", "?"); }
+
+std::vector<fb::Param> params(const QDate& from, const QDate& to, const QString& akod)
+{
+    return {{fb::Param::Date, from, "F_FELVKELT"},
+            {fb::Param::Date, to, "F_FELVKELT"},
+            {fb::Param::Text, akod, "S_AKOD"}};
+}
 
 } // namespace
 
 Statement statement(const QDate& from, const QDate& to, const QString& akod)
 {
-    QString sql = LinesSql;
-    sql.replace(":p1", "?").replace(":p2", "?").replace(":p3", "?");
-    return {sql,
-            {{fb::Param::Date, from, "F_FELVKELT"},
-             {fb::Param::Date, to, "F_FELVKELT"},
-             {fb::Param::Text, akod, "S_AKOD"}}};
+    return {positional(LinesSql), params(from, to, akod)};
+}
+
+qint64 count(fb::Connection* db, const QDate& from, const QDate& to, const QString& akod)
+{
+    const fb::Result r = db->execute(positional("SELECT COUNT(*)" + QString(LinesBody)),
+                                     params(from, to, akod));
+    return r.rows.empty() || r.rows[0].empty() ? 0 : r.rows[0][0].toLongLong();
+}
+
+void openWindow(TQuery* q, const QDate& from, const QDate& to, const QString& akod)
+{
+    q->close();
+    q->clearSql();
+    q->setSql(LinesFields + QString(",\n  ID_FJSOR") + LinesBody);
+    q->setDate("p1", from);
+    q->setDate("p2", to);
+    q->setText("p3", akod);
+    // Many lines share a date: the line's id tells them apart.
+    q->openWindow({{}, "F_FELVKELT", "F_FELVKELT", "ID_FJSOR", {}, {}});
 }
 
 void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod)
@@ -107,7 +132,8 @@ namespace {
 // Writes the records that `next` fills in, in order, as the document.
 bool writeRecords(const std::vector<fb::Column>& cols,
                   const std::function<bool(std::vector<QVariant>&)>& next, const QString& path,
-                  QString* error, const std::function<void(qint64)>& progress)
+                  QString* error, const std::function<void(qint64)>& progress,
+                  const std::function<bool()>& cancelled = {})
 {
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -128,6 +154,12 @@ bool writeRecords(const std::vector<fb::Column>& cols,
         w.writeEndElement();
         if (progress)
             progress(++n);
+        if (cancelled && cancelled()) {
+            out.cancelWriting(); // the temporary goes; an earlier document stays
+            if (error)
+                *error = QString::fromUtf8(Cancelled);
+            return false;
+        }
     }
     w.writeEndElement();
     w.writeEndDocument();
@@ -163,7 +195,8 @@ bool writeDocument(TQuery* q, const QString& path, QString* error,
 }
 
 bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, QString* error,
-                   const std::function<void(qint64)>& progress)
+                   const std::function<void(qint64)>& progress,
+                   const std::function<bool()>& cancelled)
 {
     // Opened before the file: a statement that cannot run leaves the earlier file.
     fb::Cursor cursor(*db, s.sql, s.params);
@@ -176,7 +209,7 @@ bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, 
             values[c] = fb::rowValue(cols, row, int(c));
         return true;
     };
-    return writeRecords(cols, next, path, error, progress);
+    return writeRecords(cols, next, path, error, progress, cancelled);
 }
 
 bool handOver(const QString& source, const QString& target, QString* error)

@@ -17,6 +17,7 @@ namespace inventory {
 
 extern const char* const FileName; // "fjegy_keszlethez.xml"
 extern const char* const Copied;   // "Átmásolva. Adatátadás végrehajtva."
+extern const char* const Cancelled; // the user stopped the document
 
 // The lines with their ticket and producer, ordered by purchase date, as a
 // statement with "?" placeholders and their values, read a row at a time by
@@ -26,8 +27,13 @@ struct Statement {
     std::vector<fb::Param> params;
 };
 Statement statement(const QDate& from, const QDate& to, const QString& akod);
-// The same lines held whole in a query, for a grid.
+// The same lines held whole in a query.
 void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod);
+// The same lines as a windowed list for a grid, by purchase date: the grid
+// holds a window however long the period is. The rows carry ID_FJSOR besides.
+void openWindow(TQuery* q, const QDate& from, const QDate& to, const QString& akod);
+// How many lines the period has: the progress's range.
+qint64 count(fb::Connection* db, const QDate& from, const QDate& to, const QString& akod);
 
 // A value's text by its column's type: texts "null" when empty, numbers "0"
 // unless above zero, dates as 03.15.2020 ("01.01.1900" for none).
@@ -41,9 +47,12 @@ bool writeDocument(TQuery* q, const QString& path, QString* error,
 
 // The same, reading the statement's rows one at a time as they are written,
 // so memory stays flat however many lines the period has. Throws fb::Error
-// when the statement cannot run; an earlier file at `path` stays then.
+// when the statement cannot run; an earlier file at `path` stays then, and
+// likewise when `cancelled` (asked after each record) says stop: false with
+// `error` = Cancelled.
 bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, QString* error,
-                   const std::function<void(qint64)>& progress = {});
+                   const std::function<void(qint64)>& progress = {},
+                   const std::function<bool()>& cancelled = {});
 
 // Copies `source` to `target` through a temporary name in the target's
 // folder. False with `error` when the source is missing, the folder does not

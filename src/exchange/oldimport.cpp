@@ -205,7 +205,8 @@ Parsed parseBuyer(const QString& line, int number)
 namespace {
 
 imports::Result addRows(const rec::Context& ctx, Kind kind, const std::vector<imports::Line>& lines,
-                        const std::function<void(int)>& progress)
+                        const std::function<void(int)>& progress,
+                        const std::function<bool()>& cancelled)
 {
     imports::Result r;
     const QString file = fileName(kind);
@@ -214,6 +215,12 @@ imports::Result addRows(const rec::Context& ctx, Kind kind, const std::vector<im
         if (progress)
             progress(int(i));
         const imports::Line& l = lines[i];
+        // Each line is its own unit of work: stopping between two leaves
+        // nothing half-done.
+        if (cancelled && cancelled()) {
+            r.cancelledAt = l.number;
+            break;
+        }
         if (imports::trimmed(l.text).isEmpty()) {
             r.failures.push_back({file, l.number, {}, "üres sor", {}});
             continue;
@@ -318,11 +325,12 @@ imports::Result replaceBuyers(const rec::Context& ctx, const std::vector<imports
 
 imports::Result importLines(const rec::Context& ctx, Kind kind,
                             const std::vector<imports::Line>& lines,
-                            const std::function<void(int)>& progress)
+                            const std::function<void(int)>& progress,
+                            const std::function<bool()>& cancelled)
 {
     if (kind == Kind::Buyers)
         return replaceBuyers(ctx, lines, progress);
-    return addRows(ctx, kind, lines, progress);
+    return addRows(ctx, kind, lines, progress, cancelled);
 }
 
 } // namespace oldimport

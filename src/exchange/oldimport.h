@@ -35,8 +35,11 @@ Parsed parseBuyer(const QString& line, int number);
 // unit of work. Buyers: the deletion of the old ones and the inserts are one
 // unit of work, committed only when at least one buyer was read, so a file
 // without a usable line never leaves the register without buyers.
+// `cancelled`, asked before each line of producers and products, stops the
+// import there (Result::cancelledAt); the buyers, one unit of work, go on.
 imports::Result importLines(const rec::Context& ctx, Kind kind,
                             const std::vector<imports::Line>& lines,
-                            const std::function<void(int)>& progress = {});
+                            const std::function<void(int)>& progress = {},
+                            const std::function<bool()>& cancelled = {});
 
 } // namespace oldimport

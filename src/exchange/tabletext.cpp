@@ -57,8 +57,15 @@ QString target(const QString& folderField, const QString& file)
     return localPath(folderField) + file;
 }
 
+qint64 rowCount(fb::Connection* db, const Table& t)
+{
+    const fb::Result r = db->execute("SELECT COUNT(*) FROM " + t.table);
+    return r.rows.empty() || r.rows[0].empty() ? 0 : r.rows[0][0].toLongLong();
+}
+
 qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderField,
-                   const std::function<void(qint64)>& progress)
+                   const std::function<void(qint64)>& progress,
+                   const std::function<bool()>& cancelled)
 {
     const QString path = target(folderField, t.file);
     QSaveFile out(path);
@@ -79,6 +86,10 @@ qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderFiel
             progress(++n);
         else
             ++n;
+        if (cancelled && cancelled()) {
+            out.cancelWriting(); // the temporary goes; an earlier file stays
+            return -1;
+        }
     }
     if (!out.commit())
         throw std::runtime_error(

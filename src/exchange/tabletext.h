@@ -37,8 +37,13 @@ QString target(const QString& folderField, const QString& file);
 
 // Writes one table's file; returns the rows written. Throws
 // std::runtime_error (Hungarian, with the file's name) when the file cannot
-// be written; a file of that name written before stays then.
+// be written; a file of that name written before stays then. When
+// `cancelled` (asked after each row) says stop, nothing is written either
+// and the result is -1.
 qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderField,
-                   const std::function<void(qint64)>& progress = {});
+                   const std::function<void(qint64)>& progress = {},
+                   const std::function<bool()>& cancelled = {});
+// The table's rows: the progress's range.
+qint64 rowCount(fb::Connection* db, const Table& t);
 
 } // namespace tabletext

@@ -15,12 +15,24 @@ QStringList RecordingUi::messages() const
     return out;
 }
 
-void RecordingUi::showMessage(const QString& text) { log << "msg:" + text; }
-void RecordingUi::information(const QString& title, const QString& text) { log << "info:" + text; }
+void RecordingUi::record(const QString& entry)
+{
+    log << entry;
+    if (onShow)
+        onShow(entry);
+}
+
+void RecordingUi::showMessage(const QString& text) { record("msg:" + text); }
+
+void RecordingUi::information(const QString& title, const QString& text)
+{
+    titles << title;
+    record("info:" + text);
+}
 
 bool RecordingUi::confirm(const QString& text)
 {
-    log << "confirm:" + text;
+    record("confirm:" + text);
     if (answers.empty())
         return true;
     bool a = answers.front();
@@ -30,7 +42,7 @@ bool RecordingUi::confirm(const QString& text)
 
 bool RecordingUi::askYesNo(const QString& text)
 {
-    log << "ask:" + text;
+    record("ask:" + text);
     if (answers.empty())
         return true;
     bool a = answers.front();
@@ -38,7 +50,7 @@ bool RecordingUi::askYesNo(const QString& text)
     return a;
 }
 
-void RecordingUi::showError(const QString& text) { log << "error:" + text; }
+void RecordingUi::showError(const QString& text) { record("error:" + text); }
 
 QString RecordingUi::openFileName(const QString&, const QString&, const QString&)
 {
@@ -82,7 +94,8 @@ int RecordingUi::runModal(QDialog* dialog)
 namespace {
 class RecordedProgress : public seams::Progress {
 public:
-    explicit RecordedProgress(RecordingUi* ui) : ui_(ui) {}
+    explicit RecordedProgress(RecordingUi* ui) : ui_(ui) { ++ui_->progressOpen; }
+    ~RecordedProgress() override { --ui_->progressOpen; }
     void setValue(qint64 done) override
     {
         done_ = done;
@@ -105,6 +118,7 @@ std::unique_ptr<seams::Progress> RecordingUi::startProgress(const QString& text,
 void RecordingUi::clear()
 {
     log.clear();
+    titles.clear();
     beeps = 0;
     opened.clear();
     modalNames.clear();

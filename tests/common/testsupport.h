@@ -21,6 +21,10 @@ public:
     // "msg:", "info:", "confirm:", "ask:", "error:".
     QStringList log;
     QStringList messages() const; // texts only, any kind
+    QStringList titles;           // the title of each information box, in order
+    // Called as each text is shown, with its log entry: to look at the screen
+    // behind the message at that moment.
+    std::function<void(const QString&)> onShow;
     int beeps = 0;
     std::deque<bool> answers;     // for confirm and askYesNo; default true
     std::deque<QString> files;    // for the file dialogs; default ""
@@ -51,9 +55,13 @@ public:
     QStringList progress;
     qint64 progressMax = 0; // the largest step any job reported
     qint64 cancelAt = 0;
+    int progressOpen = 0;   // jobs whose progress is still shown
     std::unique_ptr<seams::Progress> startProgress(const QString& text, qint64 maximum) override;
 
     void clear();
+
+private:
+    void record(const QString& entry);
 };
 
 // Installs a RecordingUi for the lifetime of the object.

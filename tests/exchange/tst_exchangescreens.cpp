@@ -7,6 +7,7 @@
 #include "exchange/Unit29.h"
 #include "exchange/Unit34.h"
 #include "exchange/Unit41.h"
+#include "exchange/excelexport.h"
 #include "exchange/inventory.h"
 #include "gui/dbwidgets.h"
 
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -30,6 +32,7 @@ private slots:
     void workbookScreen();
     void tableTextScreen();
     void handOverScreen();
+    void longPeriodHeldAsWindow();
 
 private:
     QTemporaryDir home_;
@@ -93,6 +96,25 @@ void TstExchangeScreens::csvScreen()
     QTest::mouseClick(f.openButton(), Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 1);
     QVERIFY(scope.ui.log[0].startsWith("error:A fájl nem olvasható"));
+
+    // "Mégsem" during the run: the lines before it stay, each committed; the
+    // end message says how far it got.
+    scope.ui.clear();
+    const QString five = QDir(db.dir()).filePath("ot.csv");
+    put(five, "00201;Egy\r\n00202;Ketto\r\n00203;Harom\r\n00204;Negy\r\n00205;Ot\r\n");
+    scope.ui.files.push_back(five);
+    QTest::mouseClick(f.openButton(), Qt::LeftButton);
+    scope.ui.cancelAt = 2;
+    QTest::mouseClick(f.runButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.progress, QStringList{"Feldolgozás: ot.csv/5"});
+    QCOMPARE(scope.ui.progressOpen, 0);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY(scope.ui.log[0].contains("Beolvasva: 2 sor, kihagyva: 0 sor."));
+    QVERIFY2(scope.ui.log[0].contains("Megszakítva a 3. sor előtt: addig 2 sor került be"),
+             qPrintable(scope.ui.log[0]));
+    QCOMPARE(db.scalar("SELECT LIST(o_kod) FROM (SELECT o_kod FROM ostermelo "
+                       "WHERE o_kod BETWEEN '00201' AND '00205' ORDER BY o_kod)"),
+             QString("00201,00202"));
 }
 
 void TstExchangeScreens::oldImportScreen()
@@ -156,6 +178,9 @@ void TstExchangeScreens::workbookScreen()
     QVERIFY(QFile::exists(path));
     QCOMPARE(scope.ui.log.size(), 1);
     QVERIFY(scope.ui.log[0].startsWith("info:AZ östermelö konvertálás befejeződött!"));
+    QCOMPARE(scope.ui.titles, QStringList{"Kész!"});
+    QCOMPARE(scope.ui.progress, QStringList{"Az östermelők exportálása…/3"});
+    QCOMPARE(scope.ui.progressOpen, 0);
     QCOMPARE(scope.ui.opened, QStringList{path});
     QCOMPARE(f.tab(1).grid->query()->recordCount(), 3);
 
@@ -168,6 +193,7 @@ void TstExchangeScreens::workbookScreen()
     QVERIFY(f.lastPath().endsWith("/FJFEJ.xlsx"));
     QVERIFY(scope.ui.opened.isEmpty());
     QVERIFY(scope.ui.log.value(0).startsWith("info:A fjegy konvertálás befejeződött!"));
+    QCOMPARE(scope.ui.titles, QStringList{"Kész!"});
 
     // A file that cannot be written: the failure, and no completion.
     scope.ui.clear();
@@ -176,6 +202,7 @@ void TstExchangeScreens::workbookScreen()
     QTest::mouseClick(f.tab(0).exportButton, Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 1);
     QVERIFY(scope.ui.log[0].startsWith("msg:A fájl mentése nem történt meg!"));
+    QVERIFY(scope.ui.titles.isEmpty());
     QVERIFY(scope.ui.opened.isEmpty());
 }
 
@@ -197,8 +224,20 @@ void TstExchangeScreens::tableTextScreen()
     QCOMPARE(f.result(), 0);
     scope.ui.clear();
     f.folder()->setText(out.path() + "/");
+    // Nothing of the progress may stay behind the closing message.
+    auto* bar = f.findChild<QProgressBar*>("ProgressBar1");
+    QVERIFY(bar);
+    int barShown = -1, jobsShown = -1;
+    scope.ui.onShow = [&](const QString&) {
+        barShown = bar->isHidden() ? 0 : 1;
+        jobsShown = scope.ui.progressOpen;
+    };
     QTest::mouseClick(exp, Qt::LeftButton);
     QCOMPARE(scope.ui.log, QStringList{"confirm:Exportálás vége. "});
+    QCOMPARE(barShown, 0);
+    QCOMPARE(jobsShown, 0);
+    QCOMPARE(scope.ui.progress.size(), 1);
+    scope.ui.onShow = nullptr;
     QVERIFY(QFile::exists(out.filePath("atvevo.txt")));
     QVERIFY(!QFile::exists(out.filePath("ostermelo.txt")));
     QCOMPARE(f.result(), int(QDialog::Accepted));
@@ -230,6 +269,126 @@ void TstExchangeScreens::handOverScreen()
     QCOMPARE(scope.ui.log, QStringList{"msg:Átmásolva. Adatátadás végrehajtva."});
     QVERIFY(QFile::exists(target.filePath("fjegy_keszlethez.xml")));
     QCOMPARE(f.result(), int(QDialog::Accepted));
+}
+
+namespace {
+
+QStringList entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+// A period of 20 000 lines: the grids hold a window, the exports still write
+// every line, and "Mégsem" leaves no file.
+void TstExchangeScreens::longPeriodHeldAsWindow()
+{
+    TestDb db(true);
+    db.selectBuyer();
+    fb::Connection& con = db.data()->ZCon1;
+    con.startTransaction();
+    con.execute("EXECUTE BLOCK AS DECLARE i INTEGER = 0; DECLARE j INTEGER; "
+                "DECLARE n VARCHAR(8); BEGIN WHILE (i < 5000) DO BEGIN "
+                "n = CAST(10000000 + i AS VARCHAR(8)); "
+                "INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, "
+                "f_szja, f_tipus) VALUES (:n, '00001', '00001', "
+                "DATEADD(MOD(:i, 300) DAY TO DATE '2026-01-01'), "
+                "DATEADD(MOD(:i, 300) DAY TO DATE '2026-01-01'), "
+                "DATEADD(MOD(:i, 300) DAY TO DATE '2026-01-01'), 15, '1'); "
+                "j = 0; WHILE (j < 4) DO BEGIN "
+                "INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_brutto, s_levonszaz, "
+                "s_megy, s_ear, s_kompmerteke, s_akod) VALUES (:n, '00001', "
+                "'Sor ' || :i || '/' || :j, 1 + :j, 0, 'kg', 10.25, 12, '00001'); "
+                "j = j + 1; END i = i + 1; END END");
+    con.commit();
+    const int lines = 20000;
+    const QDate from(2026, 1, 1), to(2026, 12, 31);
+    UiScope scope;
+    const QString docs = excelexport::exportFolder();
+    const QString path = QDir(docs).filePath("FJFEJ.xls");
+    QFile::remove(path);
+
+    TForm20 f;
+    qint64 before = fb::rowsFetched();
+    QTest::mouseClick(f.tab(0).collect, Qt::LeftButton);
+    TQuery* q = f.tab(0).grid->query();
+    QVERIFY(q->windowed());
+    QVERIFY(q->recordCount() > 0);
+    QVERIFY(q->recordCount() <= 500);
+    QVERIFY(fb::rowsFetched() - before <= 500);
+
+    // "Mégsem" halfway: nothing saved, no temporary left, no completion.
+    const QStringList docsBefore = entries(docs);
+    scope.ui.cancelAt = 400;
+    QTest::mouseClick(f.tab(0).exportButton, Qt::LeftButton);
+    QCOMPARE(scope.ui.log, QStringList{"msg:" + QString::fromUtf8(excelexport::Cancelled)});
+    QVERIFY(scope.ui.titles.isEmpty());
+    QVERIFY(scope.ui.opened.isEmpty());
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(entries(docs), docsBefore);
+    QVERIFY(scope.ui.progressMax < lines);
+
+    // The whole export, with the progress over the period's count.
+    scope.ui.clear();
+    scope.ui.openResult = true;
+    before = fb::rowsFetched();
+    QTest::mouseClick(f.tab(0).exportButton, Qt::LeftButton);
+    QCOMPARE(scope.ui.titles, QStringList{"Kész!"});
+    QVERIFY(scope.ui.log.value(0).contains("20000 sor, 2 munkalapon"));
+    QCOMPARE(scope.ui.progress, QStringList{"A jegysorok exportálása…/20000"});
+    QCOMPARE(scope.ui.progressMax, qint64(lines));
+    QCOMPARE(f.tab(0).progress->value(), f.tab(0).progress->maximum());
+    QCOMPARE(f.tab(0).progress->maximum(), lines);
+    QVERIFY(fb::rowsFetched() - before >= lines); // read by its own cursor
+    QVERIFY(q->recordCount() <= 500);             // the grid kept its window
+    // Byte for byte the workbook of the whole collection read at once.
+    TQuery whole(&con, "whole");
+    excelexport::collectTickets(&whole, from, to, excelexport::DateKind::Payment, "00001");
+    QCOMPARE(whole.recordCount(), lines);
+    const QString wholePath = QDir(db.dir()).filePath("whole.xls");
+    QVERIFY(excelexport::write(&whole, "FJFEJ", excelexport::ticketColumns(),
+                               excelexport::TicketBoldTo, excelexport::Format::Xls, wholePath)
+                .saved);
+    whole.close();
+    QCOMPARE(bytesOf(path), bytesOf(wholePath));
+
+    // The inventory collection: a window in the grid, every line in the document.
+    scope.ui.clear();
+    TForm41 g;
+    g.dateFrom()->setDate(from);
+    g.dateTo()->setDate(to);
+    before = fb::rowsFetched();
+    QTest::mouseClick(g.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QVERIFY(scope.ui.log.isEmpty());
+    QVERIFY(g.handOverButton()->isEnabled());
+    QVERIFY(g.query()->windowed());
+    QVERIFY(g.query()->recordCount() <= 500);
+    QCOMPARE(g.query()->fieldIndex("F_FELVKELT"), 0);
+    QCOMPARE(scope.ui.progress, QStringList{"A készlethez átadott tételek kigyűjtése…/20000"});
+    const QString doc = QDir(db.dir()).filePath(inventory::FileName);
+    const QByteArray written = bytesOf(doc);
+    QCOMPARE(written.count("<Records>"), qsizetype(lines));
+    QVERIFY(fb::rowsFetched() - before >= lines);
+
+    // Stopped: the earlier document stays untouched and is not offered for
+    // hand-over as if it were this collection's.
+    scope.ui.clear();
+    scope.ui.cancelAt = 400;
+    g.dateTo()->setDate(QDate(2026, 6, 30));
+    const QStringList dirBefore = entries(db.dir());
+    QTest::mouseClick(g.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QCOMPARE(scope.ui.log, QStringList{"msg:" + QString::fromUtf8(inventory::Cancelled)});
+    QCOMPARE(scope.ui.progressOpen, 0);
+    QVERIFY(!g.handOverButton()->isEnabled());
+    QCOMPARE(bytesOf(doc), written);
+    QCOMPARE(entries(db.dir()), dirBefore);
 }
 
 QTEST_MAIN(TstExchangeScreens)

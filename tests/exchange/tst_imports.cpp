@@ -163,6 +163,22 @@ void TstImports::fixedWidthProducers()
     // Blanks at 229-238: no birth date at all.
     QCOMPARE(q.asString("O_NEV"), QString("Nincs Datum"));
     QVERIFY(q.isNull("O_SZIDO"));
+
+    // Stopped before the third line: the two before it stay, the rest is not read.
+    std::vector<imports::Line> more = {{1, fixed({{2, "0051 "}, {7, "Otvenegy"}})},
+                                       {2, ""},
+                                       {3, fixed({{2, "0053 "}, {7, "Otvenharom"}})},
+                                       {4, fixed({{2, "0054 "}, {7, "Otvennegy"}})}};
+    int asked = 0;
+    const imports::Result c = oldimport::importLines(
+        ctx(db), oldimport::Kind::Producers, more, {}, [&] { return ++asked == 3; });
+    QCOMPARE(c.imported, 1);
+    QCOMPARE(c.skipped(), 1);
+    QCOMPARE(c.cancelledAt, 3);
+    QVERIFY(imports::report("x", c).contains("Megszakítva a 3. sor előtt: addig 1 sor került be"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM ostermelo WHERE o_kod IN ('10051', '10053', '10054')"),
+             QString("1"));
+    QCOMPARE(db.scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '10051'"), QString("Otvenegy"));
 }
 
 void TstImports::fixedWidthProducts()
