@@ -60,9 +60,18 @@ void TstBackup::copyWhileOpenHoldsTheCommittedRows()
     QCOMPARE(gfix.exitCode(), 0);
     QVERIFY2(gfix.readAll().trimmed().isEmpty(), "validation reported problems");
 
-    // The program's own work goes on undisturbed.
+    // Backup mode is over when the copy is announced: no delta file takes the
+    // register's changes, and the program's own work goes on undisturbed.
+    QVERIFY(!QFileInfo::exists(db.file() + ".delta"));
     db.data()->IBTrans1.commit();
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong(), producers + 1);
+    QVERIFY(!QFileInfo::exists(db.file() + ".delta"));
+    // A second backup right after takes the new row.
+    const QString second = db.dir() + "/ment/" + backup::stampName(QDateTime(QDate(2026, 3, 15), QTime(14, 6)));
+    const backup::Result again = backup::run(db.file(), second);
+    QVERIFY2(again.ok, qPrintable(again.message));
+    QCOMPARE(count(second, "ostermelo"), producers + 1);
+    QCOMPARE(QFileInfo(second).size(), QFileInfo(target).size());
     // A file not in backup mode is left as it is.
     QVERIFY(!backup::clearBackupLock(target));
 }
