@@ -158,8 +158,13 @@ TForm22::TForm22(QWidget* parent) : QDialog(parent)
         // cell editor has gone.
         connect(p.grid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
                 [this, i](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                    // A cell left for another row is posted by leaving the row.
                     if (hint == QAbstractItemDelegate::SubmitModelCache)
-                        QMetaObject::invokeMethod(this, [this, i] { post(i); }, Qt::QueuedConnection);
+                        QMetaObject::invokeMethod(this, [this, i] {
+                            const Page& p = pages_[size_t(i)];
+                            if (p.mode == Mode::Edit && rowId(p, p.t->recNo()) == p.id)
+                                post(i);
+                        }, Qt::QueuedConnection);
                     else if (hint == QAbstractItemDelegate::RevertModelCache)
                         QMetaObject::invokeMethod(this, [this, i] { cancel(i); }, Qt::QueuedConnection);
                 });

@@ -2,6 +2,8 @@
 
 #include "values.h"
 
+#include <QFont>
+
 QueryModel::QueryModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void QueryModel::setQuery(TQuery* q, const QList<GridColumn>& columns)
@@ -73,9 +75,15 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
     int idx = fieldIdx_[size_t(index.column())];
     if (idx < 0)
         return {};
-    if (edit_ && (role == Qt::DisplayRole || role == Qt::EditRole))
-        if (auto t = edit_->typed(index.row(), cols_[index.column()].field))
-            return *t;
+    if (edit_ && (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::FontRole))
+        if (auto t = edit_->typed(index.row(), cols_[index.column()].field)) {
+            if (role != Qt::FontRole)
+                return *t;
+            // The row in edit, not yet written, stands out.
+            QFont f;
+            f.setItalic(true);
+            return f;
+        }
     QVariant v = q_->valueAt(index.row(), idx);
     if (edit_ && role == Qt::EditRole)
         return val::asText(v);
