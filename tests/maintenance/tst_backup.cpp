@@ -7,13 +7,16 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class TstBackup : public QObject {
     Q_OBJECT
 private slots:
     void copyWhileOpenHoldsTheCommittedRows();
     void refusalsLeaveNothingBehind();
+    void copyToAnotherFileSystem();
     void screenDefaultsAndFolderChoice();
 };
 
@@ -113,6 +116,26 @@ void TstBackup::refusalsLeaveNothingBehind()
     QVERIFY(!r.ok);
     QVERIFY(r.message.startsWith("A mentés nem történt meg: az adatbázis nem nyitható meg"));
     QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{"2026_12_09_10_00.FDB"});
+}
+
+// A folder on another file system (a memory disk, a stick): the kernel will
+// not copy across, so the copy is read and written; it must be whole.
+void TstBackup::copyToAnotherFileSystem()
+{
+    TestDb db(true);
+    db.exec("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20260001', '00001')");
+    struct stat a {}, b {};
+    if (::stat("/dev/shm", &b) != 0 || ::stat(QFile::encodeName(db.dir()).constData(), &a) != 0 ||
+        a.st_dev == b.st_dev || !QFileInfo("/dev/shm").isWritable())
+        QSKIP("no second file system at /dev/shm");
+    QTemporaryDir other("/dev/shm/vadmo7-ment-XXXXXX");
+    QVERIFY(other.isValid());
+    const QString target = other.filePath("2026_12_09_10_00.FDB");
+    const backup::Result r = backup::run(db.file(), target);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.tickets, 1);
+    QCOMPARE(count(target, "ostermelo"), db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong());
+    QCOMPARE(QFileInfo(target).size(), QFileInfo(db.file()).size());
 }
 
 void TstBackup::screenDefaultsAndFolderChoice()
