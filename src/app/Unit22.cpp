@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QAbstractItemDelegate>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -41,6 +42,39 @@ QToolButton* barButton(QWidget* bar, const QString& name, const QString& text, c
 }
 
 } // namespace
+
+// What a page's grid may edit, and the texts typed into the row in edit.
+struct TForm22::Cells : QueryModel::RowEdit {
+    TForm22* f;
+    int tab;
+    Cells(TForm22* form, int t) : f(form), tab(t) {}
+    TForm22::Page& page() const { return f->pages_[size_t(tab)]; }
+    bool editable(int row, const QString& field) const override
+    {
+        const Page& p = page();
+        if (!rawedit::writable(f->access_, p.table) || !p.columns.contains(field))
+            return false;
+        return p.mode == Mode::None || (p.mode == Mode::Edit && f->rowId(p, row) == p.id);
+    }
+    std::optional<QString> typed(int row, const QString& field) const override
+    {
+        const Page& p = page();
+        if (p.mode != Mode::Edit || !p.typed.contains(field) || f->rowId(p, row) != p.id)
+            return std::nullopt;
+        return p.typed.value(field);
+    }
+    bool setTyped(int row, const QString& field, const QString& text) override
+    {
+        if (!editable(row, field))
+            return false;
+        Page& p = page();
+        if (p.mode == Mode::None && !f->beginEdit(p, row))
+            return false;
+        p.typed.insert(field, text);
+        f->showTyped(p);
+        return true;
+    }
+};
 
 TForm22::TForm22(QWidget* parent) : QDialog(parent)
 {
@@ -95,6 +129,13 @@ TForm22::TForm22(QWidget* parent) : QDialog(parent)
         p.editor->horizontalHeader()->setStretchLastSection(true);
         p.editor->hide();
         v->addWidget(p.editor, 1);
+        connect(p.editor, &QTableWidget::itemChanged, this, [this, i](QTableWidgetItem* it) {
+            Page& pg = pages_[size_t(i)];
+            if (filling_ || it->column() != 1 || pg.mode == Mode::None || it->row() >= pg.columns.size())
+                return;
+            pg.typed.insert(pg.columns[it->row()], it->text());
+            pg.grid->viewport()->update();
+        });
         PageControl1->addTab(p.page, kTabTitles[i]);
         pages_.push_back(p);
     }
@@ -110,7 +151,23 @@ TForm22::TForm22(QWidget* parent) : QDialog(parent)
             p.nav->setQuery(p.t);
         // Leaving an edited row posts it, as a grid of a database form does.
         connect(p.t, &TQuery::currentChanged, this, [this, i](int) { rowLeft(i); });
-        connect(p.grid, &QAbstractItemView::doubleClicked, this, [this, i] { startEdit(i); });
+        cells_.push_back(std::make_unique<Cells>(this, i));
+        p.grid->queryModel()->setRowEdit(cells_.back().get());
+        p.grid->installEventFilter(this);
+        // Enter in a cell posts the row, Esc cancels the row's edit; after the
+        // cell editor has gone.
+        connect(p.grid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+                [this, i](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                    // A cell left for another row is posted by leaving the row.
+                    if (hint == QAbstractItemDelegate::SubmitModelCache)
+                        QMetaObject::invokeMethod(this, [this, i] {
+                            const Page& p = pages_[size_t(i)];
+                            if (p.mode == Mode::Edit && rowId(p, p.t->recNo()) == p.id)
+                                post(i);
+                        }, Qt::QueuedConnection);
+                    else if (hint == QAbstractItemDelegate::RevertModelCache)
+                        QMetaObject::invokeMethod(this, [this, i] { cancel(i); }, Qt::QueuedConnection);
+                });
     }
 
     auto* buttons = new QHBoxLayout;
@@ -166,6 +223,11 @@ void TForm22::applyAccess()
     for (Page& p : pages_) {
         const bool w = rawedit::writable(access_, p.table);
         p.editBar->setEnabled(w);
+        if (w && p.columns.isEmpty())
+            p.columns = rawedit::writableColumns(&Data->ZCon1, p.table);
+        p.grid->setEditTriggers(w ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                        QAbstractItemView::AnyKeyPressed
+                                  : QAbstractItemView::NoEditTriggers);
         if (!w && p.mode != Mode::None)
             closeEditor(p);
     }
@@ -182,6 +244,22 @@ bool TForm22::eventFilter(QObject* o, QEvent* e)
             }
         }
     }
+    if (e->type() == QEvent::KeyPress) {
+        for (int i = 0; i < int(pages_.size()); ++i) {
+            Page& p = pages_[size_t(i)];
+            if (o != p.grid || p.mode == Mode::None)
+                continue;
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                post(i);
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                cancel(i);
+                return true;
+            }
+        }
+    }
     return QDialog::eventFilter(o, e);
 }
 
@@ -190,20 +268,43 @@ bool TForm22::editing(int tab) const
     return pages_[size_t(tab)].mode != Mode::None;
 }
 
-void TForm22::fillEditor(Page& p, bool fromRow)
+qint64 TForm22::rowId(const Page& p, int row) const
+{
+    const int idx = p.t->fieldIndex(rawedit::idColumn(p.table));
+    if (idx < 0 || row < 0 || row >= p.t->rowsHeld())
+        return 0;
+    return p.t->valueAt(row, idx).toLongLong();
+}
+
+// The row goes into edit with its stored texts as the typed ones.
+bool TForm22::beginEdit(Page& p, int row)
 {
     if (p.columns.isEmpty())
         p.columns = rawedit::writableColumns(&Data->ZCon1, p.table);
+    const qint64 id = rowId(p, row);
+    if (id <= 0)
+        return false;
+    p.id = id;
     p.original.clear();
+    for (const QString& c : p.columns) {
+        const int idx = p.t->fieldIndex(c);
+        p.original.insert(c, idx >= 0 ? val::asText(p.t->valueAt(row, idx)) : QString());
+    }
+    p.typed = p.original;
+    p.mode = Mode::Edit;
+    return true;
+}
+
+void TForm22::fillEditor(Page& p)
+{
+    QScopedValueRollback<bool> guard(filling_, true);
     p.editor->setRowCount(int(p.columns.size()));
     for (int r = 0; r < p.columns.size(); ++r) {
         const QString& c = p.columns[r];
-        const QString text = fromRow && p.t->hasField(c) ? val::asText(p.t->value(c)) : QString();
-        p.original.insert(c, text);
         auto* name = new QTableWidgetItem(c);
         name->setFlags(Qt::ItemIsEnabled);
         p.editor->setItem(r, 0, name);
-        p.editor->setItem(r, 1, new QTableWidgetItem(text));
+        p.editor->setItem(r, 1, new QTableWidgetItem(p.typed.value(c)));
     }
     p.editor->resizeColumnToContents(0);
     p.editor->show();
@@ -211,23 +312,37 @@ void TForm22::fillEditor(Page& p, bool fromRow)
     p.editor->setFocus();
 }
 
+// The typed texts shown in the row editor (when open) and the grid.
+void TForm22::showTyped(Page& p)
+{
+    if (p.editor->isVisible() || p.editor->rowCount() > 0) {
+        QScopedValueRollback<bool> guard(filling_, true);
+        for (int r = 0; r < p.columns.size() && r < p.editor->rowCount(); ++r)
+            p.editor->item(r, 1)->setText(p.typed.value(p.columns[r]));
+    }
+    p.grid->viewport()->update();
+}
+
 void TForm22::closeEditor(Page& p)
 {
     p.mode = Mode::None;
     p.original.clear();
+    p.typed.clear();
     p.editor->hide();
     p.editor->setRowCount(0);
+    p.grid->viewport()->update();
 }
 
 bool TForm22::startEdit(int tab)
 {
     Page& p = pages_[size_t(tab)];
-    if (!rawedit::writable(access_, p.table) || p.mode != Mode::None || p.t->isEmpty() ||
-        p.t->recNo() < 0)
+    if (!rawedit::writable(access_, p.table) || p.t->isEmpty() || p.t->recNo() < 0)
         return false;
-    p.id = p.t->asInteger(rawedit::idColumn(p.table));
-    fillEditor(p, true);
-    p.mode = Mode::Edit;
+    if (p.mode == Mode::Insert)
+        return false;
+    if (p.mode == Mode::None && !beginEdit(p, p.t->recNo()))
+        return false;
+    fillEditor(p);
     return true;
 }
 
@@ -238,36 +353,46 @@ bool TForm22::startInsert(int tab)
         return false;
     if (p.mode != Mode::None && !post(tab))
         return false;
-    fillEditor(p, false);
+    if (p.columns.isEmpty())
+        p.columns = rawedit::writableColumns(&Data->ZCon1, p.table);
+    p.original.clear();
+    p.typed.clear();
     p.mode = Mode::Insert;
+    fillEditor(p);
     return true;
 }
 
 void TForm22::setEditorText(int tab, const QString& column, const QString& text)
 {
     Page& p = pages_[size_t(tab)];
-    const int r = int(p.columns.indexOf(column));
-    if (r >= 0 && p.mode != Mode::None)
-        p.editor->item(r, 1)->setText(text);
+    if (p.mode != Mode::None && p.columns.contains(column)) {
+        p.typed.insert(column, text);
+        showTyped(p);
+    }
 }
 
 QString TForm22::editorText(int tab, const QString& column) const
 {
     const Page& p = pages_[size_t(tab)];
-    const int r = int(p.columns.indexOf(column));
-    return r >= 0 && p.mode != Mode::None ? p.editor->item(r, 1)->text() : QString();
+    return p.mode != Mode::None ? p.typed.value(column) : QString();
 }
 
 bool TForm22::post(int tab)
+{
+    return postRow(tab, 0);
+}
+
+// Writes the row in edit; the grid then stands on `standOn` (0: the written row).
+bool TForm22::postRow(int tab, qint64 standOn)
 {
     Page& p = pages_[size_t(tab)];
     if (p.mode == Mode::None)
         return true;
     rawedit::Values changed;
-    for (int r = 0; r < p.columns.size(); ++r) {
-        const QString text = p.editor->item(r, 1)->text();
-        if (p.mode == Mode::Insert ? !text.isEmpty() : text != p.original.value(p.columns[r]))
-            changed.insert(p.columns[r], text);
+    for (const QString& c : p.columns) {
+        const QString text = p.typed.value(c);
+        if (p.mode == Mode::Insert ? !text.isEmpty() : text != p.original.value(c))
+            changed.insert(c, text);
     }
     qint64 id = p.id;
     const rec::Outcome o = p.mode == Mode::Edit
@@ -279,11 +404,14 @@ bool TForm22::post(int tab)
             seams::ui().showError(o.dbText);
         else
             seams::ui().showMessage(o.message);
-        p.editor->setFocus();
+        if (p.editor->isVisible())
+            p.editor->setFocus();
+        else
+            p.grid->setFocus();
         return false;
     }
     closeEditor(p);
-    reopenAt(p, id);
+    reopenAt(p, standOn > 0 ? standOn : id);
     return true;
 }
 
@@ -333,8 +461,25 @@ void TForm22::rowLeft(int tab)
     Page& p = pages_[size_t(tab)];
     if (closing_ || p.mode != Mode::Edit || p.t->recNo() < 0)
         return;
-    if (p.t->asInteger(rawedit::idColumn(p.table)) != p.id)
-        post(tab);
+    const qint64 now = p.t->asInteger(rawedit::idColumn(p.table));
+    if (now == p.id)
+        return;
+    // A refused row keeps the cursor: back to it once this move is over.
+    if (!postRow(tab, now))
+        QMetaObject::invokeMethod(this, [this, tab] { backToEditedRow(tab); }, Qt::QueuedConnection);
+}
+
+void TForm22::backToEditedRow(int tab)
+{
+    Page& p = pages_[size_t(tab)];
+    if (p.mode != Mode::Edit)
+        return;
+    for (int r = 0; r < p.t->rowsHeld(); ++r)
+        if (rowId(p, r) == p.id) {
+            QScopedValueRollback<bool> guard(closing_, true);
+            p.t->moveTo(r);
+            return;
+        }
 }
 
 bool TForm22::restoreReadOnly()

@@ -2,6 +2,7 @@
 #include "rawedit.h"
 
 #include <QDialog>
+#include <memory>
 #include <vector>
 
 class DBGrid;
@@ -13,8 +14,10 @@ class QWidget;
 class TTable;
 
 // The raw table view: the six main tables in grids, read-only until an access
-// code opens them. A row is edited in the row editor under its grid; each
-// posted row is written by its ID and committed at once.
+// code opens them. A row is edited in its grid's cells (double click, F2 or
+// typing; Enter or leaving the row posts it, Esc cancels) or in the row editor
+// under the grid, which also takes new rows and long texts. Each posted row is
+// written by its ID and committed at once.
 class TForm22 : public QDialog {
     Q_OBJECT
 public:
@@ -29,7 +32,8 @@ public:
     void SzerkesztClick();
     void applyCode(const QString& code);
 
-    // Row editing of a tab (0..5), as the navigator's buttons do.
+    // Row editing of a tab (0..5), as the navigator's buttons do; startEdit
+    // opens the row editor on the current row.
     bool startEdit(int tab);
     bool startInsert(int tab);
     bool post(int tab);
@@ -37,7 +41,7 @@ public:
     bool removeCurrent(int tab);
     void refresh(int tab);
     bool editing(int tab) const;
-    // The row editor's text for a column (set before post).
+    // The typed text of a column of the row in edit (grid cell and row editor alike).
     void setEditorText(int tab, const QString& column, const QString& text);
     QString editorText(int tab, const QString& column) const;
 
@@ -47,6 +51,7 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    struct Cells;
     enum class Mode { None, Edit, Insert };
     struct Page {
         QString table;
@@ -56,18 +61,26 @@ private:
         DBNavigator* nav = nullptr;
         QWidget* editBar = nullptr;
         QTableWidget* editor = nullptr;
-        QStringList columns; // writable columns, read when first edited
+        QStringList columns; // writable columns, read when the table opens for editing
         Mode mode = Mode::None;
         qint64 id = 0;
         rawedit::Values original;
+        rawedit::Values typed;
     };
     void applyAccess();
-    void fillEditor(Page& p, bool fromRow);
+    qint64 rowId(const Page& p, int row) const;
+    bool beginEdit(Page& p, int row);
+    void fillEditor(Page& p);
+    void showTyped(Page& p);
     void closeEditor(Page& p);
+    bool postRow(int tab, qint64 standOn);
     void rowLeft(int tab);
+    void backToEditedRow(int tab);
     void reopenAt(Page& p, qint64 id);
     bool restoreReadOnly();
     std::vector<Page> pages_;
+    std::vector<std::unique_ptr<Cells>> cells_;
+    bool filling_ = false;
     rawedit::Access access_ = rawedit::Access::ReadOnly;
     bool closing_ = false;
 };

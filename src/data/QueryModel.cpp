@@ -2,6 +2,8 @@
 
 #include "values.h"
 
+#include <QFont>
+
 QueryModel::QueryModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void QueryModel::setQuery(TQuery* q, const QList<GridColumn>& columns)
@@ -73,7 +75,18 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
     int idx = fieldIdx_[size_t(index.column())];
     if (idx < 0)
         return {};
+    if (edit_ && (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::FontRole))
+        if (auto t = edit_->typed(index.row(), cols_[index.column()].field)) {
+            if (role != Qt::FontRole)
+                return *t;
+            // The row in edit, not yet written, stands out.
+            QFont f;
+            f.setItalic(true);
+            return f;
+        }
     QVariant v = q_->valueAt(index.row(), idx);
+    if (edit_ && role == Qt::EditRole)
+        return val::asText(v);
     if (role == Qt::DisplayRole)
         return val::asText(v);
     if (role == Qt::TextAlignmentRole) {
@@ -82,6 +95,30 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
             return int(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
+}
+
+Qt::ItemFlags QueryModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (edit_ && index.isValid() && edit_->editable(index.row(), fieldAt(index.column())))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool QueryModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!edit_ || !index.isValid() || role != Qt::EditRole)
+        return false;
+    if (!edit_->setTyped(index.row(), fieldAt(index.column()), value.toString()))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+void QueryModel::rowChanged(int row)
+{
+    if (row >= 0 && row < rowCount())
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 QVariant QueryModel::headerData(int section, Qt::Orientation o, int role) const

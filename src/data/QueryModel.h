@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <optional>
 
 struct GridColumn {
     QString field;
@@ -17,6 +18,17 @@ struct GridColumn {
 class QueryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // Cell edits of a grid that edits (the raw table view). Without one the
+    // model is read-only, as every list grid is.
+    class RowEdit {
+    public:
+        virtual ~RowEdit() = default;
+        virtual bool editable(int row, const QString& field) const = 0;
+        // The text typed into a cell of the row in edit, if any.
+        virtual std::optional<QString> typed(int row, const QString& field) const = 0;
+        virtual bool setTyped(int row, const QString& field, const QString& text) = 0;
+    };
+
     explicit QueryModel(QObject* parent = nullptr);
     // With no columns given, every field of the result is shown under its own name.
     void setQuery(TQuery* q, const QList<GridColumn>& columns = {});
@@ -30,6 +42,11 @@ public:
     QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    void setRowEdit(RowEdit* e) { edit_ = e; }
+    // The row's cells are shown anew (typed texts came or went).
+    void rowChanged(int row);
     bool canFetchBefore() const;
     int fetchBefore();
 
@@ -39,4 +56,5 @@ private:
     QList<GridColumn> cols_;
     QList<GridColumn> given_;
     std::vector<int> fieldIdx_;
+    RowEdit* edit_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "gui/dbwidgets.h"
 #include "rawedit.h"
 
+#include <QApplication>
+#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,6 +25,8 @@ private slots:
     void editsAreCommittedAtOnce();
     void leavingTheRowPostsIt();
     void failedPostKeepsTheRowInEdit();
+    void cellEditsPostLikeADatabaseGrid();
+    void refusedCellPostKeepsTheRow();
     void insertAndDelete();
     void unitTypesAndRefusals();
     void longTableIsHeldAsAWindow();
@@ -64,6 +68,37 @@ void standOn(const QString& kod)
     QFAIL("producer row missing");
 }
 
+// The grid's cell of the field in the current row, made current.
+QModelIndex cellOf(DBGrid* g, const QString& field)
+{
+    auto* m = g->queryModel();
+    for (int c = 0; c < m->columnCount(); ++c)
+        if (m->fieldAt(c) == field) {
+            const QModelIndex idx = m->index(g->query()->recNo(), c);
+            g->setCurrentIndex(idx);
+            return idx;
+        }
+    return {};
+}
+
+QLineEdit* editorOf(DBGrid* g, const QModelIndex& idx)
+{
+    return qobject_cast<QLineEdit*>(g->indexWidget(idx));
+}
+
+// What another attachment reads: the file, not the shared transaction.
+QString readElsewhere(TestDb& db, const QString& sql)
+{
+    if (Data->IBTrans1.inTransaction())
+        Data->IBTrans1.rollback();
+    fb::Connection other;
+    other.attach(db.file());
+    const QString v = other.execute(sql).rows.at(0).at(0).toString();
+    other.rollback();
+    other.detach();
+    return v;
+}
+
 } // namespace
 
 void TstRawView::noCodeLeavesEverythingReadOnly()
@@ -87,6 +122,18 @@ void TstRawView::noCodeLeavesEverythingReadOnly()
         QVERIFY(!f.startEdit(i));
         QVERIFY(!f.startInsert(i));
     }
+    // The cells neither: F2 and typing open no editor, the model takes nothing.
+    auto* grid = f.findChild<DBGrid*>("DBGrid3");
+    standOn("00101");
+    const QModelIndex name = cellOf(grid, "O_NEV");
+    QVERIFY(name.isValid());
+    QVERIFY(!(grid->model()->flags(name) & Qt::ItemIsEditable));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::keyClick(grid, Qt::Key_X);
+    QVERIFY(!editorOf(grid, name));
+    QVERIFY(!grid->model()->setData(name, "x"));
+    QVERIFY(!f.editing(2));
     QCOMPARE(rawedit::update(&Data->ZCon1, rawedit::Access::ReadOnly, "OSTERMELO", 1,
                              {{"O_NEV", "x"}}).kind,
              rec::Outcome::CheckFailed);
@@ -260,6 +307,125 @@ void TstRawView::failedPostKeepsTheRowInEdit()
     QCOMPARE(db.scalar("select count(*) from ostermelo where o_nev = 'Kovács Béla'"), QString("0"));
     f.cancel(2);
     QVERIFY(!f.editing(2));
+    f.reject();
+}
+
+// F2 or typing edits a cell, Enter posts the row (written at once), Esc
+// cancels it, leaving the row posts it; the ID and computed columns stay shut.
+void TstRawView::cellEditsPostLikeADatabaseGrid()
+{
+    UiScope s;
+    TestDb db;
+    addProducers(db);
+    db.exec("insert into fjsor (s_bszam, s_brutto, s_levonszaz) values ('10000001', 100, 10)");
+    TForm22 f;
+    f.show();
+    f.applyCode(rawedit::FirstCode);
+    f.PageControl1->setCurrentIndex(2);
+    auto* grid = f.findChild<DBGrid*>("DBGrid3");
+    grid->setFocus();
+    standOn("00102");
+    QModelIndex cell = cellOf(grid, "O_NEV");
+    QVERIFY(!(grid->model()->flags(cellOf(grid, "ID_OSTERMELO")) & Qt::ItemIsEditable));
+    cell = cellOf(grid, "O_NEV");
+    QTest::keyClick(grid, Qt::Key_F2);
+    QLineEdit* ed = editorOf(grid, cell);
+    QVERIFY(ed);
+    QCOMPARE(ed->text(), QString("Szabó Gazda"));
+    ed->selectAll();
+    ed->insert("Szabó Árpád"); // QTest types Latin-1 letters only
+    QTest::keyClick(ed, Qt::Key_Return);
+    // The cell is committed and the row posted once the key is handled.
+    QTRY_VERIFY(!editorOf(grid, cell) && !f.editing(2));
+    QCOMPARE(readElsewhere(db, "select o_nev from ostermelo where o_kod = '00102'"), QString("Szabó Árpád"));
+    QCOMPARE(Data->IBTable3->asString("O_KOD"), QString("00102"));
+
+    // Typing starts the edit with the key; Esc throws the row's edit away.
+    cell = cellOf(grid, "O_HELYSEGNEV");
+    QTest::keyClick(grid, 'P');
+    ed = editorOf(grid, cell);
+    QVERIFY(ed);
+    ed->insert("écs");
+    QCOMPARE(ed->text(), QString("Pécs"));
+    QTest::keyClick(ed, Qt::Key_Tab); // on to the next cell, still the same row
+    QTRY_VERIFY(f.editing(2) && !editorOf(grid, cell));
+    QCOMPARE(grid->model()->data(cell).toString(), QString("Pécs"));
+    QVERIFY(grid->model()->data(cell, Qt::FontRole).value<QFont>().italic()); // not yet written
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!f.editing(2));
+    QCOMPARE(grid->model()->data(cell).toString(), QString());
+    QVERIFY(!grid->model()->data(cell, Qt::FontRole).isValid());
+    QVERIFY(f.isVisible()); // Esc did not close the screen
+    QCOMPARE(readElsewhere(db, "select count(*) from ostermelo where o_helysegnev = 'Pécs'"), QString("0"));
+
+    // A cell changed, then the row left: written, and the grid stands on the row moved to.
+    standOn("00101");
+    cell = cellOf(grid, "O_HELYSEGNEV");
+    QVERIFY(grid->model()->setData(cell, "Szeged"));
+    QVERIFY(f.editing(2));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTRY_VERIFY(!f.editing(2));
+    QCOMPARE(Data->IBTable3->asString("O_KOD"), QString("00102"));
+    QCOMPARE(readElsewhere(db, "select o_helysegnev from ostermelo where o_kod = '00101'"), QString("Szeged"));
+
+    // Computed line columns and the ID take no typing.
+    f.PageControl1->setCurrentIndex(1);
+    auto* lines = f.findChild<DBGrid*>("DBGrid2");
+    Data->IBTable2->first();
+    QVERIFY(!(lines->model()->flags(cellOf(lines, "S_NETTO")) & Qt::ItemIsEditable));
+    QVERIFY(!lines->model()->setData(cellOf(lines, "ID_FJSOR"), "99"));
+    QVERIFY(lines->model()->flags(cellOf(lines, "S_BRUTTO")) & Qt::ItemIsEditable);
+    QVERIFY(!f.editing(1));
+    f.reject();
+}
+
+// A post the database refuses: its message is shown, the row stays in edit
+// with what was typed, and leaving the row brings the cursor back to it.
+void TstRawView::refusedCellPostKeepsTheRow()
+{
+    UiScope s;
+    TestDb db;
+    addProducers(db);
+    TForm22 f;
+    f.show();
+    f.applyCode(rawedit::FirstCode);
+    f.PageControl1->setCurrentIndex(2);
+    auto* grid = f.findChild<DBGrid*>("DBGrid3");
+    grid->setFocus();
+    standOn("00101");
+    const QModelIndex cell = cellOf(grid, "O_NEV");
+    QTest::keyClick(grid, Qt::Key_F2);
+    QLineEdit* ed = editorOf(grid, cell);
+    QVERIFY(ed);
+    const QString tooLong(46, QChar('y'));
+    ed->setText(tooLong);
+    QTest::keyClick(ed, Qt::Key_Return);
+    QTRY_COMPARE(s.ui.log.size(), 1);
+    QVERIFY2(s.ui.log[0].startsWith("error:") && s.ui.log[0].contains("O_NEV"), qPrintable(s.ui.log[0]));
+    QVERIFY(f.editing(2));
+    QCOMPARE(f.editorText(2, "O_NEV"), tooLong);
+    QCOMPARE(grid->model()->data(cellOf(grid, "O_NEV")).toString(), tooLong);
+
+    // Down from the cell: one more refusal, and the cursor comes back.
+    QTest::keyClick(grid, Qt::Key_F2);
+    ed = editorOf(grid, cellOf(grid, "O_NEV"));
+    QVERIFY(ed);
+    QCOMPARE(ed->text(), tooLong);
+    QTest::keyClick(ed, Qt::Key_Down);
+    QTRY_COMPARE(s.ui.log.size(), 2);
+    QTRY_COMPARE(Data->IBTable3->asString("O_KOD"), QString("00101"));
+    QCoreApplication::processEvents();
+    QCOMPARE(s.ui.log.size(), 2);
+    QVERIFY(f.editing(2));
+    QCOMPARE(readElsewhere(db, "select o_nev from ostermelo where o_kod = '00101'"), QString("Kovács Gazda"));
+
+    // Mended, Enter in the grid posts it.
+    f.setEditorText(2, "O_NEV", "Kovács Béla");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(!f.editing(2));
+    QCOMPARE(readElsewhere(db, "select o_nev from ostermelo where o_kod = '00101'"), QString("Kovács Béla"));
+    QCOMPARE(s.ui.log.size(), 2);
     f.reject();
 }
 

@@ -7,13 +7,16 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class TstBackup : public QObject {
     Q_OBJECT
 private slots:
     void copyWhileOpenHoldsTheCommittedRows();
     void refusalsLeaveNothingBehind();
+    void copyToAnotherFileSystem();
     void screenDefaultsAndFolderChoice();
 };
 
@@ -60,9 +63,18 @@ void TstBackup::copyWhileOpenHoldsTheCommittedRows()
     QCOMPARE(gfix.exitCode(), 0);
     QVERIFY2(gfix.readAll().trimmed().isEmpty(), "validation reported problems");
 
-    // The program's own work goes on undisturbed.
+    // Backup mode is over when the copy is announced: no delta file takes the
+    // register's changes, and the program's own work goes on undisturbed.
+    QVERIFY(!QFileInfo::exists(db.file() + ".delta"));
     db.data()->IBTrans1.commit();
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong(), producers + 1);
+    QVERIFY(!QFileInfo::exists(db.file() + ".delta"));
+    // A second backup right after takes the new row.
+    const QString second = db.dir() + "/ment/" + backup::stampName(QDateTime(QDate(2026, 3, 15), QTime(14, 6)));
+    const backup::Result again = backup::run(db.file(), second);
+    QVERIFY2(again.ok, qPrintable(again.message));
+    QCOMPARE(count(second, "ostermelo"), producers + 1);
+    QCOMPARE(QFileInfo(second).size(), QFileInfo(target).size());
     // A file not in backup mode is left as it is.
     QVERIFY(!backup::clearBackupLock(target));
 }
@@ -104,6 +116,26 @@ void TstBackup::refusalsLeaveNothingBehind()
     QVERIFY(!r.ok);
     QVERIFY(r.message.startsWith("A mentés nem történt meg: az adatbázis nem nyitható meg"));
     QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{"2026_12_09_10_00.FDB"});
+}
+
+// A folder on another file system (a memory disk, a stick): the kernel will
+// not copy across, so the copy is read and written; it must be whole.
+void TstBackup::copyToAnotherFileSystem()
+{
+    TestDb db(true);
+    db.exec("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20260001', '00001')");
+    struct stat a {}, b {};
+    if (::stat("/dev/shm", &b) != 0 || ::stat(QFile::encodeName(db.dir()).constData(), &a) != 0 ||
+        a.st_dev == b.st_dev || !QFileInfo("/dev/shm").isWritable())
+        QSKIP("no second file system at /dev/shm");
+    QTemporaryDir other("/dev/shm/vadmo7-ment-XXXXXX");
+    QVERIFY(other.isValid());
+    const QString target = other.filePath("2026_12_09_10_00.FDB");
+    const backup::Result r = backup::run(db.file(), target);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.tickets, 1);
+    QCOMPARE(count(target, "ostermelo"), db.scalar("SELECT COUNT(*) FROM ostermelo").toLongLong());
+    QCOMPARE(QFileInfo(target).size(), QFileInfo(db.file()).size());
 }
 
 void TstBackup::screenDefaultsAndFolderChoice()
