@@ -121,11 +121,14 @@ TQuery* TData::query(const QString& name) const
 void TData::connect(const QString& path)
 {
     ZCon1.attach(path);
+    target_ = dbsettings::Target{};
+    target_.path = path;
 }
 
 void TData::connect(const dbsettings::Target& target)
 {
     ZCon1.attach(target.path, target.user, target.password);
+    target_ = target;
 }
 
 void TData::openTables()

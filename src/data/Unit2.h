@@ -105,6 +105,8 @@ public:
     void connect(const QString& path = DatabaseName);
     // Attaches the register that the settings name (a file or a server's).
     void connect(const dbsettings::Target& target);
+    // What the last connect attached, login included (the server backup needs it).
+    const dbsettings::Target& target() const { return target_; }
     // Closes and reopens the six tables; proves that the database holds them.
     void openTables();
     void disconnect();
@@ -164,6 +166,7 @@ public:
     std::unique_ptr<rep::Report> frMegtekint;
 
 private:
+    dbsettings::Target target_;
     TQuery* makeQuery(const QString& name, const QString& initialSql = {});
 };
 

@@ -986,6 +986,118 @@ Result Connection::executeFresh(const QString& sql)
     return res;
 }
 
+struct ServiceManager::Impl {
+    Ref<IService> svc;
+};
+
+ServiceManager::ServiceManager(const QString& server, const QString& user, const QString& password)
+    : d_(std::make_unique<Impl>())
+{
+    try {
+        Status st;
+        Owned<IXpbBuilder> spb(utilIf()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
+        spb->insertString(&st, isc_spb_user_name, utf8(user).constData());
+        spb->insertString(&st, isc_spb_password, utf8(password).constData());
+        const QByteArray name = (server.contains("://") ? server + "/service_mgr"
+                                                         : server + ":service_mgr")
+                                    .toLocal8Bit();
+        d_->svc.reset(provider()->attachServiceManager(&st, name.constData(),
+                                                       spb->getBufferLength(&st),
+                                                       spb->getBuffer(&st)));
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+}
+
+ServiceManager::~ServiceManager()
+{
+    if (d_ && d_->svc) {
+        try {
+            Status st;
+            d_->svc->detach(&st);
+            d_->svc.forget(); // detach released it
+        } catch (...) {
+        }
+    }
+}
+
+namespace {
+// A service action's parameter block, with the few item kinds used here.
+struct SpbStart {
+    Status st;
+    Owned<IXpbBuilder> b{utilIf()->getXpbBuilder(&st, IXpbBuilder::SPB_START, nullptr, 0)};
+    void tag(unsigned char t) { b->insertTag(&st, t); }
+    void text(unsigned char t, const QString& v) { b->insertString(&st, t, v.toLocal8Bit().constData()); }
+    void number(unsigned char t, int v) { b->insertInt(&st, t, v); }
+    std::vector<unsigned char> bytes()
+    {
+        const unsigned char* p = b->getBuffer(&st);
+        return std::vector<unsigned char>(p, p + b->getBufferLength(&st));
+    }
+};
+} // namespace
+
+QStringList ServiceManager::run(const std::vector<unsigned char>& spb)
+{
+    QStringList lines;
+    try {
+        Status st;
+        d_->svc->start(&st, unsigned(spb.size()), spb.data());
+        // The action's output a line at a time; an empty line ends it, and a
+        // failed action reports its error on the last query.
+        const unsigned char items[] = {isc_info_svc_line};
+        std::vector<unsigned char> buf(16384);
+        for (;;) {
+            d_->svc->query(&st, 0, nullptr, sizeof items, items, unsigned(buf.size()), buf.data());
+            const unsigned char* p = buf.data();
+            if (*p != isc_info_svc_line)
+                break;
+            ++p;
+            const int len = int(p[0] | (p[1] << 8));
+            p += 2;
+            if (len == 0)
+                break;
+            lines << QString::fromLocal8Bit(reinterpret_cast<const char*>(p), len);
+        }
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+    return lines;
+}
+
+QStringList ServiceManager::backup(const QString& database, const QString& file)
+{
+    std::vector<unsigned char> spb;
+    try {
+        SpbStart s;
+        s.tag(isc_action_svc_backup);
+        s.text(isc_spb_dbname, database);
+        s.text(isc_spb_bkp_file, file);
+        s.tag(isc_spb_verbose);
+        spb = s.bytes();
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+    return run(spb);
+}
+
+QStringList ServiceManager::restore(const QString& file, const QString& database)
+{
+    std::vector<unsigned char> spb;
+    try {
+        SpbStart s;
+        s.tag(isc_action_svc_restore);
+        s.text(isc_spb_bkp_file, file);
+        s.text(isc_spb_dbname, database);
+        s.number(isc_spb_options, isc_spb_res_create);
+        s.tag(isc_spb_verbose);
+        spb = s.bytes();
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+    return run(spb);
+}
+
 bool encodable(const QString& text)
 {
     const auto& m = Win1250::get().fromUni;

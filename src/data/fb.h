@@ -216,6 +216,27 @@ private:
     qint64 attachmentId_ = 0;
 };
 
+// The services of a Firebird server (its own online backup and restore),
+// reached as "host", "host/port" or "inet://host:port".
+class ServiceManager {
+public:
+    ServiceManager(const QString& server, const QString& user, const QString& password);
+    ~ServiceManager();
+    ServiceManager(const ServiceManager&) = delete;
+    ServiceManager& operator=(const ServiceManager&) = delete;
+
+    // gbak through the server: `database` and `file` are paths as the server
+    // sees them. Returns the lines the backup printed (verbose); throws Error.
+    QStringList backup(const QString& database, const QString& file);
+    // Restores a backup file into a new database on the server.
+    QStringList restore(const QString& file, const QString& database);
+
+private:
+    QStringList run(const std::vector<unsigned char>& spb);
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
 // Whether Windows-1250 holds every character of the text.
 bool encodable(const QString& text);
 

@@ -1,6 +1,8 @@
 #include "Unit35.h"
 
+#include "Unit2.h"
 #include "backup.h"
+#include "servicebackup.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
@@ -55,8 +57,28 @@ TForm35::TForm35(QWidget* parent) : QDialog(parent)
     row->addWidget(mentes);
     top->addLayout(row);
 
-    source_->setText(backup::defaultSource());
-    target_->setText(stampedIn(backup::defaultTargetDir()));
+    onServer_ = Data && Data->ZCon1.connected() && Data->ZCon1.remote();
+    if (onServer_) {
+        // The server's disk, not this computer's: the folders cannot be browsed
+        // from here, and the default is the database's own folder there.
+        source_->setText(Data->ZCon1.path());
+        source_->setReadOnly(true);
+        QString file;
+        try {
+            file = servicebackup::serverFile(Data->ZCon1);
+        } catch (const std::exception&) {
+        }
+        target_->setText(servicebackup::defaultTarget(file, QDateTime::currentDateTime()));
+        honnan->setEnabled(false);
+        hova->setEnabled(false);
+        hova->setToolTip("A mentés a kiszolgáló gépén készül; az útvonalat a kiszolgálón "
+                         "értve kell megadni.");
+        note->setText("A mentés a kiszolgáló gépén készül (" + Data->target().server() +
+                      "); a \"Hová\" útvonal ott értendő.");
+    } else {
+        source_->setText(backup::defaultSource());
+        target_->setText(stampedIn(backup::defaultTargetDir()));
+    }
 
     connect(honnan, &QPushButton::clicked, this, [this] { app::guarded([this] { HonnanClick(); }); });
     connect(hova, &QPushButton::clicked, this, [this] { app::guarded([this] { HovaClick(); }); });
@@ -85,7 +107,9 @@ void TForm35::HovaClick()
 
 bool TForm35::MentesClick()
 {
-    const backup::Result r = backup::run(source_->text().trimmed(), target_->text().trimmed());
+    const backup::Result r =
+        onServer_ ? servicebackup::run(Data->target(), target_->text().trimmed())
+                  : backup::run(source_->text().trimmed(), target_->text().trimmed());
     seams::ui().information("Adatok mentése", r.message);
     return r.ok;
 }

@@ -18,8 +18,12 @@ public:
 
     QLineEdit* source() const { return source_; }
     QLineEdit* target() const { return target_; }
+    // The register is on a Firebird server: the server's own backup, written
+    // on the server's disk.
+    bool onServer() const { return onServer_; }
 
 private:
+    bool onServer_ = false;
     QLineEdit* source_;
     QLineEdit* target_;
 };
