@@ -88,7 +88,7 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
     if (edit_ && role == Qt::EditRole)
         return val::asText(v);
     if (role == Qt::DisplayRole)
-        return val::asText(v);
+        return cols_[index.column()].display ? cols_[index.column()].display(v) : val::asText(v);
     if (role == Qt::TextAlignmentRole) {
         int t = v.typeId();
         if (t == QMetaType::Double || t == QMetaType::LongLong || t == QMetaType::Int)

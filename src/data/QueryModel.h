@@ -7,12 +7,15 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 struct GridColumn {
     QString field;
     QString title;
     int width = 0; // pixels; 0 lets the grid decide
+    // The text shown for a value, when not the value's own.
+    std::function<QString(const QVariant&)> display = {};
 };
 
 class QueryModel : public QAbstractTableModel {

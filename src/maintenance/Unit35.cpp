@@ -84,7 +84,11 @@ TForm35::TForm35(QWidget* parent) : QDialog(parent)
     connect(hova, &QPushButton::clicked, this, [this] { app::guarded([this] { HovaClick(); }); });
     connect(mentes, &QPushButton::clicked, this, [this] { app::guarded([this] { MentesClick(); }); });
     form::enterMovesFocus(this);
-    source_->setFocus();
+    // On a server the source is fixed; the place of the backup is what to type.
+    if (onServer_)
+        target_->setFocus();
+    else
+        source_->setFocus();
     setFixedSize(sizeHint());
 }
 

@@ -266,7 +266,12 @@ void TForm9::buildUi()
     bottom->addWidget(cancel);
     top->addLayout(bottom);
 
-    grid_->setQuery(Data->ZQ20, {{"S_BSZAM", "Bszám"},       {"S_TERMEKKOD", "Kód"},
+    // The lines of an unsaved ticket wait under a key; the user sees the number offered.
+    auto number = [this](const QVariant& v) {
+        const QString s = val::asText(v);
+        return s.startsWith('*') ? bszam_ : s;
+    };
+    grid_->setQuery(Data->ZQ20, {{"S_BSZAM", "Bszám", 0, number}, {"S_TERMEKKOD", "Kód"},
                                  {"S_MEGNEVEZES", "Megnevezés"}, {"S_BRUTTO", "Mennyiség"},
                                  {"S_MEGY", "M.egys."},      {"S_EAR", "Egységár"},
                                  {"S_FELVAR", "Felvásárl.ár"}, {"S_KOMPMERTEKE", "Komp.%"},

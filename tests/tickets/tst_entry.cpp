@@ -93,6 +93,8 @@ void TstEntry::newTicketEndToEnd()
     QVERIFY(f.linesKey().startsWith('*'));
     QCOMPARE(db.scalar("select count(*) from fjsor where s_bszam = '" + f.linesKey() + "'"), QString("2"));
     QCOMPARE(db.scalar("select count(*) from fjsor where s_bszam = '" + f.bszam() + "'"), QString("0"));
+    // The grid shows the number offered, never the key.
+    QCOMPARE(f.lines()->model()->index(0, 0).data().toString(), f.bszam());
     // V = 100*62.5*1.12 + 50.5*140*1.12 = 7000 + 7918.4 = 14918.4; SZ 15 % = 2237.76
     QCOMPARE(f.total("var")->text(), QString("14 918"));
     QCOMPARE(f.total("fizetendo")->text(), QString("12680")); // 12680.64 -> 12681 -> cash 12680
