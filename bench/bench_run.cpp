@@ -169,13 +169,18 @@ int measure(const QString& file, int tickets)
     // new ticket, and the list screen's own re-read when the entry closes.
     std::vector<double> saves;
     for (int i = 0; i < 7; ++i) {
-        const QString number = QString::number(10000001 + tickets + 1 + i);
+        // The number the entry offers: the one after the counter's.
+        const QString number = QString::number(benchdb::newestNumber(tickets).toLongLong() + 1 + i);
+        QString saved;
         saves.push_back(ms([&] {
             ticketlist::requery();
             const rec::Context ctx = app::currentContext();
-            // The line first, as on the screen: the header is refused without one.
+            // The line first, as on the screen: the header is refused without
+            // one. It waits under this attachment's key until the header takes
+            // its number.
+            const QString key = ticketentry::newTicketKey(ctx);
             ticketentry::Line l;
-            l.bszam = number;
+            l.bszam = key;
             l.termekkod = "00001";
             l.megnevezes = "Búza";
             l.vtsz = "1001";
@@ -188,6 +193,7 @@ int measure(const QString& file, int tickets)
                 throw std::runtime_error("line failed");
             ticketentry::Header h;
             h.bszam = number;
+            h.lineKey = key;
             h.ostKod = "00007";
             h.kelt = h.felvkelt = h.fizkelt = "2026.01.05";
             h.szja = "0";
@@ -197,14 +203,16 @@ int measure(const QString& file, int tickets)
             h.nyilatk = " ";
             h.sumvar = 6250;
             h.muvktg = 6250;
-            if (!ticketentry::saveHeader(ctx, h, ticketentry::Mode::New).ok())
+            if (!ticketentry::saveHeader(ctx, h, ticketentry::Mode::New, &saved).ok())
                 throw std::runtime_error("save failed");
-            G.aktBszam = number; // as the entry screen does after a save
+            G.aktBszam = saved; // as the entry screen does after a save
             ticketlist::requery();
             f->frissit(ticketlist::openingLabel());
             settle();
         }));
-        if (Data->ZQ10->asString("F_BSZAM") != number)
+        if (saved != number)
+            throw std::runtime_error("the save took another number than the counter offered");
+        if (Data->ZQ10->asString("F_BSZAM") != saved)
             throw std::runtime_error("the list does not stand on the new ticket");
     }
     std::sort(saves.begin(), saves.end());
