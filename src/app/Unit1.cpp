@@ -108,6 +108,8 @@ QAction* TForm1::entry(QMenu* m, const QString& name, const QString& caption, in
     a->setObjectName(name);
     a->setVisible(!hidden);
     a->setEnabled(enabled);
+    if (hidden)
+        hidden_ << a;
     if (m)
         m->addAction(a);
     else
@@ -187,6 +189,14 @@ void TForm1::buildMenu()
 
     switched_ = {fj, ost, term, bev->menuAction(), lis->menuAction(), seg->menuAction()};
     setWorkMenusEnabled(false);
+}
+
+void TForm1::showServiceEntries()
+{
+    for (QAction* a : hidden_) {
+        a->setVisible(true);
+        a->setEnabled(true);
+    }
 }
 
 void TForm1::setWorkMenusEnabled(bool on)

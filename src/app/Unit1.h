@@ -26,6 +26,12 @@ public:
     void setWorkMenusEnabled(bool on);
     bool workMenusEnabled() const;
 
+    // Service use ("--szerviz" on the command line): the entries the menu
+    // keeps hidden (imports from the previous edition and from a spreadsheet,
+    // schema upgrades, the contract, the inventory hand-over) are shown and
+    // usable, still only after the buyer selection like the rest of their menu.
+    void showServiceEntries();
+
     QAction* action(const QString& objectName) const;
     QMenu* menu(const QString& objectName) const;
 
@@ -40,6 +46,7 @@ private:
                    bool hidden = false, bool enabled = true);
     void open(int formNo);
 
+    QList<QAction*> hidden_;   // entries the menu keeps out of sight
     QList<QObject*> switched_; // the six top-level entries the buyer selection enables
     bool shown_ = false;
     bool closed_ = false;

@@ -51,6 +51,8 @@ int main(int argc, char** argv)
     if (!w.formCreate())
         return 0;
     app::installExitHook();
+    if (QCoreApplication::arguments().contains("--szerviz"))
+        w.showServiceEntries();
     w.show();
     if (!prep.notice.isEmpty())
         QTimer::singleShot(0, &w, [prep] { seams::ui().information("Felvásárlási jegy", prep.notice); });

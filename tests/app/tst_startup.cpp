@@ -181,6 +181,14 @@ void TstStartup::menuStatesAtStart()
     QCOMPARE(order.first(), QString("Ellenörzés"));
     QCOMPARE(order.indexOf("Sugó"), 4);
     QCOMPARE(order.last(), QString("Kamarai szám hossza"));
+    // Service start: the hidden entries appear and can be used, inside the
+    // menus the buyer selection still switches.
+    w.setWorkMenusEnabled(false);
+    w.showServiceEntries();
+    for (const QString& n : hidden)
+        QVERIFY2(w.action(n)->isVisible() && w.action(n)->isEnabled(), qPrintable(n));
+    QVERIFY(!w.menu("menuSegedlet")->menuAction()->isEnabled());
+    QVERIFY(w.action("actSugo")->isVisible());
     w.close();
 }
 

@@ -170,6 +170,22 @@ void TstExchangeScreens::workbookScreen()
     QCOMPARE(f.dateFrom()->date(), QDate(2026, 1, 1));
     QCOMPARE(f.dateTo()->date(), QDate(2026, 12, 31));
     QVERIFY(f.tab(0).xls->isChecked());
+    {
+        // A click into a date picks the part under the pointer, and typed
+        // digits replace it: the year at the left, the day at the right.
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        auto* from = f.dateFrom()->findChild<QLineEdit*>();
+        QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->fontMetrics().horizontalAdvance("20") + 2, from->height() / 2));
+        QTest::keyClicks(f.dateFrom(), "2016");
+        QCOMPARE(f.dateFrom()->date(), QDate(2016, 1, 1));
+        auto* to = f.dateTo()->findChild<QLineEdit*>();
+        QTest::mouseClick(to, Qt::LeftButton, {}, QPoint(to->fontMetrics().horizontalAdvance("2026.12.1") + 2, to->height() / 2));
+        QTest::keyClicks(f.dateTo(), "15");
+        QCOMPARE(f.dateTo()->date(), QDate(2026, 12, 15));
+        f.dateFrom()->setDate(QDate(2026, 1, 1));
+        f.dateTo()->setDate(QDate(2026, 12, 31));
+    }
     // Without "Kigyüjtés" first: the tab collects its own rows.
     QTest::mouseClick(f.tab(1).exportButton, Qt::LeftButton);
     const QString path = f.lastPath();

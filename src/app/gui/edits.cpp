@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateEdit>
+#include <QMouseEvent>
 #include <QFormLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -170,7 +171,36 @@ public:
     }
 };
 
+// A click into a date field selects the part under the pointer (year,
+// month or day), so that the digits typed next replace it. Qt only places
+// the cursor there, and a digit typed into the middle of "2026" makes no
+// valid date, so the field seemed not to take typing at all.
+class DateClickFilter : public QObject {
+public:
+    DateClickFilter(QDateEdit* edit, QObject* parent) : QObject(parent), edit_(edit) {}
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        if (ev->type() != QEvent::MouseButtonRelease)
+            return false;
+        const auto* me = static_cast<QMouseEvent*>(ev);
+        auto* le = qobject_cast<QLineEdit*>(obj);
+        if (me->button() != Qt::LeftButton || !le || le->hasSelectedText())
+            return false; // a drag keeps its own selection
+        edit_->setSelectedSection(edit_->currentSection());
+        return false;
+    }
+
+private:
+    QDateEdit* edit_;
+};
+
 } // namespace
+
+void selectDatePartOnClick(QDateEdit* edit)
+{
+    if (auto* le = edit->findChild<QLineEdit*>())
+        le->installEventFilter(new DateClickFilter(edit, edit));
+}
 
 void enterMovesFocus(QWidget* root)
 {
@@ -180,6 +210,8 @@ void enterMovesFocus(QWidget* root)
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
             qobject_cast<QCheckBox*>(w) || qobject_cast<QDateEdit*>(w))
             w->installEventFilter(f);
+        if (auto* d = qobject_cast<QDateEdit*>(w))
+            selectDatePartOnClick(d);
     }
     // Enter must not press a default button while it moves between fields.
     for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {

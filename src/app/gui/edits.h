@@ -6,6 +6,7 @@
 
 class QFormLayout;
 class QGridLayout;
+class QDateEdit;
 class QLabel;
 
 class FilteredEdit : public QLineEdit {
@@ -40,7 +41,11 @@ namespace form {
 
 // Enter moves to the next field, Shift+Enter to the previous one, in every
 // entry field below root (buttons keep their own Enter).
+// Date fields below root also select the part clicked into (selectDatePartOnClick).
 void enterMovesFocus(QWidget* root);
+// A click into the date field selects the year, month or day under the
+// pointer, so typed digits replace it.
+void selectDatePartOnClick(QDateEdit* edit);
 
 // A label for the field: buddy and accessible name, so that screen readers
 // know the field by its label.
