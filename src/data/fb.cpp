@@ -1065,37 +1065,39 @@ QStringList ServiceManager::run(const std::vector<unsigned char>& spb)
     return lines;
 }
 
-QStringList ServiceManager::backup(const QString& database, const QString& file)
+namespace {
+// The request block of one service action, verbose, with the engine's
+// failures turned into ours.
+template <class Fill>
+std::vector<unsigned char> actionBlock(unsigned char action, Fill fill)
 {
-    std::vector<unsigned char> spb;
     try {
         SpbStart s;
-        s.tag(isc_action_svc_backup);
-        s.text(isc_spb_dbname, database);
-        s.text(isc_spb_bkp_file, file);
+        s.tag(action);
+        fill(s);
         s.tag(isc_spb_verbose);
-        spb = s.bytes();
+        return s.bytes();
     } catch (const FbException& e) {
         rethrow(e);
     }
-    return run(spb);
+}
+} // namespace
+
+QStringList ServiceManager::backup(const QString& database, const QString& file)
+{
+    return run(actionBlock(isc_action_svc_backup, [&](SpbStart& s) {
+        s.text(isc_spb_dbname, database);
+        s.text(isc_spb_bkp_file, file);
+    }));
 }
 
 QStringList ServiceManager::restore(const QString& file, const QString& database)
 {
-    std::vector<unsigned char> spb;
-    try {
-        SpbStart s;
-        s.tag(isc_action_svc_restore);
+    return run(actionBlock(isc_action_svc_restore, [&](SpbStart& s) {
         s.text(isc_spb_bkp_file, file);
         s.text(isc_spb_dbname, database);
         s.number(isc_spb_options, isc_spb_res_create);
-        s.tag(isc_spb_verbose);
-        spb = s.bytes();
-    } catch (const FbException& e) {
-        rethrow(e);
-    }
-    return run(spb);
+    }));
 }
 
 bool encodable(const QString& text)

@@ -37,6 +37,19 @@ rec::Context contextOn(fb::Connection* db)
     return c;
 }
 
+// Two computers attached to one register on the server.
+struct TwoComputers {
+    fb::Connection mine, other;
+    rec::Context me, them;
+    explicit TwoComputers(const QString& url)
+    {
+        mine.attach(url);
+        other.attach(url);
+        me = contextOn(&mine);
+        them = contextOn(&other);
+    }
+};
+
 Header header(const QString& offered, const QString& key)
 {
     Header h;
@@ -203,12 +216,8 @@ private slots:
 
     void heldCounterIsWaitedForOrRefused()
     {
-        const QString url = newRegister();
-        fb::Connection mine, other;
-        mine.attach(url);
-        other.attach(url);
-        const rec::Context me = contextOn(&mine);
-        const rec::Context them = contextOn(&other);
+        TwoComputers pc(newRegister());
+        auto& [mine, other, me, them] = pc;
         // The other computer has taken a number and not committed yet.
         TQuery hold(&other, "hold");
         other.startTransaction();
@@ -241,12 +250,8 @@ private slots:
 
     void voidingRacesTicketSaves()
     {
-        const QString url = newRegister();
-        fb::Connection mine, other;
-        mine.attach(url);
-        other.attach(url);
-        const rec::Context me = contextOn(&mine);
-        const rec::Context them = contextOn(&other);
+        TwoComputers pc(newRegister());
+        auto& [mine, other, me, them] = pc;
         // Printed tickets to void.
         QStringList printed;
         for (int i = 0; i < 15; ++i)
@@ -297,11 +302,8 @@ private slots:
 
     void sameTicketVoidedOnTwoComputers()
     {
-        const QString url = newRegister();
-        fb::Connection mine, other;
-        mine.attach(url);
-        other.attach(url);
-        const rec::Context me = contextOn(&mine);
+        TwoComputers pc(newRegister());
+        auto& [mine, other, me, them] = pc;
         const QString t = saveTicket(me);
         mine.execute("update fjfej set f_prn = 'I'");
         mine.commit();
@@ -323,12 +325,8 @@ private slots:
 
     void yearOpeningWaitsForTicketOfAnotherComputer()
     {
-        const QString url = newRegister();
-        fb::Connection mine, other;
-        mine.attach(url);
-        other.attach(url);
-        const rec::Context me = contextOn(&mine);
-        const rec::Context them = contextOn(&other);
+        TwoComputers pc(newRegister());
+        auto& [mine, other, me, them] = pc;
         // No ticket yet, but another computer is saving one right now.
         const QString key = ticketentry::newTicketKey(them);
         QVERIFY(ticketentry::saveLine(them, line(key, "Búza", "10"), Mode::New).ok());
