@@ -297,6 +297,21 @@ void Connection::notify(TransactionListener::End how)
             l->transactionEnding(how);
 }
 
+namespace {
+// The program's transactions: read committed with record versions, and no
+// waiting for a row another attachment holds (a conflict fails at once).
+ITransaction* startReadCommitted(IAttachment* att, bool write)
+{
+    Status st;
+    Owned<IXpbBuilder> tpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
+    tpb->insertTag(&st, isc_tpb_read_committed);
+    tpb->insertTag(&st, isc_tpb_rec_version);
+    tpb->insertTag(&st, isc_tpb_nowait);
+    tpb->insertTag(&st, write ? isc_tpb_write : isc_tpb_read);
+    return att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
+}
+} // namespace
+
 void Connection::startTransaction()
 {
     if (!att_)
@@ -304,13 +319,7 @@ void Connection::startTransaction()
     if (tra_)
         return;
     try {
-        Status st;
-        Owned<IXpbBuilder> tpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
-        tpb->insertTag(&st, isc_tpb_read_committed);
-        tpb->insertTag(&st, isc_tpb_rec_version);
-        tpb->insertTag(&st, isc_tpb_nowait);
-        tpb->insertTag(&st, isc_tpb_write);
-        tra_.reset(att_->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
+        tra_.reset(startReadCommitted(att_.get(), true));
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -949,12 +958,7 @@ Result Connection::executeFresh(const QString& sql)
     Result res;
     try {
         Status st;
-        Owned<IXpbBuilder> tpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
-        tpb->insertTag(&st, isc_tpb_read_committed);
-        tpb->insertTag(&st, isc_tpb_rec_version);
-        tpb->insertTag(&st, isc_tpb_nowait);
-        tpb->insertTag(&st, isc_tpb_read);
-        Ref<ITransaction> tra(att_->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
+        Ref<ITransaction> tra(startReadCommitted(att_.get(), false));
         try {
             Prepared p;
             p.prepare(att_.get(), tra.get(), sql, {}, true);
