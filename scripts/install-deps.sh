@@ -7,6 +7,7 @@ PKGS=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-common firebird3.0-utils
   fonts-dejavu-core fonts-liberation qt6-translations-l10n
   poppler-utils xvfb xauth desktop-file-utils dpkg-dev
+  xdg-utils  # opens workbooks, the guide and mail addresses in the desktop's programs
   libgsf-1-dev python3-xlrd libxlsxwriter-dev python3-openpyxl
   libxml2-dev libxml2-utils
 )
