@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <optional>
+
 class TstRawView : public QObject {
     Q_OBJECT
 private slots:
@@ -98,6 +100,28 @@ QString readElsewhere(TestDb& db, const QString& sql)
     other.detach();
     return v;
 }
+
+// The view on a register with two producers, unlocked by the first code.
+struct Unlocked {
+    UiScope s;
+    TestDb db;
+    std::optional<TForm22> f;
+    Unlocked()
+    {
+        addProducers(db);
+        f.emplace();
+        f->show();
+        f->applyCode(rawedit::FirstCode);
+    }
+    // The producer tab's grid, shown and focused.
+    DBGrid* producerGrid()
+    {
+        f->PageControl1->setCurrentIndex(2);
+        auto* grid = f->findChild<DBGrid*>("DBGrid3");
+        grid->setFocus();
+        return grid;
+    }
+};
 
 } // namespace
 
@@ -224,12 +248,9 @@ void TstRawView::secondCodeOpensSixWithTheBuyerTab()
 // rollback of the shared transaction cannot take it back.
 void TstRawView::editsAreCommittedAtOnce()
 {
-    UiScope s;
-    TestDb db;
-    addProducers(db);
-    TForm22 f;
-    f.show();
-    f.applyCode(rawedit::FirstCode);
+    Unlocked u;
+    TestDb& db = u.db;
+    TForm22& f = *u.f;
     standOn("00102");
     QVERIFY(f.startEdit(2));
     QCOMPARE(f.editorText(2, "O_NEV"), QString("Szabó Gazda"));
@@ -255,12 +276,9 @@ void TstRawView::editsAreCommittedAtOnce()
 
 void TstRawView::leavingTheRowPostsIt()
 {
-    UiScope s;
-    TestDb db;
-    addProducers(db);
-    TForm22 f;
-    f.show();
-    f.applyCode(rawedit::FirstCode);
+    Unlocked u;
+    TestDb& db = u.db;
+    TForm22& f = *u.f;
     standOn("00101");
     QVERIFY(f.startEdit(2));
     f.setEditorText(2, "O_HELYSEGNEV", "Szeged");
@@ -277,12 +295,10 @@ void TstRawView::leavingTheRowPostsIt()
 
 void TstRawView::failedPostKeepsTheRowInEdit()
 {
-    UiScope s;
-    TestDb db;
-    addProducers(db);
-    TForm22 f;
-    f.show();
-    f.applyCode(rawedit::FirstCode);
+    Unlocked u;
+    UiScope& s = u.s;
+    TestDb& db = u.db;
+    TForm22& f = *u.f;
     standOn("00101");
     QVERIFY(f.startEdit(2));
     const QString tooLong(46, QChar('x'));
@@ -383,15 +399,11 @@ void TstRawView::cellEditsPostLikeADatabaseGrid()
 // with what was typed, and leaving the row brings the cursor back to it.
 void TstRawView::refusedCellPostKeepsTheRow()
 {
-    UiScope s;
-    TestDb db;
-    addProducers(db);
-    TForm22 f;
-    f.show();
-    f.applyCode(rawedit::FirstCode);
-    f.PageControl1->setCurrentIndex(2);
-    auto* grid = f.findChild<DBGrid*>("DBGrid3");
-    grid->setFocus();
+    Unlocked u;
+    UiScope& s = u.s;
+    TestDb& db = u.db;
+    TForm22& f = *u.f;
+    DBGrid* grid = u.producerGrid();
     standOn("00101");
     const QModelIndex cell = cellOf(grid, "O_NEV");
     QTest::keyClick(grid, Qt::Key_F2);
@@ -431,12 +443,10 @@ void TstRawView::refusedCellPostKeepsTheRow()
 
 void TstRawView::insertAndDelete()
 {
-    UiScope s;
-    TestDb db;
-    addProducers(db);
-    TForm22 f;
-    f.show();
-    f.applyCode(rawedit::FirstCode);
+    Unlocked u;
+    UiScope& s = u.s;
+    TestDb& db = u.db;
+    TForm22& f = *u.f;
     QVERIFY(f.startInsert(3));
     f.setEditorText(3, "T_KOD", "00077");
     f.setEditorText(3, "T_MEGNEVEZES", "Kökény");
