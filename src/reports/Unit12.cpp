@@ -7,7 +7,6 @@
 #include "gui/guard.h"
 #include "reports/gui/listparts.h"
 #include "reports/engine/Report.h"
-#include "seams.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
@@ -34,16 +33,10 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent)
     setWindowTitle("Tételes lista");
     auto* top = new QVBoxLayout(this);
 
-    const QDate today = seams::ui().today();
-    tol_ = listparts::datePicker(QDate(today.year(), 1, 1), "DateTimePicker1", this);
-    ig_ = listparts::datePicker(QDate(today.year(), 12, 31), "DateTimePicker2", this);
-    auto* per = new QHBoxLayout;
-    per->addWidget(form::label("Bevallási idöszak: ", tol_, this));
-    per->addWidget(tol_);
-    per->addWidget(listparts::note("-tól", "Label2", this));
-    per->addWidget(ig_);
-    per->addWidget(listparts::note("-ig", "Label3", this));
-    ig_->setAccessibleName("Bevallási idöszak vége");
+    const listparts::Period p = listparts::period("Bevallási idöszak: ", "Bevallási idöszak vége", this);
+    tol_ = p.from;
+    ig_ = p.to;
+    QHBoxLayout* per = p.row;
     per->addStretch();
     top->addLayout(per);
     top->addWidget(listparts::note("Fizetési dátum szerint", "Label4", this));

@@ -3,7 +3,6 @@
 #include "Unit2.h"
 #include "context.h"
 #include "gui/dbwidgets.h"
-#include "gui/edits.h"
 #include "gui/guard.h"
 #include "reports/gui/listparts.h"
 #include "reports/lists.h"
@@ -32,18 +31,11 @@ TForm31::TForm31(QWidget* parent) : QDialog(parent)
     top->addWidget(listparts::note("Megnevezésbeni eltérés (Búza, búza) külön tételsorba kerül.",
                                    "Label3", this));
 
-    const listparts::ActionRow actions = listparts::actionRow(
-        this, top, [this] { Button1Click(); }, [this] { Button2Click(); });
+    const listparts::ActionRow actions =
+        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { Button1Click(); },
+                                   [this] { Button2Click(); });
     collect_ = actions.collect;
     print_ = actions.print;
-    connect(byProduct_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
-
-    Data->ZQ11->close();
-    grid_->setQuery(Data->ZQ11);
-    findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ11);
-    form::enterMovesFocus(this);
-    resize(720, 560);
-    collect_->setFocus();
 }
 
 void TForm31::Button1Click()

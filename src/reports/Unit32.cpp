@@ -3,7 +3,6 @@
 #include "Unit2.h"
 #include "context.h"
 #include "gui/dbwidgets.h"
-#include "gui/edits.h"
 #include "gui/guard.h"
 #include "reports/gui/listparts.h"
 #include "reports/engine/Report.h"
@@ -35,18 +34,11 @@ TForm32::TForm32(QWidget* parent) : QDialog(parent)
     byProduct_->setObjectName("CheckBox1");
     top->addWidget(byProduct_);
 
-    const listparts::ActionRow actions = listparts::actionRow(
-        this, top, [this] { Button1Click(); }, [this] { Button2Click(); });
+    const listparts::ActionRow actions =
+        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { Button1Click(); },
+                                   [this] { Button2Click(); });
     collect_ = actions.collect;
     print_ = actions.print;
-    connect(byProduct_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
-
-    Data->ZQ11->close();
-    grid_->setQuery(Data->ZQ11);
-    findChild<DBNavigator*>("DBNavigator1")->setQuery(Data->ZQ11);
-    form::enterMovesFocus(this);
-    resize(720, 560);
-    collect_->setFocus();
 }
 
 void TForm32::Button1Click()

@@ -6,7 +6,6 @@
 #include "gui/guard.h"
 #include "listparts.h"
 #include "reports/engine/Report.h"
-#include "seams.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
@@ -23,16 +22,10 @@ GroupListScreen::GroupListScreen(const char* name, const QString& caption, QWidg
     setWindowTitle(caption);
     auto* top = new QVBoxLayout(this);
 
-    const QDate today = seams::ui().today();
-    tol_ = listparts::datePicker(QDate(today.year(), 1, 1), "DateTimePicker1", this);
-    ig_ = listparts::datePicker(QDate(today.year(), 12, 31), "DateTimePicker2", this);
-    auto* per = new QHBoxLayout;
-    per->addWidget(form::label("Dátum: ", tol_, this));
-    per->addWidget(tol_);
-    per->addWidget(listparts::note("-tól", "Label2", this));
-    per->addWidget(ig_);
-    per->addWidget(listparts::note("-ig", "Label3", this));
-    ig_->setAccessibleName("Dátum vége");
+    const listparts::Period p = listparts::period("Dátum: ", "Dátum vége", this);
+    tol_ = p.from;
+    ig_ = p.to;
+    QHBoxLayout* per = p.row;
     const listparts::DateKind kind = listparts::dateKind(this);
     fizetesi_ = kind.fizetesi;
     felvasarlasi_ = kind.felvasarlasi;

@@ -3,10 +3,14 @@
 #include "gui/guard.h"
 
 #include "gui/dbwidgets.h"
+#include "gui/edits.h"
+#include "seams.h"
+#include "Query.h"
 
 #include <QHBoxLayout>
 #include <QDialog>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,6 +27,22 @@ QDateEdit* datePicker(const QDate& date, const char* name, QWidget* parent)
     d->setCalendarPopup(true);
     d->setMinimumDate(QDate(1900, 1, 1));
     return d;
+}
+
+Period period(const QString& label, const QString& endName, QWidget* parent)
+{
+    const QDate today = seams::ui().today();
+    Period p;
+    p.from = datePicker(QDate(today.year(), 1, 1), "DateTimePicker1", parent);
+    p.to = datePicker(QDate(today.year(), 12, 31), "DateTimePicker2", parent);
+    p.row = new QHBoxLayout;
+    p.row->addWidget(form::label(label, p.from, parent));
+    p.row->addWidget(p.from);
+    p.row->addWidget(note("-tól", "Label2", parent));
+    p.row->addWidget(p.to);
+    p.row->addWidget(note("-ig", "Label3", parent));
+    p.to->setAccessibleName(endName);
+    return p;
 }
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent)
@@ -89,6 +109,21 @@ ActionRow actionRow(QDialog* screen, QBoxLayout* into, std::function<void()> col
     QObject::connect(r.print, &QPushButton::clicked, screen, [print] { app::guarded(print); });
     QObject::connect(cancel, &QPushButton::clicked, screen, &QDialog::reject);
     return r;
+}
+
+ActionRow totalsScreenEnd(QDialog* screen, QBoxLayout* into, DBGrid* grid, QCheckBox* byProduct,
+                          TQuery* q, std::function<void()> collect, std::function<void()> print)
+{
+    const ActionRow actions = actionRow(screen, into, std::move(collect), std::move(print));
+    QObject::connect(byProduct, &QCheckBox::clicked, screen,
+                     [p = actions.print] { p->setEnabled(false); });
+    q->close();
+    grid->setQuery(q);
+    screen->findChild<DBNavigator*>("DBNavigator1")->setQuery(q);
+    form::enterMovesFocus(screen);
+    screen->resize(720, 560);
+    actions.collect->setFocus();
+    return actions;
 }
 
 } // namespace listparts

@@ -8,6 +8,9 @@
 class DBGrid;
 class DBNavigator;
 class QBoxLayout;
+class QCheckBox;
+class QHBoxLayout;
+class TQuery;
 class QDateEdit;
 class QDialog;
 class QDate;
@@ -20,6 +23,15 @@ class QWidget;
 namespace listparts {
 
 QDateEdit* datePicker(const QDate& date, const char* name, QWidget* parent);
+
+// The period of this year: "<label>" from 1 January "-tól" to 31 December
+// "-ig", as a row for the screen's layout; the end is named for readers.
+struct Period {
+    QHBoxLayout* row;
+    QDateEdit* from;
+    QDateEdit* to;
+};
+Period period(const QString& label, const QString& endName, QWidget* parent);
 QPushButton* button(const QString& text, const char* name, QWidget* parent);
 QLabel* note(const QString& text, const char* name, QWidget* parent);
 
@@ -44,5 +56,11 @@ struct ActionRow {
 };
 ActionRow actionRow(QDialog* screen, QBoxLayout* into, std::function<void()> collect,
                     std::function<void()> print, const char* cancelName = "Button3");
+
+// The end of a totals screen with a "by product" box over q: the action row
+// (ticking the box asks for a new collection before printing), the grid and
+// its navigator bound to q, Enter between fields, size and first focus.
+ActionRow totalsScreenEnd(QDialog* screen, QBoxLayout* into, DBGrid* grid, QCheckBox* byProduct,
+                          TQuery* q, std::function<void()> collect, std::function<void()> print);
 
 } // namespace listparts
