@@ -685,6 +685,9 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
     w.line(0, "</szamlak>");
     if (progress)
         progress(h.count, h.count);
+    // A "Mégsem" pressed during the last few documents still counts.
+    if (cancelled && cancelled())
+        return {};
     return w.take();
 }
 

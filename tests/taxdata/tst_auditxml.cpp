@@ -619,6 +619,17 @@ void TstAuditXml::screen()
     QVERIFY(f.exportButton()->isEnabled());
     QCOMPARE(f.grid()->model()->rowCount(), 3);
 
+    // "Mégsem" on the progress: the earlier export stays as it was.
+    scope.ui.clear();
+    scope.ui.cancelAt = 1;
+    QTest::mouseClick(f.exportButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].contains("megszakítva"), qPrintable(scope.ui.log[0]));
+    QCOMPARE(scope.ui.progressOpen, 0);
+    QFile kept(out);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("az előző export"));
+
     scope.ui.clear();
     QTest::mouseClick(f.exportButton(), Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 2);
