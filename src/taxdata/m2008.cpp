@@ -389,6 +389,10 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
                                          .toStdString());
         // The new set is written whole beside the old one first: a file that
         // cannot be written leaves last run's set as it was.
+        // A run cut short (power loss) may have left its staging folder.
+        for (const QString& old : QDir(folder).entryList({".vadmo7-uj-*"},
+                                                         QDir::Dirs | QDir::Hidden))
+            QDir(folder + old).removeRecursively();
         QTemporaryDir stage(folder + ".vadmo7-uj-XXXXXX");
         if (!stage.isValid())
             writeFailed(folder, stage.errorString());
