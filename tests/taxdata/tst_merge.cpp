@@ -407,6 +407,14 @@ void TstMerge::screen()
         QCOMPARE(form.labelText(l), QString());
     QCOMPARE(get(f.a + "/2008M202001_8111111110.imp"), QByteArray("23790=100\r\n12456=20\r\n24804=7\r\n"));
     form.setFolderB(f.b);
+    // "Mégsem" on the progress: nothing moved, the button still there.
+    scope.ui.clear();
+    scope.ui.cancelAt = 1;
+    QTest::mouseClick(form.mergeButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].contains("megszakítva"), qPrintable(scope.ui.log[0]));
+    QCOMPARE(names(f.b), QStringList{"2008M202001_8111111110.imp"});
+    QVERIFY(form.mergeButton()->isEnabled());
     scope.ui.clear();
 
     QTest::mouseClick(form.mergeButton(), Qt::LeftButton);
