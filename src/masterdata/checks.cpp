@@ -67,6 +67,38 @@ bool ElteltNapEllenorzes(const QString& adoazon, const QString& szulDatum)
     return elteltNapok(*szul) == n;
 }
 
+bool adoazonRendben(const QString& adoazon)
+{
+    if (adoazon.size() != 10)
+        return false;
+    for (QChar c : adoazon)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return AdoazonEllenorzes(adoazon);
+}
+
+std::optional<QChar> controlChar(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return c;
+    return std::nullopt;
+}
+
+QString controlCharName(QChar c)
+{
+    switch (c.unicode()) {
+    case '\r':
+    case '\n': return "sortörés";
+    case '\t': return "tabulátor";
+    case '\f': return "lapdobás";
+    case '\v': return "függőleges tabulátor";
+    case 0: return "nulla karakter";
+    case 0x7F: return "törlés karakter";
+    default: return QString::asprintf("vezérlőkarakter 0x%02X", c.unicode());
+    }
+}
+
 qint64 elteltNapok(const QDate& datum)
 {
     return std::llabs(kNapokKezdete.daysTo(datum));

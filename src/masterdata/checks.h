@@ -33,6 +33,16 @@ bool TAJEllenorzes(const QString& taj);
 // ConversionError as well.
 bool ElteltNapEllenorzes(const QString& adoazon, const QString& szulDatum);
 
+// A tax identification number as it must stand in a file name: ten digits whose
+// check digit is right. Never throws.
+bool adoazonRendben(const QString& adoazon);
+
+// The first control character of a text (below 0x20, and 0x7F), or nothing.
+// Such a character would break a line of a file meant for another program.
+std::optional<QChar> controlChar(const QString& text);
+// Its name for a message: "sortörés", "tabulátor", ... or its code.
+QString controlCharName(QChar c);
+
 // Days between 1867.01.01 and the date, as a non-negative number.
 qint64 elteltNapok(const QDate& datum);
 // Characters 2-6 of a typed tax identifier, whatever its length (for display).

@@ -137,6 +137,16 @@ qint64 printedTickets(fb::Connection* db, const QString& kod)
 
 rec::Outcome check(const Producer& p)
 {
+    // A line break in a name would start a new line in the files sent to the
+    // tax authority; only the notes may hold lines.
+    for (const auto& [param, column] : kTextParams) {
+        if (QLatin1String(column) == QLatin1String("O_FELJEGYZ"))
+            continue;
+        if (const auto c = checks::controlChar(p.get(column)))
+            return rec::Outcome::check("Nem megengedett karakter (" + checks::controlCharName(*c) +
+                                           ") a mezőben!",
+                                       column);
+    }
     if (ures(p, "O_NEV"))
         return fail("Nincs megadva a neve!", "O_NEV");
     if (ures(p, "O_IRSZAM"))

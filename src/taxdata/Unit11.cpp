@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 // Kept for the rest of the run: a second opening shows the last month's files
@@ -189,8 +190,15 @@ void TForm11::DateTimePicker1Change()
 void TForm11::Button1Click()
 {
     const rec::Context ctx{&Data->ZCon1, G.akod, G.tipus, G.ervTipus, seams::ui().today()};
-    const m2008::Result r = m2008::collect(ctx, Data->ZQ20, period(),
-                                           m2008::monthFolder(base_, g_tol), sumvar_);
+    m2008::Result r;
+    {
+        std::unique_ptr<seams::Progress> job = seams::startProgress("Kigyüjtés…", 0);
+        r = m2008::collect(ctx, Data->ZQ20, period(), m2008::monthFolder(base_, g_tol), sumvar_,
+                           [&job](qint64 done, qint64) {
+                               job->setValue(done);
+                               return job->wasCanceled();
+                           });
+    }
     grid_->setQuery(Data->ZQ20);
     if (!r.ok) {
         seams::ui().showMessage(r.message);

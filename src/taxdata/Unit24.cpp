@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 
@@ -226,45 +227,62 @@ QString TForm24::labelText(const QString& objectName) const
 
 void TForm24::Button1Click()
 {
-    const merge::Result r = merge::run(a_.folder, b_.folder);
+    merge::Result r;
+    {
+        std::unique_ptr<seams::Progress> job = seams::startProgress("Összevonás…", 0);
+        r = merge::run(a_.folder, b_.folder, [&job](qint64 done, qint64) {
+            job->setValue(done);
+            return job->wasCanceled();
+        });
+    }
     auto set = [this](const QString& name, const QString& text) {
         if (auto* l = findChild<QLabel*>(name))
             l->setText(text);
     };
+    // Sums that were not read are shown as nothing: a 0 there would be a figure.
     auto show = [&](const QString& key, const QString& when, const QString& caption,
-                    const merge::Sums& s) {
-        set("lb" + key + when + "Allat", caption + " a 455. sor (állat): " + QString::number(s.allat));
+                    const merge::Sums& s, bool read) {
+        set("lb" + key + when + "Allat",
+            read ? caption + " a 455. sor (állat): " + QString::number(s.allat) : QString());
         set("lb" + key + when + "Noveny",
-            caption + " a 455. sor (növény): " + QString::number(s.noveny));
+            read ? caption + " a 455. sor (növény): " + QString::number(s.noveny) : QString());
         set("lb" + key + when + "Kifiz",
-            caption + " a 401. sor (kifizetett, 24804): " + QString::number(s.kifizetett));
+            read ? caption + " a 401. sor (kifizetett, 24804): " + QString::number(s.kifizetett)
+                 : QString());
     };
-    show("A", "Elott", "Összevonás előtt", r.beforeA);
-    show("B", "Elott", "Összevonás előtt", r.beforeB);
     const auto total = [](const merge::Sums& a, const merge::Sums& b) {
         return a.allat + a.noveny + b.allat + b.noveny;
     };
-    set("lbOsszesElott", "Mindösszesen : " + QString::number(total(r.beforeA, r.beforeB)));
-    set("lbOsszesElottKifiz", "401. sor: " + QString::number(r.beforeA.kifizetett +
-                                                              r.beforeB.kifizetett));
+    auto showTotals = [&](const QString& when, const merge::Sums& a, const merge::Sums& b,
+                          bool read) {
+        set("lbOsszes" + when, read ? "Mindösszesen : " + QString::number(total(a, b)) : QString());
+        set("lbOsszes" + when + "Kifiz",
+            read ? "401. sor: " + QString::number(a.kifizetett + b.kifizetett) : QString());
+    };
+    show("A", "Elott", "Összevonás előtt", r.beforeA, r.beforeRead);
+    show("B", "Elott", "Összevonás előtt", r.beforeB, r.beforeRead);
+    showTotals("Elott", r.beforeA, r.beforeB, r.beforeRead);
     paired_->clear();
     for (const QString& n : r.paired) {
         auto* it = new QListWidgetItem(n, paired_);
         it->setFlags(Qt::ItemIsEnabled); // shown, not changed
         it->setCheckState(Qt::Checked);
     }
-    if (!r.error.isEmpty()) {
+    if (!r.ok) {
         // Nothing was changed: the user may correct the file and try again.
+        show("A", "Utan", "Összevonás után", r.afterA, false);
+        show("B", "Utan", "Összevonás után", r.afterB, false);
+        showTotals("Utan", r.afterA, r.afterB, false);
         seams::ui().showMessage(r.error);
         return;
     }
     for (const QString& m : r.renameErrors)
         seams::ui().showMessage(m);
-    show("A", "Utan", "Összevonás után", r.afterA);
-    show("B", "Utan", "Összevonás után", r.afterB);
-    set("lbOsszesUtan", "Mindösszesen : " + QString::number(total(r.afterA, r.afterB)));
-    set("lbOsszesUtanKifiz", "401. sor: " + QString::number(r.afterA.kifizetett +
-                                                             r.afterB.kifizetett));
+    show("A", "Utan", "Összevonás után", r.afterA, r.afterRead);
+    show("B", "Utan", "Összevonás után", r.afterB, r.afterRead);
+    showTotals("Utan", r.afterA, r.afterB, r.afterRead);
+    if (!r.afterRead)
+        seams::ui().showMessage(r.error);
     // The lists show the files as they are now (the ".old" files are ours).
     setFolder(a_, a_.folder, false);
     setFolder(b_, b_.folder, false);

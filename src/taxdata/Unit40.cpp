@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 
@@ -363,12 +364,24 @@ void TForm40::ExportClick()
     }
     progress_->setVisible(true);
     auditxml::Header h;
-    const QByteArray xml = auditxml::build(db, o, &h, [this](int done, int total) {
-        progress_->setMaximum(std::max(total, 1));
-        progress_->setValue(done);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    std::unique_ptr<seams::Progress> job = seams::startProgress("XML export…", 0);
+    const QByteArray xml = auditxml::build(
+        db, o, &h,
+        [this, &job](int done, int total) {
+            progress_->setMaximum(std::max(total, 1));
+            progress_->setValue(done);
+            job->setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        },
+        [&job] { return job->wasCanceled(); });
+    job.reset();
     progress_->setVisible(false);
+    if (xml.isEmpty()) {
+        // Stopped before the file was touched: the last export stays as it was.
+        seams::ui().showMessage("Az export megszakítva, a(z) " +
+                                QDir::toNativeSeparators(hova_->text()) + " fájl nem változott.");
+        return;
+    }
     if (o.range.kind != auditxml::RangeKind::Number) {
         numFrom_->setText(h.minbiz);
         numTo_->setText(h.maxbiz);

@@ -532,7 +532,8 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
 }
 
 QByteArray build(fb::Connection* db, const Options& o, Header* header,
-                 const std::function<void(int, int)>& progress)
+                 const std::function<void(int, int)>& progress,
+                 const std::function<bool()>& cancelled)
 {
     const Header h = readHeader(db);
     if (header)
@@ -556,8 +557,12 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
     const Fields f(q);
     int done = 0;
     for (q.first(); !q.eof(); q.next()) {
-        if (progress && done++ % 250 == 0)
-            progress(done - 1, h.count);
+        if (done++ % 250 == 0) {
+            if (progress)
+                progress(done - 1, h.count);
+            if (cancelled && cancelled())
+                return {};
+        }
         auto v = [&](const char* c) { return f.str(c); };
         auto date = [&](const char* c) { return xmlDate(f.date(c)); };
         w.open(2, "szamla");
@@ -680,6 +685,9 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
     w.line(0, "</szamlak>");
     if (progress)
         progress(h.count, h.count);
+    // A "Mégsem" pressed during the last few documents still counts.
+    if (cancelled && cancelled())
+        return {};
     return w.take();
 }
 

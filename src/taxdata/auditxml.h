@@ -66,9 +66,11 @@ struct Header {
 };
 // The whole file as bytes; `header` receives the header values (the screen
 // shows the lowest and highest number after a range by date).
-// `progress` is told (done, total) every few hundred documents.
+// `progress` is told (done, total) every few hundred documents; `cancelled` is
+// asked then too, and when it answers true the build stops and returns nothing.
 QByteArray build(fb::Connection* db, const Options& o, Header* header = nullptr,
-                 const std::function<void(int, int)>& progress = {});
+                 const std::function<void(int, int)>& progress = {},
+                 const std::function<bool()>& cancelled = {});
 // Written to a temporary name beside the target and renamed (a missing folder
 // is made); throws a
 // Hungarian message naming the file when it cannot be written.

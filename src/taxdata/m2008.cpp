@@ -2,6 +2,7 @@
 
 #include "Query.h"
 #include "Unit2.h"
+#include "masterdata/checks.h"
 #include "reports/engine/Report.h"
 #include "settings.h"
 #include "textfile.h"
@@ -12,7 +13,12 @@
 #include <QHash>
 #include <QMap>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <iconv.h>
 #include <stdexcept>
 
@@ -118,12 +124,67 @@ Buyer readBuyer(TQuery* q, const rec::Context& ctx)
     return b;
 }
 
-// "kód név: mező „x”" for each unsafe field, so the user knows what to correct.
-void checkField(QStringList& out, const QString& who, const QString& field, const QString& v)
+// What the checks found, by kind; each kind is listed with its own heading.
+struct Problems {
+    QStringList unsafe;  // characters the form program reads differently
+    QStringList control; // line breaks and other control characters
+    QStringList taxIds;  // missing or wrong tax ids (they name the files)
+};
+
+// A name as the message shows it: control characters would break the message.
+QString shown(const QString& s)
+{
+    QString out = s;
+    for (QChar& c : out)
+        if (checks::controlChar(QString(c)))
+            c = QLatin1Char(' ');
+    return out;
+}
+
+// "kód név: mező (x)" for each unsafe field, so the user knows what to correct.
+void checkField(Problems& out, const QString& who, const QString& field, const QString& v)
 {
     const QString bad = isoUnsafeChars(v);
     if (!bad.isEmpty())
-        out << who + ": " + field + " (" + bad + ")";
+        out.unsafe << who + ": " + field + " (" + bad + ")";
+    if (const auto c = checks::controlChar(v))
+        out.control << who + ": " + field + " (" + checks::controlCharName(*c) + ")";
+}
+
+QString problemText(const Problems& p)
+{
+    QStringList parts;
+    if (!p.taxIds.isEmpty())
+        parts << "Javitandó! Az adóazonosító jel adja a fájl nevét: az alábbi őstermelőknek "
+                 "hiányzik vagy hibás. Nem készült fájl, a hónap könyvtára nem változott.\n" +
+                     p.taxIds.join('\n');
+    if (!p.control.isEmpty())
+        parts << "Javitandó! Az alábbi adatokban vezérlőkarakter (pl. sortörés) van, amely "
+                 "a fájlban új sort kezdene. Nem készült fájl.\n" +
+                     p.control.join('\n');
+    if (!p.unsafe.isEmpty())
+        parts << "Javitandó! Az alábbi adatokban olyan karakter van, amelyet a "
+                 "nyomtatványkitöltő program másként olvas (pl. „ ” – € Š ś). "
+                 "Nem készült fájl.\n" +
+                     p.unsafe.join('\n');
+    return parts.join("\n\n");
+}
+
+// The moves into the month folder outlive a crash.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+[[noreturn]] void writeFailed(const QString& path, const QString& why)
+{
+    throw std::runtime_error(("Hiba113! Nem sikerült a fájl írása: " +
+                              QDir::toNativeSeparators(path) + " (" + why + ")")
+                                 .toStdString());
 }
 
 } // namespace
@@ -238,7 +299,7 @@ void writeFile(const QString& path, const QStringList& lines)
 }
 
 Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
-               const QString& folder, bool sumvar)
+               const QString& folder, bool sumvar, const Cancelled& cancelled)
 {
     Result res;
     TQuery aux(ctx.db, "m2008aux");
@@ -267,15 +328,24 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
     };
     QMap<QString, File> byName;
     QStringList order; // file names in the order of their first producer
-    QStringList unsafe;
-    checkField(unsafe, "Átvevő", "adószám", buyer.adoszam);
-    checkField(unsafe, "Átvevő", "adóazonosító", buyer.adoazon);
-    checkField(unsafe, "Átvevő", "név", buyer.neve);
+    Problems problems;
+    checkField(problems, "Átvevő", "adószám", buyer.adoszam);
+    checkField(problems, "Átvevő", "adóazonosító", buyer.adoazon);
+    checkField(problems, "Átvevő", "név", buyer.neve);
     const int keep = grid->recNo();
+    const qint64 count = grid->recordCount();
+    qint64 done = 0;
     for (grid->first(); !grid->eof(); grid->next()) {
         const QString kod = grid->asString("F_OSTERMKOD");
         const Producer p = readProducer(&aux, kod);
-        const QString who = "Őstermelő " + kod + " " + p.nev;
+        const QString who = "Őstermelő " + shown(kod) + " " + shown(p.nev);
+        // The tax id names the file: one missing would put several people
+        // into one nameless file, one malformed would break the path.
+        if (p.adoazon.trimmed().isEmpty())
+            problems.taxIds << shown(kod) + " " + shown(p.nev) + ": hiányzik az adóazonosító jel";
+        else if (!checks::adoazonRendben(p.adoazon))
+            problems.taxIds << shown(kod) + " " + shown(p.nev) + ": hibás adóazonosító jel (" +
+                                   shown(p.adoazon) + ")";
         const struct {
             const char* field;
             const QString& v;
@@ -285,24 +355,29 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
                       {"születési név", p.szulnev}, {"anyja neve", p.anyja},
                       {"születési hely", p.szulhely}, {"adószám", p.adoszam}};
         for (const auto& f : fields)
-            checkField(unsafe, who, QString::fromUtf8(f.field), f.v);
+            checkField(problems, who, QString::fromUtf8(f.field), f.v);
         const QString name = importFileName(folder, period.tol, p.adoazon);
         if (!byName.contains(name))
             order << name;
         File& file = byName[name];
         file.p = p;
         file.amount += grid->asFloat("KIFIZETETT");
+        if (cancelled && cancelled(++done, count)) {
+            res.cancelled = true;
+            res.message = "A kigyűjtés megszakítva. Nem készült fájl, a hónap könyvtára nem "
+                          "változott.";
+            break;
+        }
     }
     if (keep >= 0)
         grid->moveTo(keep);
     else
         grid->first();
+    if (res.cancelled)
+        return res;
 
-    if (!unsafe.isEmpty()) {
-        res.message = "Javitandó! Az alábbi adatokban olyan karakter van, amelyet a "
-                      "nyomtatványkitöltő program másként olvas (pl. „ ” – € Š ś). "
-                      "Nem készült fájl.\n" +
-                      unsafe.join('\n');
+    if (!problems.unsafe.isEmpty() || !problems.control.isEmpty() || !problems.taxIds.isEmpty()) {
+        res.message = problemText(problems);
         return res;
     }
 
@@ -312,21 +387,56 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
             throw std::runtime_error(("Hiba113! Nem hozható létre a könyvtár: " +
                                       QDir::toNativeSeparators(folder))
                                          .toStdString());
+        // The new set is written whole beside the old one first: a file that
+        // cannot be written leaves last run's set as it was.
+        // A run cut short (power loss) may have left its staging folder.
+        for (const QString& old : QDir(folder).entryList({".vadmo7-uj-*"},
+                                                         QDir::Dirs | QDir::Hidden))
+            QDir(folder + old).removeRecursively();
+        QTemporaryDir stage(folder + ".vadmo7-uj-XXXXXX");
+        if (!stage.isValid())
+            writeFailed(folder, stage.errorString());
+        const QString stageDir = stage.path() + '/';
+        QStringList staged; // beside `order`, then the list file
+        auto writeStaged = [&](const QString& target, const QStringList& lines) {
+            const QString tmp = stageDir + QFileInfo(target).fileName();
+            try {
+                writeFile(tmp, lines);
+            } catch (const std::runtime_error& e) {
+                // Name the file the user knows, not the staging copy.
+                throw std::runtime_error(
+                    QString::fromUtf8(e.what())
+                        .replace(QDir::toNativeSeparators(tmp), QDir::toNativeSeparators(target))
+                        .toStdString());
+            }
+            staged << tmp;
+        };
+        for (const QString& name : order) {
+            const File& f = byName[name];
+            writeStaged(name, importLines(buyer, f.p, formatAmount(f.amount), period));
+        }
+        const QString listFile = listFileName(folder, period.tol, period.ig);
+        writeStaged(listFile, order);
+
         // DeleteTempFiles: the month folder holds only this run's files.
         QDir dir(folder);
         for (const QFileInfo& fi : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System |
                                                      QDir::NoDotAndDotDot))
             QFile::remove(fi.absoluteFilePath()); // one that cannot go is skipped
 
-        for (const QString& name : order) {
-            const File& f = byName[name];
-            writeFile(name, importLines(buyer, f.p, formatAmount(f.amount), period));
-            res.files << name;
+        QStringList targets = order;
+        targets << listFile;
+        for (int i = 0; i < targets.size(); ++i) {
+            if (std::rename(QFile::encodeName(staged[i]).constData(),
+                            QFile::encodeName(targets[i]).constData()) != 0)
+                writeFailed(targets[i], QString::fromLocal8Bit(std::strerror(errno)));
+            if (i < order.size())
+                res.files << targets[i];
         }
-        res.listFile = listFileName(folder, period.tol, period.ig);
-        writeFile(res.listFile, res.files);
+        res.listFile = listFile;
+        syncFolder(folder);
     } catch (const std::runtime_error& e) {
-        // The files written so far are whole; the list file is not written.
+        // The files moved so far are whole; the list file is not there.
         res.message = QString::fromUtf8(e.what());
         res.listFile.clear();
         return res;

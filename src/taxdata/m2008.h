@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TQuery;
 
@@ -70,17 +71,23 @@ struct Result {
     QString total;        // the period total, formatted (for v_osszesen)
     QStringList files;    // import files written, in list order
     QString listFile;
+    bool cancelled = false; // stopped by the user; nothing was touched
 };
+
+// Asked after each producer while nothing has been touched; true stops the run.
+using Cancelled = std::function<bool(qint64 done, qint64 total)>;
 
 // The collection: reads the buyer, the period total and the per-producer
 // amounts (into `grid`, the query the screen shows), checks every text that
-// goes into a file, empties the month folder and writes the files. A producer
-// tax id shared by several producer records gives one file holding the sum of
-// their amounts. Nothing is written or deleted when a check fails; a file that
-// cannot be written stops the run with a message naming it (the files before
-// it are whole, the list file is not written). Database errors are thrown.
+// goes into a file and every tax id that names one, then writes the files into
+// a folder of their own inside the month folder, empties the month folder and
+// moves them in. A producer tax id shared by several producer records gives one
+// file holding the sum of their amounts. Nothing is written or deleted when a
+// check fails or the user stops; a file that cannot be written stops the run
+// with a message naming it before the month folder is emptied. Database errors
+// are thrown.
 Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
-               const QString& folder, bool sumvar);
+               const QString& folder, bool sumvar, const Cancelled& cancelled = {});
 
 // The summary list: the per-producer rows into `rows` (ZQ20), the buyer into
 // `buyer` (ZQ60) and the report variables v_osszesen, v_tol and v_ig.

@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <optional>
 #include <stdexcept>
 
@@ -42,6 +44,32 @@ QList<QByteArray> readLines(const QString& path)
     return lines;
 }
 
+// Sums that would not fit 64 bits are refused rather than wrapped round.
+qint64 add(qint64 a, qint64 b, const QString& path)
+{
+    qint64 r = 0;
+    if (__builtin_add_overflow(a, b, &r))
+        fail("Hiba242! Túl nagy összeg, nem adható össze: " + native(path));
+    return r;
+}
+
+void addSums(Sums& to, const Sums& s, const QString& path)
+{
+    to.allat = add(to.allat, s.allat, path);
+    to.noveny = add(to.noveny, s.noveny, path);
+    to.kifizetett = add(to.kifizetett, s.kifizetett, path);
+}
+
+// The renames of a finished merge outlive a crash.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 // The values of one file's code lines; `last` keeps each code's last value.
 struct FileValues {
     Sums all;  // every occurrence added
@@ -52,22 +80,25 @@ FileValues readValues(const QString& path, const QList<QByteArray>& lines)
 {
     FileValues v;
     for (int i = 0; i < lines.size(); ++i) {
+        std::optional<qint64> a, n, k;
         try {
-            if (auto a = lineValue(lines[i], kAllat)) {
-                v.all.allat += *a;
-                v.last.allat = *a;
-            } else if (auto n = lineValue(lines[i], kNoveny)) {
-                v.all.noveny += *n;
-                v.last.noveny = *n;
-            } else if (auto k = lineValue(lines[i], kKifizetett)) {
-                v.all.kifizetett += *k;
-                v.last.kifizetett = *k;
-            }
+            if (!(a = lineValue(lines[i], kAllat)) && !(n = lineValue(lines[i], kNoveny)))
+                k = lineValue(lines[i], kKifizetett);
         } catch (const std::runtime_error&) {
             fail(QString("Hiba242! Nem egész szám a(z) %1 fájl %2. sorában: %3")
                      .arg(native(path))
                      .arg(i + 1)
                      .arg(QString::fromLatin1(lines[i])));
+        }
+        if (a) {
+            v.all.allat = add(v.all.allat, *a, path);
+            v.last.allat = *a;
+        } else if (n) {
+            v.all.noveny = add(v.all.noveny, *n, path);
+            v.last.noveny = *n;
+        } else if (k) {
+            v.all.kifizetett = add(v.all.kifizetett, *k, path);
+            v.last.kifizetett = *k;
         }
     }
     return v;
@@ -110,7 +141,7 @@ std::optional<qint64> lineValue(const QByteArray& line, const QByteArray& code)
     if (rest.isEmpty())
         return 0;
     bool ok = false;
-    const int v = rest.toInt(&ok);
+    const qint64 v = rest.toLongLong(&ok);
     if (!ok)
         throw std::runtime_error("not a whole number");
     return v;
@@ -123,10 +154,7 @@ Sums sums(const QString& folder, const QStringList& names)
     Sums s;
     for (const QString& n : names) {
         const QString path = join(folder, n);
-        const FileValues v = readValues(path, readLines(path));
-        s.allat += v.all.allat;
-        s.noveny += v.all.noveny;
-        s.kifizetett += v.all.kifizetett;
+        addSums(s, readValues(path, readLines(path)).all, path);
     }
     return s;
 }
@@ -152,26 +180,60 @@ bool sameFolder(const QString& folderA, const QString& selA, const QString& fold
     return join(folderA, selA) == join(folderB, selB);
 }
 
+bool sameRealFolder(const QString& folderA, const QString& folderB)
+{
+    const QString a = QFileInfo(folderA).canonicalFilePath();
+    const QString b = QFileInfo(folderB).canonicalFilePath();
+    if (a.isEmpty() || b.isEmpty())
+        return QDir::cleanPath(QDir(folderA).absolutePath()) ==
+               QDir::cleanPath(QDir(folderB).absolutePath());
+    return a == b;
+}
+
 bool hasOldFiles(const QString& folder) { return !filesByMask(folder, "*.old").isEmpty(); }
 
-Result run(const QString& folderA, const QString& folderB)
+Result run(const QString& folderA, const QString& folderB, const Cancelled& cancelled)
 {
     Result r;
+    // Merged into itself, every paired amount would be counted twice.
+    if (sameRealFolder(folderA, folderB)) {
+        r.error = "Nem lehet azonos a könyvtár \nAz \"A\" és a \"B\" oldalon ugyanaz a "
+                  "könyvtár van kiválasztva (" + native(QFileInfo(folderA).absoluteFilePath()) +
+                  "). Az összevonás nem indult el, semmi nem változott.";
+        return r;
+    }
     const QStringList listA = impFiles(folderA);
     const QStringList listB = impFiles(folderB);
+    const QList<Pair> ps = pairs(listA, listB);
+    const qint64 steps = listA.size() + listB.size() + ps.size();
+    qint64 done = 0;
+    auto stop = [&](qint64 step) {
+        done += step;
+        if (cancelled && cancelled(done, steps)) {
+            r.cancelled = true;
+            r.error = "Az összevonás megszakítva, semmi nem változott.";
+            return true;
+        }
+        return false;
+    };
     try {
         r.beforeA = sums(folderA, listA);
+        if (stop(listA.size()))
+            return r;
         r.beforeB = sums(folderB, listB);
+        r.beforeRead = true;
+        if (stop(listB.size()))
+            return r;
     } catch (const std::runtime_error& e) {
         r.error = QString::fromUtf8(e.what());
         return r;
     }
-    const QList<Pair> ps = pairs(listA, listB);
     for (const Pair& p : ps)
         r.paired << p.b;
 
-    // Every merged copy is made in memory first: a file that cannot be read or
-    // a value that is not a number stops the merge before anything changes.
+    // Every merged copy is made in memory first: a file that cannot be read,
+    // a value that is not a number or a stop by the user ends the merge before
+    // anything changes.
     struct Copy {
         QString path; // x.im_ in folder A
         QByteArray data;
@@ -180,15 +242,23 @@ Result run(const QString& folderA, const QString& folderB)
     try {
         for (const Pair& p : ps) {
             const QString pathB = join(folderB, p.b);
-            const QString pathA = join(folderA, p.a);
+            // The A file of the same name: a B file of another month (same
+            // producer, another name) must not be added into this month.
+            const QString pathA = join(folderA, p.b);
+            if (!QFileInfo(pathA).isFile())
+                fail("Hiba244! A(z) \"" + p.b + "\" fájl (\"B\" oldal: " + native(pathB) +
+                     ") nem összevonható: az \"A\" könyvtárban (" + native(folderA) +
+                     ") nincs ilyen nevű fájl. Más hónap fájlja? Az összevonás nem indult el, "
+                     "semmi nem változott.");
             const FileValues vb = readValues(pathB, readLines(pathB));
             const QList<QByteArray> linesA = readLines(pathA);
             const FileValues va = readValues(pathA, linesA);
             // Both row-455 values go into the plant line, as the form expects a
             // single merged figure there; the animal line is emptied so the
             // forint totals stay what they were.
-            const qint64 row455 = va.last.noveny + vb.last.noveny + va.last.allat + vb.last.allat;
-            const qint64 paid = va.last.kifizetett + vb.last.kifizetett;
+            const qint64 row455 = add(add(va.last.noveny, vb.last.noveny, pathA),
+                                      add(va.last.allat, vb.last.allat, pathA), pathA);
+            const qint64 paid = add(va.last.kifizetett, vb.last.kifizetett, pathA);
             QByteArray data;
             for (const QByteArray& l : linesA) {
                 if (l.startsWith(kNoveny))
@@ -213,6 +283,8 @@ Result run(const QString& folderA, const QString& folderB)
             QString copyPath = pathA;
             copyPath[copyPath.size() - 1] = '_';
             copies.append({copyPath, data});
+            if (stop(1))
+                return r;
         }
     } catch (const std::runtime_error& e) {
         r.error = QString::fromUtf8(e.what());
@@ -248,15 +320,19 @@ Result run(const QString& folderA, const QString& folderB)
         if (int code = moveFile(copy, withSuffix(copy, ".imp")))
             r.renameErrors << QString(" \"imp\" Rename11 átnevezési hiba kódja = %1").arg(code);
     }
+    syncFolder(folderA);
+    syncFolder(folderB);
+    r.ok = true;
 
+    // The merge is done whatever these say; a file that cannot be read now
+    // leaves the after sums unknown, not 0.
     try {
         r.afterA = sums(folderA, impFiles(folderA));
         r.afterB = sums(folderB, impFiles(folderB));
+        r.afterRead = true;
     } catch (const std::runtime_error& e) {
         r.error = QString::fromUtf8(e.what());
-        return r;
     }
-    r.ok = true;
     return r;
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace merge {
@@ -21,7 +22,8 @@ struct Sums {
 // The value of a line that begins with the six characters of the code: the
 // rest without blanks and control characters around it, a whole number; an
 // empty rest is 0. Nothing when the line is not of that code or is the bare
-// code. Throws std::runtime_error when the rest is not a 32-bit whole number.
+// code. Throws std::runtime_error when the rest is not a whole number that
+// fits 64 bits (amounts of several billion forints are real).
 std::optional<qint64> lineValue(const QByteArray& line, const QByteArray& code);
 
 // The ".imp" files of a folder, by name.
@@ -40,18 +42,26 @@ QList<Pair> pairs(const QStringList& listA, const QStringList& listB);
 // The screen's warnings when a folder is chosen.
 bool sameFolder(const QString& folderA, const QString& selA, const QString& folderB,
                 const QString& selB);
+// The two folders are one on disk (by their real paths: a link or "." counts).
+bool sameRealFolder(const QString& folderA, const QString& folderB);
 bool hasOldFiles(const QString& folder);
 
 struct Result {
-    bool ok = false;
-    QString error;          // why nothing (more) was done
+    bool ok = false;          // the files were merged
+    QString error;          // why nothing was done; with ok, why the after sums are unknown
     QStringList paired;     // B names, in list B order
     QStringList renameErrors; // the rename messages, in the order they happened
     Sums beforeA, beforeB, afterA, afterB;
+    // The sums were read; a sum that was not read is shown as nothing, never 0.
+    bool beforeRead = false, afterRead = false;
+    bool cancelled = false; // the user stopped it; nothing was changed
 };
 
+// Asked between files while nothing has been changed yet; true stops the merge.
+using Cancelled = std::function<bool(qint64 done, qint64 total)>;
+
 // The whole merge. Every file is read and every value checked before the first
-// byte is written; a failure there leaves both folders as they were.
-Result run(const QString& folderA, const QString& folderB);
+// byte is written; a failure or a stop there leaves both folders as they were.
+Result run(const QString& folderA, const QString& folderB, const Cancelled& cancelled = {});
 
 } // namespace merge

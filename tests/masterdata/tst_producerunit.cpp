@@ -122,6 +122,10 @@ void TstProducerUnit::checksInOrder()
         {"O_SZIDO", "1980.5.17x", "A születési idö dátum formátuma nem megfelelö!"},
         {"O_ERVKELT", "", "Az érvényesités dátum formátuma nem megfelelö!"},
         {"O_SZJA", "1a", "Hibás szám az szja mezőben!"},
+        // A line break would start a new line in the tax authority's files.
+        {"O_NEV", "Teszt\r\n24804=999999", "Nem megengedett karakter (sortörés) a mezőben!"},
+        {"O_SZULHELY", "Sze\tged", "Nem megengedett karakter (tabulátor) a mezőben!"},
+        {"O_UTCA", "F\x7f", "Nem megengedett karakter (törlés karakter) a mezőben!"},
     };
     for (const auto& [column, text, message] : single) {
         Producer q = valid();
@@ -132,6 +136,7 @@ void TstProducerUnit::checksInOrder()
     }
     Producer q = valid();
     q.set("O_FHAT", "2147483647"); // the greatest the column holds
+    q.set("O_FELJEGYZ", "első sor\r\nmásodik sor"); // the notes may hold lines
     QVERIFY(producers::check(q).ok());
 
     // A "/" where the check digit is read: the field and the character are named.

@@ -87,10 +87,15 @@ void ticket(TestDb& db, const QString& bszam, const QString& kelt, const QString
             const QString& ervenyt = {}, int szja = 0, double sumvar = 0, double levonas = 0,
             const QString& kod = "00002")
 {
+    // Purchase two days before the issue, payment eight days after: a value
+    // or a filter taken from the wrong date column shows.
+    const QDate d = QDate::fromString(kelt, "yyyy.MM.dd");
     TicketSpec t;
     t.bszam = bszam;
     t.ostermkod = kod;
     t.kelt = kelt;
+    t.felvkelt = d.addDays(-2).toString("yyyy.MM.dd");
+    t.fizkelt = d.addDays(8).toString("yyyy.MM.dd");
     t.transfer = true;
     t.tipus = tipus;
     t.ervenyt = ervenyt;
@@ -147,14 +152,15 @@ QStringList parties()
     };
 }
 
-QStringList fejlec(const QString& n, const QString& tipus, const QString& date)
+QStringList fejlec(const QString& n, const QString& tipus, const QString& date,
+                   const QString& telj)
 {
     return {"  <szamla>",
             "    <fejlec>",
             "        <szlasorszam>" + n + "</szlasorszam>",
             "        <szlatipus>" + tipus + "</szlatipus>",
             "        <szladatum>" + date + "</szladatum>",
-            "        <teljdatum>" + date + "</teljdatum>",
+            "        <teljdatum>" + telj + "</teljdatum>",
             "    </fejlec>"};
 }
 
@@ -289,30 +295,30 @@ void TstAuditXml::wholeFile()
     QCOMPARE(h.maxbiz, QString("26000003"));
 
     QStringList e = head("3", "2026-03-01", "2026-03-31", "26000001", "26000003");
-    e << fejlec("26000001", "1", "2026-03-10") << parties();
+    e << fejlec("26000001", "1", "2026-03-10", "2026-03-08") << parties();
     e << item("Búza", "100.00", "5000.00", "50.00", "7.00", "350.00");
     e << item("Alma", "180.00", "1800.00", "10.00", "12.00", "216.00");
     e << deduction("Szja levonás", "-1500.00");
-    e << tail("2026-03-10");
+    e << tail("2026-03-18");
     e << rate("5000.00", "7.00", "350.00", "5350.00");
     e << rate("1800.00", "12.00", "216.00", "2016.00");
     e << total("6800.00", "566.00", "7366.00");
 
-    e << fejlec("26000002", "4", "2026-03-11") << parties();
+    e << fejlec("26000002", "4", "2026-03-11", "2026-03-09") << parties();
     e << item("Búza", "-100.00", "-5000.00", "50.00", "7.00", "-350.00");
     e << item("Alma", "-180.00", "-1800.00", "10.00", "12.00", "-216.00");
     e << deduction("Szja levonás", "1500.00");
     e << "    <modosito_szla>"
       << "      <eredeti_sorszam>26000001</eredeti_sorszam>"
       << "    </modosito_szla>";
-    e << tail("2026-03-11");
+    e << tail("2026-03-19");
     e << rate("-5000.00", "7.00", "-350.00", "-5350.00");
     e << rate("-1800.00", "12.00", "-216.00", "-2016.00");
     e << total("-6800.00", "-566.00", "-7366.00");
 
-    e << fejlec("26000003", "1", "2026-03-12") << parties();
+    e << fejlec("26000003", "1", "2026-03-12", "2026-03-10") << parties();
     e << deduction("Levonás", "-250.00");
-    e << tail("2026-03-12");
+    e << tail("2026-03-20");
     e << total("0.00", "0.00", "0.00");
     e << "</szamlak>";
 
@@ -344,7 +350,7 @@ void TstAuditXml::wholeFile()
     expectValid(lean);
     auditxml::Range byPurchase = march();
     byPurchase.kind = auditxml::RangeKind::PurchaseDate;
-    byPurchase.to = QDate(2026, 3, 11);
+    byPurchase.to = QDate(2026, 3, 9); // the issue and payment dates lie later
     QVERIFY(auditxml::collect(ctx(), byPurchase, defaults()).ok());
     QCOMPARE(db.scalar("SELECT LIST(fe_szlasorszam) FROM (SELECT fe_szlasorszam FROM navfej "
                        "ORDER BY 1)"),
@@ -612,6 +618,17 @@ void TstAuditXml::screen()
     QCOMPARE(scope.ui.log, QStringList{"msg:" + auditxml::collectedMessage()});
     QVERIFY(f.exportButton()->isEnabled());
     QCOMPARE(f.grid()->model()->rowCount(), 3);
+
+    // "Mégsem" on the progress: the earlier export stays as it was.
+    scope.ui.clear();
+    scope.ui.cancelAt = 1;
+    QTest::mouseClick(f.exportButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].contains("megszakítva"), qPrintable(scope.ui.log[0]));
+    QCOMPARE(scope.ui.progressOpen, 0);
+    QFile kept(out);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("az előző export"));
 
     scope.ui.clear();
     QTest::mouseClick(f.exportButton(), Qt::LeftButton);

@@ -19,6 +19,7 @@ struct TicketSpec {
     QString bszam;
     QString ostermkod = "00001";
     QString kelt = "2026.03.10";
+    QString felvkelt, fizkelt; // purchase and payment dates; "" gives the issue date
     bool transfer = false;
     int szja = 0;
     double jarulszaz = 0;
@@ -41,11 +42,14 @@ inline QString sqlOrNull(const QString& s) { return s.isEmpty() ? "NULL" : sqlTe
 
 inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00001")
 {
-    const QString date = "'" + QString(t.kelt).replace('.', '-') + "'";
+    auto sqlDate = [&](const QString& d) {
+        return "'" + QString(d.isEmpty() ? t.kelt : d).replace('.', '-') + "'";
+    };
+    const QString date = sqlDate(t.kelt) + ", " + sqlDate(t.felvkelt) + ", " + sqlDate(t.fizkelt);
     db.exec(QString("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, "
                     "f_fizkelt, f_utal, f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, "
-                    "f_muvktg, f_tipus, f_ervenyt, f_sumvar, f_pipa) VALUES (%1, %2, %3, %4, %4, "
-                    "%4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, 'p')")
+                    "f_muvktg, f_tipus, f_ervenyt, f_sumvar, f_pipa) VALUES (%1, %2, %3, %4, "
+                    "%5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, 'p')")
                 .arg(sqlText(t.bszam), sqlText(akod), sqlText(t.ostermkod), date,
                      t.transfer ? "'x'" : "' '", sqlOrNull(t.prn))
                 .arg(t.szja)
