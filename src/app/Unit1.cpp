@@ -5,6 +5,8 @@
 #include "startupreason.h"
 
 #include "Unit17.h"
+#include "Unit44.h"
+#include "buyer.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "gui/guard.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QTimer>
 #include <memory>
 
 TForm1* Form1 = nullptr;
@@ -84,7 +87,20 @@ void TForm1::showEvent(QShowEvent* e)
     if (!shown_) {
         shown_ = true;
         formShow();
+        // Once the window stands: a register not yet set up asks for the buyer first.
+        QTimer::singleShot(0, this, [this] { firstStart(); });
     }
+}
+
+void TForm1::firstStart()
+{
+    app::guarded([this] {
+        if (!Data || !Data->ZCon1.connected() || !buyer::needsSetup(&Data->ZCon1))
+            return;
+        TForm44 f(this);
+        if (seams::ui().runModal(&f) == QDialog::Accepted)
+            app::runScreen(18, this);
+    });
 }
 
 void TForm1::formClose()

@@ -1,6 +1,8 @@
 #include "paths.h"
 #include "Unit40.h"
 
+#include "folders.h"
+
 #include "Unit2.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
@@ -361,6 +363,16 @@ void TForm40::ExportClick()
                                   "elküldeni.)"))
             return;
     }
+    const QString path = hova_->text();
+    const folders::Result folder =
+        folders::ensure(QFileInfo(path).absolutePath(), auditxml::defaultFolder(),
+                        [](const QString& q) { return seams::ui().askYesNo(q); });
+    if (!folder.ok()) {
+        if (!folder.message.isEmpty())
+            seams::ui().showMessage(folder.message);
+        hova_->setFocus();
+        return;
+    }
     progress_->setVisible(true);
     auditxml::Header h;
     const QByteArray xml = auditxml::build(db, o, &h, [this](int done, int total) {
@@ -373,9 +385,11 @@ void TForm40::ExportClick()
         numFrom_->setText(h.minbiz);
         numTo_->setText(h.maxbiz);
     }
-    const QString path = hova_->text();
     auditxml::writeFile(path, xml);
-    seams::ui().showMessage(auditxml::exportedMessage());
+    QString done = auditxml::exportedMessage(path);
+    if (!folder.message.isEmpty())
+        done += "\n" + folder.message;
+    seams::ui().showMessage(done);
     seams::ui().showMessage(xsdcheck::message(xsdcheck::validate(xml, xsdPath()), path));
 }
 

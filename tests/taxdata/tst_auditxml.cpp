@@ -616,7 +616,7 @@ void TstAuditXml::screen()
     scope.ui.clear();
     QTest::mouseClick(f.exportButton(), Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 2);
-    QCOMPARE(scope.ui.log[0], "msg:" + auditxml::exportedMessage());
+    QCOMPARE(scope.ui.log[0], "msg:" + auditxml::exportedMessage(out));
     QVERIFY2(scope.ui.log[1].contains("érvényes"), qPrintable(scope.ui.log[1]));
     QCOMPARE(f.numFrom()->text(), QString("26000001"));
     QCOMPARE(f.numTo()->text(), QString("26000003"));
