@@ -1,6 +1,7 @@
 #include "paths.h"
 #include "Unit40.h"
 
+#include "columntitles.h"
 #include "folders.h"
 
 #include "Unit2.h"
@@ -164,6 +165,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     wl->addWidget(nav_);
     grid_ = new DBGrid(work);
     grid_->setObjectName("DBGrid1");
+    grid_->setTitles(columntitles::all());
     grid_->setAccessibleName("Kigyűjtött bizonylatok");
     grid_->setMinimumHeight(180);
     wl->addWidget(grid_, 1);
