@@ -13,6 +13,13 @@ const QHash<QString, QString>& all()
             {"V_VETELAR", "Vételár"}, {"V_KIFIZ", "Kifizetett"}, {"ID_FJSOR", "Tétel azonosító"},
             {"F_FIZKELT", "Fizetés kelte"}, {"MENNYISEG", "Mennyiség"}, {"O_KOD", "Kód"},
             {"NEVOSSZESEN", "Összesen"}, {"V_KIFIZ1", "Kifizetett"}, {"V_KIFIZ2", "Kifizetett"},
+            // Ticket lines (the 2008M grid before a collection)
+            {"S_BSZAM", "Bszám"}, {"S_TERMEKKOD", "Kód"}, {"S_VTSZ", "VTSZ"},
+            {"S_LEVONSZAZ", "Súlylevon.%"}, {"S_BRUTTO", "Mennyiség"}, {"S_MEGY", "M.egys."},
+            {"S_EAR", "Egységár"}, {"S_KOMPMERTEKE", "Komp.%"}, {"S_AKOD", "Átvevőkód"},
+            {"S_SZJA", "szja %"}, {"S_BIZONYLAT", "Bizonylat"}, {"S_LEVONAS", "Levonás"},
+            {"S_NETTO", "Nettó menny."}, {"S_FELVAR", "Felvásárl.ár"},
+            {"S_KOMPFELAR", "Komp.felár"}, {"S_VETELAR", "Vételár"},
             // 2008M
             {"KIFIZETETT", "Kifizetett"}, {"M_VETELAR", "Kifizetett"},
             {"M_OSSZESEN", "Összesen"},
