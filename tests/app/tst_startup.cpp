@@ -6,6 +6,7 @@
 #include "Unit21.h"
 #include "Unit26.h"
 #include "gui/guard.h"
+#include "gui/screens.h"
 #include "settings.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ private slots:
     void shellScreens();
     void generalErrorHandler();
     void settingsFileNamesAndFolders();
+    void everyScreenByKeyboard();
 };
 
 void TstStartup::missingDatabaseEndsTheProgram()
@@ -308,4 +310,41 @@ void TstStartup::settingsFileNamesAndFolders()
 }
 
 QTEST_MAIN(TstStartup)
+// Every screen of the menu: it opens with the focus inside it, every control
+// is named, and Esc leaves it.
+void TstStartup::everyScreenByKeyboard()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    QStringList faults;
+    int screens = 0;
+    for (int n = 1; n <= 44; ++n) {
+        std::unique_ptr<QDialog> d(app::createScreen(n, nullptr));
+        if (!d)
+            continue;
+        ++screens;
+        d->show();
+        d->activateWindow();
+        if (!QTest::qWaitForWindowActive(d.get())) {
+            faults << QString("Form%1: not active").arg(n);
+            continue;
+        }
+        QWidget* f = QApplication::focusWidget();
+        if (!f || !d->isAncestorOf(f))
+            faults << QString("Form%1: no focus inside").arg(n);
+        for (QWidget* w : d->findChildren<QWidget*>())
+            if (w->focusPolicy() & Qt::TabFocus && w->objectName().isEmpty() && w->parentWidget() &&
+                !w->parentWidget()->objectName().startsWith("qt_") && w->isVisibleTo(d.get()))
+                faults << QString("Form%1: unnamed %2").arg(n).arg(w->metaObject()->className());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d.get(),
+                        Qt::Key_Escape);
+        if (d->isVisible())
+            faults << QString("Form%1: Esc does not close").arg(n);
+        d->hide();
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    QVERIFY(screens >= 30);
+}
+
 #include "tst_startup.moc"
