@@ -70,6 +70,11 @@ TForm41::TForm41(QWidget* parent)
     auto* must = new QLabel("( Könytárnak létezni kell )", this);
     must->setObjectName("Label4");
     top->addWidget(must);
+    auto* made = new QLabel("(Ezen a gépen a javasolt mappát a program létrehozza; másik, nem "
+                            "létező mappa előtt rákérdez.)",
+                            this);
+    made->setObjectName("Label5");
+    top->addWidget(made);
     auto* buttons = new QHBoxLayout;
     collect_ = new QPushButton("Kigyüjtés", this);
     collect_->setObjectName("Button1");
