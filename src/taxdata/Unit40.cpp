@@ -150,6 +150,9 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
 
     wl->addWidget(named("Adatszolgáltatási export mentés helye : C:\\VADMO6\\szamlak.xml",
                         "Label5", work));
+    wl->addWidget(named("(Ezen a gépen: " + QDir::toNativeSeparators(auditxml::defaultFolder()) +
+                            "; ha nincs, a program létrehozza.)",
+                        "Label19", work));
     auto* pathRow = new QHBoxLayout;
     hova_ = new QLineEdit(work);
     hova_->setObjectName("Edit3");
