@@ -5,6 +5,8 @@
 #include "startupreason.h"
 
 #include "Unit17.h"
+#include "Unit44.h"
+#include "buyer.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "gui/guard.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QTimer>
 #include <memory>
 
 TForm1* Form1 = nullptr;
@@ -84,7 +87,20 @@ void TForm1::showEvent(QShowEvent* e)
     if (!shown_) {
         shown_ = true;
         formShow();
+        // Once the window stands: a register not yet set up asks for the buyer first.
+        QTimer::singleShot(0, this, [this] { firstStart(); });
     }
+}
+
+void TForm1::firstStart()
+{
+    app::guarded([this] {
+        if (!Data || !Data->ZCon1.connected() || !buyer::needsSetup(&Data->ZCon1))
+            return;
+        TForm44 f(this);
+        if (seams::ui().runModal(&f) == QDialog::Accepted)
+            app::runScreen(18, this);
+    });
 }
 
 void TForm1::formClose()
@@ -138,53 +154,53 @@ void TForm1::buildMenu()
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
 
-    QMenu* atvevo = bar->addMenu("Átvevö");
+    QMenu* atvevo = bar->addMenu("&Átvevö");
     atvevo->setObjectName("menuAtvevo");
-    entry(atvevo, "actValasztas", "Választás", 18);
+    entry(atvevo, "actValasztas", "&Választás", 18);
 
-    QAction* fj = entry(nullptr, "actFelvasarlasiJegy", "Felvásárlási jegy", 8);
-    QAction* ost = entry(nullptr, "actOstermelo", "Östermelö", 4);
-    QAction* term = entry(nullptr, "actTermek", "Termék", 6);
+    QAction* fj = entry(nullptr, "actFelvasarlasiJegy", "&Felvásárlási jegy", 8);
+    QAction* ost = entry(nullptr, "actOstermelo", "&Östermelö", 4);
+    QAction* term = entry(nullptr, "actTermek", "&Termék", 6);
 
-    QMenu* bev = bar->addMenu("Bevallás");
+    QMenu* bev = bar->addMenu("&Bevallás");
     bev->setObjectName("menuBevallas");
-    entry(bev, "act2008M", "2008M-hoz export", 11);
-    entry(bev, "actBevallasLista", "Bevallás lista", 12);
-    entry(bev, "actImportOsszevonas", "Import összevonás", 24);
-    entry(bev, "actAdohatosagi", "Adóhatóági ellenőrzési adatszolgáltatás", 40, true, false);
+    entry(bev, "act2008M", "&2008M-hoz export", 11);
+    entry(bev, "actBevallasLista", "&Bevallás lista", 12);
+    entry(bev, "actImportOsszevonas", "&Import összevonás", 24);
+    entry(bev, "actAdohatosagi", "&Adóhatóági ellenőrzési adatszolgáltatás", 40, true, false);
 
-    QMenu* lis = bar->addMenu("Listák");
+    QMenu* lis = bar->addMenu("&Listák");
     lis->setObjectName("menuListak");
-    entry(lis, "actTermekenkenti", "Termékenkénti lista", 13);
-    entry(lis, "actOstermelonkenti", "Östermelönkénti lista", 19);
-    entry(lis, "actHaviBontas", "Östermelö havi bontásban", 30);
-    entry(lis, "actKpNapi", "Kp. napi lista", 31);
-    entry(lis, "actStatisztika", "Statisztika", 32);
+    entry(lis, "actTermekenkenti", "&Termékenkénti lista", 13);
+    entry(lis, "actOstermelonkenti", "&Östermelönkénti lista", 19);
+    entry(lis, "actHaviBontas", "Östermelö &havi bontásban", 30);
+    entry(lis, "actKpNapi", "&Kp. napi lista", 31);
+    entry(lis, "actStatisztika", "&Statisztika", 32);
 
-    QMenu* seg = bar->addMenu("Segédlet");
+    QMenu* seg = bar->addMenu("&Segédlet");
     seg->setObjectName("menuSegedlet");
-    entry(seg, "actEllenorzes", "Ellenörzés", 14);
-    entry(seg, "actExcel", "Fjegy excel táblába", 20);
-    entry(seg, "actAdatok", "Adatok", 22);
-    entry(seg, "actRegibolImport", "Régiből import", 25, true, false);
+    entry(seg, "actEllenorzes", "&Ellenörzés", 14);
+    entry(seg, "actExcel", "&Fjegy excel táblába", 20);
+    entry(seg, "actAdatok", "&Adatok", 22);
+    entry(seg, "actRegibolImport", "&Régiből import", 25, true, false);
     seg->addSeparator()->setObjectName("sepSegedlet");
-    entry(seg, "actSugo", "Sugó", 21);
-    entry(seg, "actNevjegy", "Névjegy", 16);
-    entry(seg, "actTavsegitseg", "Távsegitség", 26);
-    entry(seg, "actAdatokKuldese", "Adatok küldése", 27);
-    entry(seg, "actAdatExport", "Adat export", 29);
-    entry(seg, "actMagannyTag", "Magánny.tag?", 28, true, false);
-    entry(seg, "actSzerzodes", "Szerzödés", 33, true, false);
-    entry(seg, "actCsvImport", "Östermelö import excelböl (*.csv)", 34, true, false);
-    entry(seg, "actAdatokMentese", "Adatok mentése", 35);
-    entry(seg, "actOstermeloEgyesites", "Ostermelo egyesites", 36, true, false);
-    entry(seg, "actFelir", "FELIR azon. felvétele", 37, true, false);
-    entry(seg, "actAtvevoBeallitas", "Átvevő beállítás", 17);
-    entry(seg, "actEvnyitas", "Évnyitás", 38);
-    entry(seg, "actKeszlet", "Adatátadás készlethez", 41, true, false);
-    entry(seg, "actKamarai", "Kamarai szám hossza", 42, true, true);
+    entry(seg, "actSugo", "S&ugó", 21);
+    entry(seg, "actNevjegy", "&Névjegy", 16);
+    entry(seg, "actTavsegitseg", "&Távsegitség", 26);
+    entry(seg, "actAdatokKuldese", "Adatok &küldése", 27);
+    entry(seg, "actAdatExport", "Adat e&xport", 29);
+    entry(seg, "actMagannyTag", "&Magánny.tag?", 28, true, false);
+    entry(seg, "actSzerzodes", "S&zerzödés", 33, true, false);
+    entry(seg, "actCsvImport", "&Östermelö import excelböl (*.csv)", 34, true, false);
+    entry(seg, "actAdatokMentese", "A&datok mentése", 35);
+    entry(seg, "actOstermeloEgyesites", "Ostermelo e&gyesites", 36, true, false);
+    entry(seg, "actFelir", "FE&LIR azon. felvétele", 37, true, false);
+    entry(seg, "actAtvevoBeallitas", "&Átvevő beállítás", 17);
+    entry(seg, "actEvnyitas", "&Évnyitás", 38);
+    entry(seg, "actKeszlet", "Adatátadás készlet&hez", 41, true, false);
+    entry(seg, "actKamarai", "Kamara&i szám hossza", 42, true, true);
 
-    QAction* kilep = entry(nullptr, "actKilepes", "Kilépés", 0);
+    QAction* kilep = entry(nullptr, "actKilepes", "&Kilépés", 0);
     connect(kilep, &QAction::triggered, this, &QWidget::close);
 
     switched_ = {fj, ost, term, bev->menuAction(), lis->menuAction(), seg->menuAction()};

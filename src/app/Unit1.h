@@ -19,6 +19,8 @@ public:
     bool formCreate(bool splash = true);
     // Decimal comma, "." dates, and the caption with the version.
     void formShow();
+    // The first start on a register without the user's own buyer: the setup, then the selection.
+    void firstStart();
     // End of work with the database.
     void formClose();
 

@@ -1,11 +1,13 @@
 #include "Unit17.h"
 
+#include "Unit1.h"
 #include "Unit2.h"
 #include "buyer.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -26,9 +28,9 @@ struct FieldDef {
 const FieldDef kFields[] = {
     {"ID", "ID_ATVEVO", 0, false},
     {"Kód", "V_AKOD", 0, false},
-    {"Átvevő neve", "V_NEVE", 0, false},
-    {"Irányitószám", "V_IRSZAM", 0, false},
-    {"Helységnév", "V_HELYSEG", 0, false},
+    {"Átvevő neve", "V_NEVE", 75, false},
+    {"Irányitószám", "V_IRSZAM", 8, false},
+    {"Helységnév", "V_HELYSEG", 45, false},
     {"Kerület", "V_KERULET", 20, true},
     {"Utcanév", "V_UTCA", 45, true},
     {"Jelleg (út, krt)", "V_JELLEG", 20, true},
@@ -37,7 +39,7 @@ const FieldDef kFields[] = {
     {"Lécsőház", "V_LEPCSO", 20, true},
     {"Szint", "V_SZINT", 20, true},
     {"Ajtó", "V_AJTO", 20, true},
-    {"Adószám", "V_ADOSZAM", 0, false},
+    {"Adószám", "V_ADOSZAM", 13, false},
     {"Közösségi adószám:", "V_KOZADOSZAM", 20, true},
     {"Bankszámlaszám", "V_BANKSZLA", 26, true},
     {"Verzió", "V_VERZIO", 0, true},
@@ -46,6 +48,8 @@ const FieldDef kFields[] = {
     {"E.V. nyilvántartási szám", "V_EVNYILV", 20, true},
 };
 constexpr int kNyilatkLimit = 250;
+// Printed on every document; correctable only until the buyer's first ticket.
+const char* const kIdentity[] = {"V_NEVE", "V_IRSZAM", "V_HELYSEG", "V_ADOSZAM"};
 
 } // namespace
 
@@ -107,6 +111,10 @@ TForm17::TForm17(QWidget* parent) : EntryScreen(Mode::Modositas, "", "", parent)
         }
     }
 
+    // The tax number stands in the first box: Tab reaches it there.
+    QWidget::setTabOrder(field("V_HELYSEG"), field("V_ADOSZAM"));
+    QWidget::setTabOrder(field("V_ADOSZAM"), field("V_KERULET"));
+
     nyilatk_ = new QPlainTextEdit(this);
     nyilatk_->setObjectName("ed_V_NYILATK");
     nyilatk_->setTabChangesFocus(true);
@@ -163,6 +171,13 @@ void TForm17::applyTicketLock()
         seams::ui().showMessage("Már készült felvásárlási jegy! Nem módositható.");
     } else {
         letarol()->setEnabled(true);
+        for (const char* c : kIdentity) {
+            FilteredEdit* e = field(c);
+            e->setReadOnly(false);
+            e->setFocusPolicy(Qt::StrongFocus);
+            e->setPalette(QApplication::palette(e));
+        }
+        field("V_NEVE")->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -179,6 +194,7 @@ bool TForm17::eventFilter(QObject* o, QEvent* e)
 rec::Outcome TForm17::saveRecord()
 {
     buyer::Buyer b{fieldTexts(), ev_->isChecked(), kisado_->isChecked()};
+    b.identity = !field("V_NEVE")->isReadOnly();
     b.set("V_NYILATK", nyilatk_->toPlainText());
     rec::Outcome o = buyer::save(app::currentContext(), b);
     // What is stored: the sole-trader fields blanked without "Egyéni vállalkozó".
@@ -195,6 +211,11 @@ void TForm17::afterWrite()
     if (!b)
         return;
     G.nyilatk = b->get("V_NYILATK");
+    if (field("V_ADOSZAM")->text() != b->get("V_ADOSZAM"))
+        field("V_ADOSZAM")->setText(b->get("V_ADOSZAM")); // as stored: 11 digits
+    // A corrected name shows in the caption at once.
+    if (Form1 && !field("V_NEVE")->isReadOnly())
+        Form1->setWindowTitle(G.captionPrefix + b->get("V_NEVE").left(25) + " " + G.verzioSzoveg);
     const QString v = b->get("V_VERZIO");
     G.verzioBetu = v.trimmed().isEmpty() ? QString() : v.left(1);
 }

@@ -18,6 +18,9 @@ struct Buyer {
     QHash<QString, QString> fields;
     bool ev = false;     // "Egyéni vállalkozó"
     bool kisado = false; // "Kisadózó"
+    // Name, postal code, town and tax number are stored too: only while the
+    // buyer has no ticket, checked again inside the save.
+    bool identity = false;
 
     QString get(const QString& column) const { return fields.value(column); }
     void set(const QString& column, const QString& text) { fields[column] = text; }
@@ -41,5 +44,30 @@ rec::Outcome check(Buyer& b);
 // The checks, then the UPDATE of the current buyer (ctx.akod) as one unit of
 // work. An UPDATE that finds no row is a failure.
 rec::Outcome save(const rec::Context& ctx, Buyer& b);
+
+// The name of the buyer that a new register holds until the user's own is set up.
+QString sampleName();
+
+// The first start: a register whose only buyer is the sample, without a
+// ticket series and without tickets (or that has no buyer at all) has not
+// been set up. A register made to try the program (--samples) has a series
+// for its sample buyer and so starts straight at the buyer selection.
+bool needsSetup(fb::Connection* db);
+
+// What the first-start setup asks; every text as typed.
+struct Setup {
+    QString neve, akod, irszam, helyseg, utca, jelleg, hazszam, adoszam, sorszam;
+};
+
+// The checks in screen order; the field at fault by its column (V_..., or
+// "A_FJBSZAM" for the series). The tax number may be typed 8-1-2 with hyphens.
+rec::Outcome checkSetup(const Setup& s);
+// The tax number rules shared with the profile: empty, length, digits, check digit.
+rec::Outcome checkAdoszam(const QString& typed, const char* column = "V_ADOSZAM");
+
+// One unit of work: the sample buyer's row becomes the user's (or the first
+// buyer is added), and the buyer's ticket series is set. Refused when the
+// register was set up meanwhile or the sample has tickets by then.
+rec::Outcome saveSetup(fb::Connection* db, const Setup& s);
 
 } // namespace buyer

@@ -24,13 +24,19 @@ void QueryModel::setQuery(TQuery* q, const QList<GridColumn>& columns)
     refresh();
 }
 
+void QueryModel::setTitles(QHash<QString, QString> titles)
+{
+    titles_ = std::move(titles);
+    refresh();
+}
+
 void QueryModel::refresh()
 {
     beginResetModel();
     cols_ = given_;
     if (cols_.isEmpty() && q_) {
         for (const QString& f : q_->fieldNames())
-            cols_ << GridColumn{f, f, 0};
+            cols_ << GridColumn{f, titles_.value(f, f), 0};
     }
     fieldIdx_.clear();
     for (const auto& c : cols_)

@@ -6,6 +6,7 @@
 #include "Query.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 #include <functional>
 #include <optional>
@@ -48,6 +49,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     void setRowEdit(RowEdit* e) { edit_ = e; }
+    // Titles by field for a query shown with its own columns (no list given):
+    // a field not named here keeps its name.
+    void setTitles(QHash<QString, QString> titles);
     // The row's cells are shown anew (typed texts came or went).
     void rowChanged(int row);
     bool canFetchBefore() const;
@@ -58,6 +62,7 @@ private:
     QPointer<TQuery> q_;
     QList<GridColumn> cols_;
     QList<GridColumn> given_;
+    QHash<QString, QString> titles_;
     std::vector<int> fieldIdx_;
     RowEdit* edit_ = nullptr;
 };

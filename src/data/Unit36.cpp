@@ -7,11 +7,23 @@
 
 TForm36::TForm36(QWidget* parent) : QDialog(parent)
 {
-    upgradescreen::build(this, "Form36", "Form36", {}, "Button1", false, [this] { Button1Click(); });
+    upgradescreen::build(this, "Form36", "Form36", {}, "Azonos adóazonositójú östermelök: szja = 1",
+                         false, [this] { Button1Click(); });
+}
+
+QString TForm36::question()
+{
+    return "Az azonos adóazonositójú östermelök közül az elsőn kívül mindegyiknek az szja "
+           "mezője 1 lesz. Folytatja?";
 }
 
 void TForm36::Button1Click()
 {
-    const rec::Outcome o = upgrades::markSharedTaxIds(&Data->ZCon1);
-    seams::ui().showMessage(o.ok() ? QString("Vége.") : o.message);
+    // It changes producers' data for good: asked first, and the count told.
+    if (!seams::ui().askYesNo(question()))
+        return;
+    int changed = 0;
+    const rec::Outcome o = upgrades::markSharedTaxIds(&Data->ZCon1, &changed);
+    seams::ui().showMessage(o.ok() ? QString("Vége. %1 östermelö adata változott.").arg(changed)
+                                   : o.message);
 }

@@ -6,4 +6,5 @@ class TForm36 : public QDialog {
 public:
     explicit TForm36(QWidget* parent = nullptr);
     void Button1Click();
+    static QString question();
 };

@@ -70,9 +70,8 @@ Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString
                 newdb::create(p.to);
                 p.created = true;
                 p.notice = "Új, üres nyilvántartás készült: " + p.to +
-                           "\n\nVálassza ki az átvevőt (Átvevö / Választás), adja meg az adatait "
-                           "(Segédlet / Átvevő beállítás), és nyissa meg a sorszámtartományt "
-                           "(Segédlet / Évnyitás).";
+                           "\n\nElőször a cége (az átvevő) adatait és a jegyek sorszámát kéri "
+                           "a program; ezek kerülnek minden bizonylatra.";
             } catch (const std::exception& e) {
                 // The start-up then says that the register cannot be opened, and why.
                 applog::write("Új nyilvántartás: " + QString::fromUtf8(e.what()));

@@ -1,5 +1,8 @@
 #include "Unit41.h"
 
+#include "folders.h"
+
+
 #include "Unit2.h"
 #include "exchange/inventory.h"
 #include "exchange/tabletext.h"
@@ -67,6 +70,11 @@ TForm41::TForm41(QWidget* parent)
     auto* must = new QLabel("( Könytárnak létezni kell )", this);
     must->setObjectName("Label4");
     top->addWidget(must);
+    auto* made = new QLabel("(Ezen a gépen a javasolt mappát a program létrehozza; másik, nem "
+                            "létező mappa előtt rákérdez.)",
+                            this);
+    made->setObjectName("Label5");
+    top->addWidget(made);
     auto* buttons = new QHBoxLayout;
     collect_ = new QPushButton("Kigyüjtés", this);
     collect_->setObjectName("Button1");
@@ -140,11 +148,26 @@ void TForm41::AdatatadasClick()
 {
     QString error;
     const QString source = QDir::current().filePath(inventory::FileName);
-    if (!inventory::handOver(source, tabletext::localPath(target_->text()), &error)) {
+    const QString target = tabletext::localPath(target_->text());
+    // The proposed folder is made on first use; a typed one only when the user says so.
+    const folders::Result folder = folders::ensure(
+        QFileInfo(target).absolutePath(),
+        QFileInfo(settings::winPath("C:\\holtu5\\fjegy_keszlethez.xml")).absolutePath(),
+        [](const QString& q) { return seams::ui().askYesNo(q); });
+    if (!folder.ok()) {
+        if (!folder.message.isEmpty())
+            seams::ui().showMessage(folder.message);
+        target_->setFocus();
+        return;
+    }
+    if (!inventory::handOver(source, target, &error)) {
         seams::ui().showMessage(error);
         target_->setFocus();
         return;
     }
-    seams::ui().showMessage(inventory::Copied);
+    QString done = QString::fromUtf8(inventory::Copied) + "\n" + QDir::toNativeSeparators(target);
+    if (!folder.message.isEmpty())
+        done += "\n" + folder.message;
+    seams::ui().showMessage(done);
     accept();
 }

@@ -1,5 +1,7 @@
 #include "datacheck.h"
 
+#include <QSet>
+
 #include "Query.h"
 #include "checks.h"
 #include "values.h"
@@ -170,9 +172,13 @@ Run checkTickets(TQuery* q)
               "Hiba (nincs östermelö születési neve megadva): "},
              {"Szja ellenörzés", "F_SZJA", "Hiba (nincs szja (minimum 0) megadva): "}},
             bszam);
+        // Printing is the ticket's, not the line's: one warning for a ticket.
+        QSet<QString> unprinted;
         w.section("Volt-e nyomtatva? ellenörzés", [&]() -> QStringList {
-            if (w.s("F_PRN") != "I")
+            if (w.s("F_PRN") != "I" && !unprinted.contains(bszam())) {
+                unprinted.insert(bszam());
                 return {"Figyelmeztetés (még nincs kinyomtatva): " + bszam()};
+            }
             return {};
         });
         emptySections(w,

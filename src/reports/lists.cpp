@@ -349,8 +349,9 @@ void producerBreakdown(const rec::Context& ctx, TQuery* q, const QString& kod, b
                "  FROM fjfej LEFT JOIN fjsor ON f_bszam = s_bszam "
                "  LEFT JOIN ostermelo ON f_ostermkod = o_kod "
                " WHERE f_ostermkod = :p1 AND f_akod = :p2 GROUP BY " +
-               (detailed ? "id_fjsor, " : "") + group + " ORDER BY 3" +
-               QString(detailed ? ", 4, 5" : ", 4") + "");
+               (detailed ? "id_fjsor, " : "") + group + " ORDER BY " +
+               QString(detailed ? "4" : "3") +
+               ", s_megnevezes COLLATE PXW_HUNDC, s_megnevezes" + QString(detailed ? ", 1" : ""));
     q->setText("p1", kod);
     q->setText("p2", ctx.akod);
     q->open();

@@ -1,5 +1,7 @@
 #include "Unit11.h"
 
+#include "columntitles.h"
+
 #include "Unit2.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
@@ -91,6 +93,7 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
 
     grid_ = new DBGrid(this);
     grid_->setObjectName("DBGrid1");
+    grid_->setTitles(columntitles::all());
     grid_->setAccessibleName("Östermelönkénti kifizetett összegek");
     grid_->setMinimumHeight(160);
     top->addWidget(grid_, 1);
@@ -216,5 +219,6 @@ void TForm11::Button2Click()
     grid_->setQuery(Data->ZQ20);
     Data->frNyomtat->setOrientation(QPageLayout::Portrait);
     Data->frNyomtat->loadFromFile("FjLista3.frf");
+    Data->frNyomtat->setFileName(rep::safeFileName(m2008::summaryFileName(period())));
     Data->frNyomtat->showReport();
 }

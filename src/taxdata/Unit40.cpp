@@ -1,6 +1,9 @@
 #include "paths.h"
 #include "Unit40.h"
 
+#include "columntitles.h"
+#include "folders.h"
+
 #include "Unit2.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
@@ -148,6 +151,9 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
 
     wl->addWidget(named("Adatszolgáltatási export mentés helye : C:\\VADMO6\\szamlak.xml",
                         "Label5", work));
+    wl->addWidget(named("(Ezen a gépen: " + QDir::toNativeSeparators(auditxml::defaultFolder()) +
+                            "; ha nincs, a program létrehozza.)",
+                        "Label19", work));
     auto* pathRow = new QHBoxLayout;
     hova_ = new QLineEdit(work);
     hova_->setObjectName("Edit3");
@@ -163,6 +169,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     wl->addWidget(nav_);
     grid_ = new DBGrid(work);
     grid_->setObjectName("DBGrid1");
+    grid_->setTitles(columntitles::all());
     grid_->setAccessibleName("Kigyűjtött bizonylatok");
     grid_->setMinimumHeight(180);
     wl->addWidget(grid_, 1);
@@ -362,6 +369,16 @@ void TForm40::ExportClick()
                                   "elküldeni.)"))
             return;
     }
+    const QString path = hova_->text();
+    const folders::Result folder =
+        folders::ensure(QFileInfo(path).absolutePath(), auditxml::defaultFolder(),
+                        [](const QString& q) { return seams::ui().askYesNo(q); });
+    if (!folder.ok()) {
+        if (!folder.message.isEmpty())
+            seams::ui().showMessage(folder.message);
+        hova_->setFocus();
+        return;
+    }
     progress_->setVisible(true);
     auditxml::Header h;
     std::unique_ptr<seams::Progress> job = seams::startProgress("XML export…", 0);
@@ -386,9 +403,11 @@ void TForm40::ExportClick()
         numFrom_->setText(h.minbiz);
         numTo_->setText(h.maxbiz);
     }
-    const QString path = hova_->text();
     auditxml::writeFile(path, xml);
-    seams::ui().showMessage(auditxml::exportedMessage());
+    QString done = auditxml::exportedMessage(path);
+    if (!folder.message.isEmpty())
+        done += "\n" + folder.message;
+    seams::ui().showMessage(done);
     seams::ui().showMessage(xsdcheck::message(xsdcheck::validate(xml, xsdPath()), path));
 }
 

@@ -693,7 +693,7 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    // The default folder is a Windows one mapped here: likely missing at first.
+    // The screen has made the folder or asked about it; a folder gone since is made again.
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
@@ -702,10 +702,12 @@ void writeFile(const QString& path, const QByteArray& bytes)
                                      .toStdString());
 }
 
-QString exportedMessage()
+QString exportedMessage(const QString& path)
 {
-    return "3.Az \"EXPORT\" vége.\rAdatok a \"c:\\VADMO6\\szamlak.xml\" fáljban.";
+    return "3.Az \"EXPORT\" vége.\rAdatok a \"" + QDir::toNativeSeparators(path) + "\" fáljban.";
 }
+
+QString defaultFolder() { return QFileInfo(mapped(kDefaultPath)).absolutePath(); }
 
 QString xmlDate(const QDate& d) { return d.isValid() ? d.toString("yyyy-MM-dd") : "--"; }
 

@@ -76,7 +76,10 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header = nullptr,
 // Hungarian message naming the file when it cannot be written.
 void writeFile(const QString& path, const QByteArray& bytes);
 // "3.Az "EXPORT" vége." CR "Adatok a "c:\VADMO6\szamlak.xml" fáljban."
-QString exportedMessage();
+// The export's done message, naming the file written.
+QString exportedMessage(const QString& path);
+// The folder of the proposed file ("C:\\VADMO6\\" mapped to this computer).
+QString defaultFolder();
 
 // Value formats of the file.
 QString xmlDate(const QDate& d);       // yyyy-mm-dd, "--" when missing

@@ -454,10 +454,26 @@ void preparePrint(const rec::Context& ctx, TQuery* rows, TQuery* buyer, const Pe
               "GROUP BY F_OSTERMKOD, O_NEV, O_IGSZAM, O_ADOAZON");
     bindPeriod(rows, ctx, period);
     rows->open();
-    readBuyer(buyer, ctx);
+    const Buyer b = readBuyer(buyer, ctx);
+    // The buyer's lines as the other lists print them: the whole street line
+    // (district first), and the sole trader's tax identifier only when there is one.
+    QStringList street;
+    for (const char* c : {"V_KERULET", "V_UTCA", "V_JELLEG", "V_HAZSZAM", "V_EPULET", "V_LEPCSO",
+                          "V_SZINT", "V_AJTO"})
+        if (!buyer->isEmpty() && !buyer->asString(c).trimmed().isEmpty())
+            street << buyer->asString(c).trimmed();
+    rep::setVariable("v_atvevoutca", street.join(' '));
+    rep::setVariable("v_adoazon",
+                     b.adoazon.trimmed().isEmpty() ? QString() : "Adóazonosító: " + b.adoazon.trimmed());
     rep::setVariable("v_osszesen", total);
     rep::setVariable("v_tol", period.tol);
     rep::setVariable("v_ig", period.ig);
+}
+
+QString summaryFileName(const Period& period)
+{
+    QString tol = period.tol, ig = period.ig;
+    return "2008M_osszesito_" + tol.replace('.', '-') + "_" + ig.replace('.', '-') + ".pdf";
 }
 
 } // namespace m2008

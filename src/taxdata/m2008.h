@@ -90,7 +90,11 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
                const QString& folder, bool sumvar, const Cancelled& cancelled = {});
 
 // The summary list: the per-producer rows into `rows` (ZQ20), the buyer into
-// `buyer` (ZQ60) and the report variables v_osszesen, v_tol and v_ig.
+// `buyer` (ZQ60) and the report variables v_osszesen, v_tol, v_ig,
+// v_atvevoutca and v_adoazon.
+// The summary's PDF name: what it is and its period.
+QString summaryFileName(const Period& period);
+
 void preparePrint(const rec::Context& ctx, TQuery* rows, TQuery* buyer, const Period& period,
                   bool sumvar, const QString& total);
 

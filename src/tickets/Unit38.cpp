@@ -72,6 +72,10 @@ TForm38::TForm38(QWidget* parent) : QDialog(parent)
     l1->addLayout(b);
     tabs_->addTab(page1, "Biz.sorszám");
     app::wireOk(store_, this, [this] { return Button1Click(); });
+    // Not default buttons (Enter in the counter field must not store), but
+    // Enter on either one, focused, presses it.
+    store_->installEventFilter(this);
+    close->installEventFilter(this);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     // Tab "Beállítás": what the entry screens read from their settings files.
@@ -160,10 +164,15 @@ void TForm38::FormShow()
 
 bool TForm38::eventFilter(QObject* o, QEvent* e)
 {
-    if (o == new_ && e->type() == QEvent::KeyPress) {
+    if (e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent*>(e)->key();
-        if (k == Qt::Key_Return || k == Qt::Key_Enter)
+        const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+        if (enter && o == new_)
             return true; // swallowed
+        if (auto* b = qobject_cast<QPushButton*>(o); enter && b && b->isEnabled()) {
+            b->click();
+            return true;
+        }
     }
     return QDialog::eventFilter(o, e);
 }

@@ -205,6 +205,7 @@ void TForm9::buildUi()
     grid_->setObjectName("DBGrid1");
     grid_->setAccessibleName("Tételsor");
     grid_->setMinimumHeight(150);
+    grid_->installEventFilter(this);
     tl->addWidget(grid_);
     auto* lineRow = new QHBoxLayout;
     nav_ = new DBNavigator(tetel);
@@ -333,6 +334,22 @@ bool TForm9::eventFilter(QObject* o, QEvent* e)
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             if (k->modifiers() & Qt::ShiftModifier)
                 focusPreviousChild();
+            else
+                focusNextChild();
+            return true;
+        }
+    }
+    // Enter walks the lines and, after the last one, leaves the grid for
+    // the buttons below, as Enter does in every field.
+    if (o == grid_ && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            const int row = grid_->currentIndex().row();
+            const int rows = grid_->model() ? grid_->model()->rowCount() : 0;
+            if (k->modifiers() & Qt::ShiftModifier)
+                focusPreviousChild();
+            else if (row >= 0 && row + 1 < rows)
+                grid_->setCurrentIndex(grid_->model()->index(row + 1, std::max(0, grid_->currentIndex().column())));
             else
                 focusNextChild();
             return true;

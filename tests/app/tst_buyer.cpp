@@ -4,6 +4,7 @@
 #include "Unit1.h"
 #include "Unit17.h"
 #include "Unit18.h"
+#include "Unit44.h"
 #include "applog.h"
 #include "buyer.h"
 
@@ -31,6 +32,7 @@ private slots:
     void unitChecksInOrder();
     void unitSavesEachFieldOfTheCurrentBuyerOnly();
     void unitMissingBuyerIsAFailureAndLogged();
+    void firstStartSetup();
 };
 
 static void addBuyers(TestDb& db)
@@ -120,7 +122,21 @@ void TstBuyer::profileTicketLockAndUnlock()
         QVERIFY(f.letarol()->isEnabled());
         QVERIFY(s.ui.log.isEmpty());
         QCOMPARE(f.field("V_NEVE")->text(), QString("Minta Felvásárló Kft."));
-        QVERIFY(f.field("V_NEVE")->isReadOnly());
+        // Before the first ticket the identity can be corrected, with the tax number's checks.
+        for (const char* c : {"V_NEVE", "V_IRSZAM", "V_HELYSEG", "V_ADOSZAM"})
+            QVERIFY(!f.field(c)->isReadOnly());
+        f.field("V_NEVE")->setText("Kiss Gazda Bt.");
+        f.field("V_ADOSZAM")->setText("12345670-2-03");
+        f.letarol()->click();
+        QCOMPARE(s.ui.log, QStringList{"msg:Hibás adószám"});
+        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.field("V_ADOSZAM")));
+        QCOMPARE(db.scalar("select v_neve from atvevo"), QString("Minta Felvásárló Kft."));
+        f.field("V_ADOSZAM")->setText("12345676-2-03");
+        s.ui.clear();
+        f.letarol()->click();
+        QVERIFY(s.ui.log.isEmpty());
+        QCOMPARE(db.scalar("select v_neve || '|' || v_adoszam from atvevo"),
+                 QString("Kiss Gazda Bt.|12345676203"));
     }
     db.exec("insert into fjfej (f_bszam, f_akod) values ('20260001', '00001')");
     TForm17 f;
@@ -136,6 +152,9 @@ void TstBuyer::profileTicketLockAndUnlock()
     QVERIFY(!f.letarol()->isEnabled());
     QTest::keyClick(f.megsem(), Qt::Key_X);
     QVERIFY(f.letarol()->isEnabled());
+    // The unlock is for the address and the rest: what the tickets printed stays.
+    QVERIFY(f.field("V_NEVE")->isReadOnly());
+    QVERIFY(f.field("V_ADOSZAM")->isReadOnly());
 }
 
 void TstBuyer::profileFailedCheckFocusesField()
@@ -226,19 +245,19 @@ void TstBuyer::profileOpensOnFirstFieldAndTabFollowsLayout()
     f.show();
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.field("V_KERULET")));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.field("V_NEVE")));
     // Read-only fields look read-only and are passed over.
-    QVERIFY(f.field("V_NEVE")->palette().color(QPalette::Base) !=
+    QVERIFY(f.field("V_AKOD")->palette().color(QPalette::Base) !=
             f.field("V_UTCA")->palette().color(QPalette::Base));
     QStringList order;
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 28; ++i) {
         order << QApplication::focusWidget()->objectName();
         if (order.last() == "Button2")
             break;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     const QStringList want = {
-        "ed_V_KERULET", "ed_V_UTCA", "ed_V_JELLEG", "ed_V_HAZSZAM", "ed_V_EPULET",
+        "ed_V_NEVE", "ed_V_IRSZAM", "ed_V_HELYSEG", "ed_V_ADOSZAM", "ed_V_KERULET", "ed_V_UTCA", "ed_V_JELLEG", "ed_V_HAZSZAM", "ed_V_EPULET",
         "ed_V_LEPCSO", "ed_V_SZINT", "ed_V_AJTO", "ed_V_KOZADOSZAM", "ed_V_BANKSZLA",
         "ed_V_VERZIO", "CheckBox2", "CheckBox1", "ed_V_EV_NEVE", "ed_V_ADOAZON", "ed_V_EVNYILV",
         "ed_V_NYILATK", "Button1", "Button2"};
@@ -353,4 +372,94 @@ void TstBuyer::unitMissingBuyerIsAFailureAndLogged()
 }
 
 QTEST_MAIN(TstBuyer)
+void TstBuyer::firstStartSetup()
+{
+    {
+        TestDb tryOut(true); // the register ./run.sh makes to try the program
+        QVERIFY(!buyer::needsSetup(&tryOut.data()->ZCon1));
+    }
+    {
+        // A register without any buyer gets its first one.
+        TestDb empty;
+        fb::Connection* con = &empty.data()->ZCon1;
+        empty.exec("delete from atvevo");
+        QVERIFY(buyer::needsSetup(con));
+        buyer::Setup first{"Első Kft.", "00001", "1011", "Budapest", "Fő", "utca", "1", "12345676203",
+                           "20000000"};
+        QVERIFY(buyer::saveSetup(con, first).ok());
+        QCOMPARE(empty.scalar("select v_neve || '|' || v_nyilatk from atvevo"),
+                 QString("Első Kft.|Alulírott őstermelő kijelentem, hogy a fenti termékeket saját "
+                         "gazdaságomban állítottam elő."));
+        // Done once: a second save is refused, nothing changes.
+        const rec::Outcome again = buyer::saveSetup(con, first);
+        QVERIFY(!again.ok());
+        QCOMPARE(empty.scalar("select count(*) from atvevo"), QString("1"));
+    }
+    UiScope s;
+    TestDb db;
+    fb::Connection* con = &db.data()->ZCon1;
+    QVERIFY(buyer::needsSetup(con));
+    auto fill = [](TForm44* f, const QString& adoszam, const QString& sorszam) {
+        const QHash<QString, QString> typed = {
+            {"V_NEVE", "Kiss Gazda Bt."}, {"V_AKOD", "KG1"},   {"V_IRSZAM", "6000"},
+            {"V_HELYSEG", "Kecskemét"},   {"V_UTCA", "Liszt"}, {"V_JELLEG", "utca"},
+            {"V_HAZSZAM", "4"},           {"V_ADOSZAM", adoszam}, {"A_FJBSZAM", sorszam}};
+        for (auto it = typed.begin(); it != typed.end(); ++it)
+            f->field(it.key())->setText(it.value());
+    };
+    // The window's first start runs the setup, then the buyer selection.
+    auto runSetup = [&](TForm44* f) {
+        f->show();
+        if (f->focusWidget() != f->field("V_NEVE"))
+            return -4;
+        // Enter walks the fields in screen order.
+        QTest::keyClick(f->field("V_NEVE"), Qt::Key_Return);
+        if (f->focusWidget() != f->field("V_AKOD"))
+            return -5;
+        // Refusals leave the register as it was and focus the field at fault.
+        const struct { const char* adoszam; const char* sorszam; const char* msg; const char* at; } bad[] = {
+            {"12345670203", "20260000", "Hibás adószám", "ed_V_ADOSZAM"},
+            {"1234567620", "20260000", "Nem 11 vagy 13 hosszú számsor", "ed_V_ADOSZAM"},
+            {"12345676-2-03", "02600000", "Nullável nem kezdödhet!", "ed_A_FJBSZAM"},
+        };
+        for (const auto& b : bad) {
+            fill(f, b.adoszam, b.sorszam);
+            s.ui.clear();
+            f->letarol()->click();
+            if (s.ui.log != QStringList{QString("msg:") + QString::fromUtf8(b.msg)})
+                return -1;
+            if (f->focusWidget()->objectName() != b.at)
+                return -2;
+        }
+        if (db.scalar("select v_neve from atvevo") != buyer::sampleName())
+            return -3;
+        fill(f, "12345676-2-03", "20260000");
+        s.ui.clear();
+        f->letarol()->click();
+        return f->result();
+    };
+    int setupResult = 0;
+    s.ui.onModal = [&](QDialog* d) {
+        if (auto* f = qobject_cast<TForm44*>(d))
+            return setupResult = runSetup(f);
+        return int(QDialog::Rejected);
+    };
+    TForm1 main;
+    QVERIFY(main.formCreate(false));
+    main.show();
+    QTRY_VERIFY(setupResult != 0);
+    QCOMPARE(setupResult, int(QDialog::Accepted));
+    // (The refusals above cleared the record of the setup itself.)
+    QCOMPARE(s.ui.modalNames, QStringList{"Form18"});
+    QCOMPARE(db.scalar("select count(*) from atvevo"), QString("1"));
+    QCOMPARE(db.scalar("select v_neve || '|' || v_akod || '|' || v_adoszam || '|' || v_irszam "
+                       "|| '|' || v_helyseg || '|' || v_utca || ' ' || v_jelleg || ' ' || v_hazszam "
+                       "from atvevo"),
+             QString("Kiss Gazda Bt.|KG1|12345676203|6000|Kecskemét|Liszt utca 4"));
+    QCOMPARE(db.scalar("select a_akod || '|' || a_fjbszam from sorszam"), QString("KG1|20260000"));
+    QVERIFY(!buyer::needsSetup(con));
+    main.close();
+
+}
+
 #include "tst_buyer.moc"

@@ -6,6 +6,7 @@
 #include "Unit21.h"
 #include "Unit26.h"
 #include "gui/guard.h"
+#include "gui/screens.h"
 #include "settings.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QMenuBar>
+#include <QSet>
 #include <QTest>
 
 static const QString kNoDb = "Az adatbáziskezelöt nem találja.\nA program müködéséhez szükséges.";
@@ -34,6 +37,7 @@ private slots:
     void shellScreens();
     void generalErrorHandler();
     void settingsFileNamesAndFolders();
+    void everyScreenByKeyboard();
 };
 
 void TstStartup::missingDatabaseEndsTheProgram()
@@ -177,7 +181,28 @@ void TstStartup::menuStatesAtStart()
     QStringList order;
     for (QAction* a : w.menu("menuSegedlet")->actions())
         if (!a->isSeparator())
-            order << a->text();
+            order << a->text().remove('&');
+    // Alt+letter reaches every entry, each letter once within its menu (the
+    // hidden entries counted: the service start shows them).
+    auto mnemonics = [](const QList<QAction*>& actions) {
+        QStringList letters;
+        for (QAction* a : actions) {
+            const qsizetype at = a->text().indexOf('&');
+            if (!a->isSeparator())
+                letters << (at >= 0 ? a->text().mid(at + 1, 1).toLower() : QString("?") + a->text());
+        }
+        return letters;
+    };
+    QList<QList<QAction*>> menus = {w.menuBar()->actions()};
+    for (QAction* top : w.menuBar()->actions())
+        if (top->menu())
+            menus << top->menu()->actions();
+    for (const QList<QAction*>& m : menus) {
+        const QStringList letters = mnemonics(m);
+        QVERIFY2(letters.size() == QSet<QString>(letters.begin(), letters.end()).size() &&
+                     !letters.join(' ').contains('?'),
+                 qPrintable(letters.join(' ')));
+    }
     QCOMPARE(order.first(), QString("Ellenörzés"));
     QCOMPARE(order.indexOf("Sugó"), 4);
     QCOMPARE(order.last(), QString("Kamarai szám hossza"));
@@ -285,4 +310,41 @@ void TstStartup::settingsFileNamesAndFolders()
 }
 
 QTEST_MAIN(TstStartup)
+// Every screen of the menu: it opens with the focus inside it, every control
+// is named, and Esc leaves it.
+void TstStartup::everyScreenByKeyboard()
+{
+    UiScope s;
+    TestDb db(true);
+    db.selectBuyer();
+    QStringList faults;
+    int screens = 0;
+    for (int n = 1; n <= 44; ++n) {
+        std::unique_ptr<QDialog> d(app::createScreen(n, nullptr));
+        if (!d)
+            continue;
+        ++screens;
+        d->show();
+        d->activateWindow();
+        if (!QTest::qWaitForWindowActive(d.get())) {
+            faults << QString("Form%1: not active").arg(n);
+            continue;
+        }
+        QWidget* f = QApplication::focusWidget();
+        if (!f || !d->isAncestorOf(f))
+            faults << QString("Form%1: no focus inside").arg(n);
+        for (QWidget* w : d->findChildren<QWidget*>())
+            if (w->focusPolicy() & Qt::TabFocus && w->objectName().isEmpty() && w->parentWidget() &&
+                !w->parentWidget()->objectName().startsWith("qt_") && w->isVisibleTo(d.get()))
+                faults << QString("Form%1: unnamed %2").arg(n).arg(w->metaObject()->className());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d.get(),
+                        Qt::Key_Escape);
+        if (d->isVisible())
+            faults << QString("Form%1: Esc does not close").arg(n);
+        d->hide();
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    QVERIFY(screens >= 30);
+}
+
 #include "tst_startup.moc"

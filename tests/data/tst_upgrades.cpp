@@ -76,10 +76,11 @@ void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
 {
     TestDb db;
     UiScope s;
-    // Empty register: only "Vége.".
+    // Empty register: asked, then nothing changed.
     TForm36 f;
     f.Button1Click();
-    QCOMPARE(s.ui.log, QStringList{"msg:Vége."});
+    QCOMPARE(s.ui.log, (QStringList{"ask:" + TForm36::question(),
+                                    "msg:Vége. 0 östermelö adata változott."}));
 
     // A, A, B, C, C, C by code; C is also the last of the order.
     const char* rows[][2] = {{"00001", "8111111111"}, {"00002", "8111111111"}, {"00003", "8222222222"},
@@ -87,6 +88,13 @@ void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
     for (auto& r : rows)
         db.exec(QString("INSERT INTO ostermelo (o_kod, o_adoazon, o_szja) VALUES ('%1', '%2', 15)")
                     .arg(r[0], r[1]));
+    // "No" changes nothing; "yes" tells how many changed.
+    s.ui.clear();
+    s.ui.answers = {false};
+    f.Button1Click();
+    QCOMPARE(db.scalar("SELECT count(*) FROM ostermelo WHERE o_szja = 1"), QString("0"));
+    f.Button1Click();
+    QCOMPARE(s.ui.log.last(), QString("msg:Vége. 3 östermelö adata változott."));
     int changed = -1;
     QVERIFY(upgrades::markSharedTaxIds(&db.data()->ZCon1, &changed).ok());
     QCOMPARE(changed, 3);

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -273,18 +274,37 @@ void TstExchangeScreens::handOverScreen()
     QVERIFY(QFile::exists(QDir(db.dir()).filePath(inventory::FileName)));
     QVERIFY(scope.ui.log.isEmpty());
 
-    f.target()->setText(target.filePath("nincs/fjegy_keszlethez.xml"));
+    // A typed folder that does not exist is asked about; "no" makes nothing.
+    const QString typed = target.filePath("nincs/fjegy_keszlethez.xml");
+    f.target()->setText(typed);
+    scope.ui.answers = {false};
     QTest::mouseClick(f.handOverButton(), Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 1);
-    QVERIFY(scope.ui.log[0].startsWith("msg:A könyvtár nem létezik"));
+    QVERIFY(scope.ui.log[0].startsWith("ask:A mappa nem létezik: " + target.filePath("nincs")));
+    QVERIFY(!QDir(target.filePath("nincs")).exists());
     QCOMPARE(f.result(), 0);
 
     scope.ui.clear();
     f.target()->setText(target.filePath("fjegy_keszlethez.xml"));
     QTest::mouseClick(f.handOverButton(), Qt::LeftButton);
-    QCOMPARE(scope.ui.log, QStringList{"msg:Átmásolva. Adatátadás végrehajtva."});
+    QCOMPARE(scope.ui.log, QStringList{"msg:Átmásolva. Adatátadás végrehajtva.\n" +
+                                       target.filePath("fjegy_keszlethez.xml")});
     QVERIFY(QFile::exists(target.filePath("fjegy_keszlethez.xml")));
     QCOMPARE(f.result(), int(QDialog::Accepted));
+
+    // The proposed folder (under home) is made on first use, without a question.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    TForm41 g;
+    g.KigyujtesClick();
+    scope.ui.clear();
+    QTest::mouseClick(g.handOverButton(), Qt::LeftButton);
+    const QString made = home.filePath("holtu5");
+    QCOMPARE(scope.ui.log, QStringList{"msg:Átmásolva. Adatátadás végrehajtva.\n" + made +
+                                       "/fjegy_keszlethez.xml\nA mappa most készült: " + made});
+    QVERIFY(QFile::exists(made + "/fjegy_keszlethez.xml"));
 }
 
 namespace {

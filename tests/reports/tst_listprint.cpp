@@ -304,6 +304,12 @@ void TstListPrint::producerBreakdownScreen()
     f.collectButton()->click();
     const double total = yearTotal(db, "AND f_ostermkod = '00001'");
     QCOMPARE(f.vetelar()->text(), val::fmtNumber(total));
+    // The grid's titles are the list's words, not the query's names.
+    QStringList titles;
+    for (int c = 0; c < f.grid()->model()->columnCount(); ++c)
+        titles << f.grid()->model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"Östermelö kód", "Östermelö neve", "Hónap", "Megnevezés", "Mennyiség",
+                                  "Felvásárlási ár", "Átlagár", "Komp. felár", "Vételár"}));
     QVERIFY(f.printButton()->isEnabled());
     Printed p = print(s.ui, f.printButton(), "FjLista9.pdf", out);
     checkFrame(p);

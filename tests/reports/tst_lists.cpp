@@ -380,12 +380,26 @@ void TstLists::producerBreakdown()
     QCOMPARE(Data->ZQ11->recNo(), 2); // the grid stands on the last row
     Data->ZQ11->first();
     QCOMPARE(Data->ZQ11->asInteger("HO"), 3);
+    QCOMPARE(Data->ZQ11->asString("S_MEGNEVEZES"), QString("búza")); // Hungarian order: small first
+    Data->ZQ11->next();
     QCOMPARE(Data->ZQ11->asString("S_MEGNEVEZES"), QString("Búza"));
     QCOMPARE(Data->ZQ11->asFloat("V_MENNY"), 150.0);
     QVERIFY(std::abs(Data->ZQ11->asFloat("V_ATLAR") - (6000.0 + 3500.0) / 150) < 1e-9);
     lists::producerBreakdown(ctx, Data->ZQ11, "00002", true);
     QCOMPARE(Data->ZQ11->recordCount(), 4);
     QVERIFY(Data->ZQ11->hasField("ID_FJSOR"));
+    // Products in Hungarian order within the month, as every other list.
+    addTicket(db, TicketSpec("20260005", "00002", "2026.04.02"));
+    for (const char* t : {"Őszibarack", "Paprika", "Áfonya", "Alma"})
+        addLine(db, "20260005", t, 1, 10, 7);
+    for (bool detailed : {false, true}) {
+        lists::producerBreakdown(ctx, Data->ZQ11, "00002", detailed);
+        QStringList april;
+        for (Data->ZQ11->first(); !Data->ZQ11->eof(); Data->ZQ11->next())
+            if (Data->ZQ11->asInteger("HO") == 4)
+                april << Data->ZQ11->asString("S_MEGNEVEZES");
+        QCOMPARE(april, (QStringList{"Áfonya", "Alma", "Búza", "Őszibarack", "Paprika"}));
+    }
     // Nobody's code: zeros and no rows.
     QCOMPARE(lists::producerTotals(ctx, Data->ZQ11, "99999").vetelar, QString("0"));
     lists::producerBreakdown(ctx, Data->ZQ11, "99999", false);

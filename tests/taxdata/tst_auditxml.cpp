@@ -9,6 +9,7 @@
 #include "textfile.h"
 #include "taxdata/Unit40.h"
 #include "taxdata/auditxml.h"
+#include "folders.h"
 #include "taxdata/navtables.h"
 #include "taxdata/xsdcheck.h"
 
@@ -633,7 +634,7 @@ void TstAuditXml::screen()
     scope.ui.clear();
     QTest::mouseClick(f.exportButton(), Qt::LeftButton);
     QCOMPARE(scope.ui.log.size(), 2);
-    QCOMPARE(scope.ui.log[0], "msg:" + auditxml::exportedMessage());
+    QCOMPARE(scope.ui.log[0], "msg:" + auditxml::exportedMessage(out));
     QVERIFY2(scope.ui.log[1].contains("érvényes"), qPrintable(scope.ui.log[1]));
     QCOMPARE(f.numFrom()->text(), QString("26000001"));
     QCOMPARE(f.numTo()->text(), QString("26000003"));
@@ -642,6 +643,15 @@ void TstAuditXml::screen()
     const QByteArray xml = written.readAll();
     expectValid(xml);
     QVERIFY(QDir("export").entryList(QDir::Files) == QStringList{"szamlak.xml"});
+
+    // A typed folder that does not exist is asked about; "No" makes nothing.
+    f.pathField()->setText(QDir::current().filePath("nincs/szamlak.xml"));
+    scope.ui.clear();
+    scope.ui.answers = {false};
+    QTest::mouseClick(f.exportButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log, QStringList{"ask:" + folders::question(QDir::current().filePath("nincs"))});
+    QVERIFY(!QDir("nincs").exists());
+    f.pathField()->setText(out);
 
     // A problem the schema would refuse: the user is asked, and "No" writes nothing.
     db.exec("UPDATE navfej SET ne_szla_forma = ' '");

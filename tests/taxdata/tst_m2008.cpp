@@ -567,6 +567,7 @@ void TstM2008::screenCollectsAndPrints()
         QVERIFY2(f.printButton()->isEnabled(), qPrintable(scope.ui.log.join('|')));
         QCOMPARE(TForm11::periodTotal(), QString("3000"));
         QCOMPARE(f.grid()->model()->rowCount(), 2);
+        QCOMPARE(f.grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Kifizetett"));
         QVERIFY(QFile::exists(base.path() + "/04/2008M_20260401_0430.txt"));
 
         QTest::mouseClick(f.printButton(), Qt::LeftButton);
@@ -575,12 +576,15 @@ void TstM2008::screenCollectsAndPrints()
         QCOMPARE(rep::variable("v_tol").toString(), QString("2026.04.01"));
         QCOMPARE(rep::variable("v_ig").toString(), QString("2026.04.30"));
         QCOMPARE(Data->frNyomtat->orientation(), QPageLayout::Portrait);
+        QCOMPARE(Data->frNyomtat->fileName(), QString("2008M_osszesito_2026-04-01_2026-04-30.pdf"));
         QVERIFY2(Data->frNyomtat->prepare(), qPrintable(Data->frNyomtat->errorText()));
         QString all;
         for (const auto& page : Data->frNyomtat->pages())
             all += page.texts().join('\n') + "\n";
         QVERIFY2(all.contains("Alfa Béta") && all.contains("Gamma") &&
-                     all.contains("2026.04.01 - 2026.04.30") && all.contains("3000 Ft"),
+                     all.contains("2026.04.01 - 2026.04.30") && all.contains("3 000 Ft") &&
+                     all.contains("1./1. oldal") && all.contains("Adószám: ") &&
+                     !all.contains("Adóazonosító: \n"),
                  qPrintable(all));
     }
     // The period texts outlive the screen.

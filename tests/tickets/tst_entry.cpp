@@ -494,6 +494,21 @@ void TstEntry::gridStandsOnTheLineWorkedOn()
     f.newLine();
     QCOMPARE(grid->recordCount(), 3);
     QCOMPARE(grid->asString("S_MEGNEVEZES"), QString("Árpa"));
+
+    // Enter walks the lines, and after the last one leaves the grid for the
+    // buttons under it.
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    DBGrid* view = f.lines();
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    QCOMPARE(view->currentIndex().row(), 1);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(view->currentIndex().row(), 2);
+    QVERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->hasFocus());
+    QVERIFY(view->parentWidget()->isAncestorOf(QApplication::focusWidget()));
 }
 
 QTEST_MAIN(TstEntry)

@@ -250,8 +250,13 @@ void TstTicketList::yearOpening()
         TForm38 f;
         f.show();
         QCOMPARE(f.jelenlegi()->text(), QString("20200000"));
+        // By keyboard: Enter in the field stores nothing, Enter on "Letárol" stores.
         f.uj()->setText("20210000");
-        QVERIFY(f.Button1Click());
+        QTest::keyClick(f.uj(), Qt::Key_Return);
+        QCOMPARE(db.scalar("select a_fjbszam from sorszam"), QString("20200000"));
+        f.letarol()->setFocus();
+        QTest::keyClick(f.letarol(), Qt::Key_Return);
+        QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(db.scalar("select count(*) || '/' || max(a_fjbszam) from sorszam"),
                  QString("1/20210000"));
     }

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QProgressDialog>
 #include <climits>
@@ -103,6 +104,21 @@ bool QtUi::openExternal(const QString& fileOrUrl)
                    : QUrl::fromLocalFile(QFileInfo(fileOrUrl).absoluteFilePath());
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
         return false;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open reports success even when nothing can show the file; ask the
+    // desktop's own table first, so that "no viewer" can be said.
+    if (url.isLocalFile()) {
+        const QString mime = QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name();
+        const QString query = QStandardPaths::findExecutable("xdg-mime");
+        if (!query.isEmpty()) {
+            QProcess p;
+            p.start(query, {"query", "default", mime});
+            if (p.waitForFinished(3000) && p.exitCode() == 0 &&
+                p.readAllStandardOutput().trimmed().isEmpty())
+                return false;
+        }
+    }
+#endif
     return QDesktopServices::openUrl(url);
 }
 

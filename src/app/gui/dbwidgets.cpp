@@ -50,6 +50,13 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new QueryModel(this
     });
 }
 
+void DBGrid::setTitles(const QHash<QString, QString>& titles)
+{
+    model_->setTitles(titles);
+    sized_ = false;
+    applyWidths();
+}
+
 void DBGrid::setQuery(TQuery* q, const QList<GridColumn>& columns)
 {
     if (query())
@@ -71,10 +78,14 @@ void DBGrid::applyWidths()
     const bool withRows = model_->rowCount() > 0;
     if (sized_ && withRows)
         return;
+    // One long value (a product's full name) must not push the columns after
+    // it off the screen: content widens a column up to a limit, and the rest
+    // is elided (the panel under a list shows the value whole).
+    const int limit = std::max(320, fontMetrics().horizontalAdvance(QString(40, QLatin1Char('x'))));
     for (int i = 0; i < cols.size(); ++i) {
         int w = std::max(cols[i].width, horizontalHeader()->sectionSizeHint(i));
         if (withRows)
-            w = std::max(w, sizeHintForColumn(i));
+            w = std::max(w, std::min(sizeHintForColumn(i), std::max(limit, cols[i].width)));
         setColumnWidth(i, w);
     }
     sized_ = withRows;

@@ -18,6 +18,8 @@ public:
     void setQuery(TQuery* q, const QList<GridColumn>& columns = {});
     TQuery* query() const { return model_->query(); }
     QueryModel* queryModel() const { return model_; }
+    // Hungarian titles for the fields of a query shown with its own columns.
+    void setTitles(const QHash<QString, QString>& titles);
     // Field of the column that holds the cell cursor ("" when none).
     QString currentField() const;
     void setCurrentColumn(int column);

@@ -8,6 +8,7 @@
 #include "Unit21.h"
 #include "Unit22.h"
 #include "Unit26.h"
+#include "Unit44.h"
 #include "tickets/Unit38.h"
 #include "tickets/Unit8.h"
 #include "masterdata/Unit14.h"
@@ -53,6 +54,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 22: return new TForm22(parent);
     case 26: return new TForm26(parent);
     case 38: return new TForm38(parent);
+    case 44: return new TForm44(parent);
     case 8: return new TForm8(parent);
     case 27: return new TForm27(parent);
     case 28: return new TForm28(parent);

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -102,6 +104,47 @@ QString withShots(const QString& md, const QMap<QString, QImage>& shots)
     return out;
 }
 
+// A few tickets, so that the list and the 2008M screen show rows: this
+// year's first days, the sample producer without income tax (the payable
+// amount is then the purchase value, 5-forint rounded for cash).
+void addSampleTickets()
+{
+    fb::Connection& db = Data->ZCon1;
+    const int year = QDate::currentDate().year();
+    struct T { int n; const char* product; const char* kod; double kg; double ear; int komp; bool printed; };
+    const T tickets[] = {
+        {1, "Búza", "00001", 1000, 62.5, 12, true},
+        {2, "Napraforgó", "00002", 500, 140, 12, true},
+        {3, "Őszibarack", "00003", 200, 220, 7, false},
+    };
+    for (const T& t : tickets) {
+        const QString bszam = QString::number(year) + QString("%1").arg(t.n, 4, 10, QLatin1Char('0'));
+        const QString date = QString("'%1-01-%2'").arg(year).arg(t.n + 4, 2, 10, QLatin1Char('0'));
+        const double value = t.kg * t.ear * (1 + t.komp / 100.0);
+        const double payable = std::nearbyint(value / 5) * 5;
+        db.startTransaction();
+        db.executeImmediate(QString("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, "
+                                    "f_felvkelt, f_fizkelt, f_utal, f_prn, f_szja, f_jarulszaz, "
+                                    "f_levonas, f_megj, f_nyilatk, f_muvktg, f_tipus, f_sumvar, "
+                                    "f_pipa) VALUES ('%1', '00001', '00002', %2, %2, %2, ' ', %3, 0, "
+                                    "0, 0, ' ', 'Saját termelésből származik.', %4, '1', %5, 'p')")
+                                .arg(bszam, date, t.printed ? "'I'" : "NULL")
+                                .arg(payable)
+                                .arg(value));
+        db.executeImmediate(QString::fromUtf8(
+                                "INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, "
+                                "s_levonszaz, s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, "
+                                "s_szja, s_bizonylat) VALUES ('%1', '%2', '%3', '1001', 0, %4, "
+                                "'kg', %5, %6, '00001', 0, ' ')")
+                                .arg(bszam, t.kod, QString::fromUtf8(t.product))
+                                .arg(t.kg)
+                                .arg(t.ear)
+                                .arg(t.komp));
+        db.executeImmediate("UPDATE sorszam SET a_fjbszam = '" + bszam + "' WHERE a_akod = '00001'");
+        db.commit();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -126,6 +169,9 @@ int main(int argc, char** argv)
 
     QTemporaryDir work;
     QDir::setCurrent(work.path());
+    // Folders the screens propose under home show a neutral home, not the
+    // build machine's.
+    qputenv("HOME", "/home/felhasznalo");
     newdb::Options opt;
     opt.samples = true;
     newdb::create("vadmo7.fdb", opt);
@@ -151,6 +197,7 @@ int main(int argc, char** argv)
             std::fflush(stderr);
             std::_Exit(1);
         }
+        addSampleTickets();
         w.resize(760, 420);
         w.show();
         GuideUi::settle();
@@ -160,7 +207,7 @@ int main(int argc, char** argv)
             if (QAction* a = w.action(act))
                 a->trigger();
         // Screens whose menu entries are hidden are shown all the same.
-        for (int formNo : {40}) {
+        for (int formNo : {40, 44}) {
             std::unique_ptr<QDialog> d(app::createScreen(formNo, &w));
             if (d)
                 ui.runModal(d.get());

@@ -1,5 +1,7 @@
 #include "listparts.h"
 
+#include "columntitles.h"
+
 #include "gui/guard.h"
 
 #include "gui/dbwidgets.h"
@@ -83,6 +85,7 @@ DBGrid* gridWithNavigator(QBoxLayout* into, const QString& accessibleName, QWidg
     auto* grid = new DBGrid(parent);
     grid->setObjectName("DBGrid1");
     grid->setAccessibleName(accessibleName);
+    grid->setTitles(columntitles::all());
     grid->setMinimumHeight(180);
     auto* nav = new DBNavigator(parent);
     nav->setObjectName("DBNavigator1");

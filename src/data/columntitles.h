@@ -1,0 +1,13 @@
+#pragma once
+// Hungarian column titles for the grids that show a query's own fields (the
+// totals, the monthly breakdown, the 2008M sums, the audit documents), in the
+// words the printed lists use. A field not named keeps its name.
+
+#include <QHash>
+#include <QString>
+
+namespace columntitles {
+
+const QHash<QString, QString>& all();
+
+} // namespace columntitles
