@@ -208,5 +208,8 @@ void TForm11::Button2Click()
     grid_->setQuery(Data->ZQ20);
     Data->frNyomtat->setOrientation(QPageLayout::Portrait);
     Data->frNyomtat->loadFromFile("FjLista3.frf");
+    Data->frNyomtat->setTitle("2008M bevallás – kifizetések östermelönként " +
+                              rep::variable("v_tol").toString() + "–" +
+                              rep::variable("v_ig").toString());
     Data->frNyomtat->showReport();
 }

@@ -4,6 +4,7 @@
 #include "reporttest.h"
 #include "testsupport.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -716,6 +717,39 @@ end
         QVERIFY(items[3].clipped); // wraps to more lines than 5 mm hold
         QVERIFY(!items[4].clipped);
         QVERIFY(items[4].rect.height() > 8);
+    }
+
+    // Every face a shipped template draws with is installed as itself: a
+    // missing font would be replaced by a wider one and move the layout.
+    void templateFontsAreInstalled()
+    {
+        const QDir dir(QString(VADMO_SOURCE_DIR) + "/src/reports/templates");
+        const QStringList files = dir.entryList({"*.frf"}, QDir::Files);
+        QVERIFY(files.size() >= 15);
+        QStringList faults;
+        for (const QString& name : files) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const auto tpl = rep::parseTemplate(QString::fromUtf8(f.readAll()), name);
+            const auto faces = rep::fontsUsed(*tpl);
+            QVERIFY(!faces.empty());
+            for (const rep::FontSpec& face : faces) {
+                QString pattern = face.family;
+                if (face.bold)
+                    pattern += ":bold";
+                if (face.italic)
+                    pattern += ":italic";
+                QProcess fc;
+                fc.start("fc-match", {pattern, "-f", "%{family[0]}|%{slant}|%{weight}"});
+                QVERIFY2(fc.waitForFinished() && fc.exitCode() == 0, "fc-match did not run");
+                const QStringList got = QString::fromUtf8(fc.readAllStandardOutput()).split('|');
+                QCOMPARE(got.size(), 3);
+                if (got[0] != face.family || (face.italic && got[1].toInt() < 100) ||
+                    (face.bold && got[2].toInt() < 200))
+                    faults << QString("%1: %2 -> %3").arg(name, pattern, got.join('|'));
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void pdfHoldsTheTexts()
