@@ -300,6 +300,33 @@ void TstExchangeScreens::tableTextScreen()
     QVERIFY(QFile::exists(out.filePath("atvevo.txt")));
     QVERIFY(!QFile::exists(out.filePath("ostermelo.txt")));
     QCOMPARE(f.result(), int(QDialog::Accepted));
+
+    // Bytes left in the register that no Windows-1250 character stands for
+    // are written as "?", and the end message names where.
+    auto raw = [](const char* hex) {
+        return QString("CAST(CAST(x'%1' AS VARCHAR(8) CHARACTER SET OCTETS) AS VARCHAR(8) "
+                       "CHARACTER SET WIN1250)").arg(hex);
+    };
+    db.exec("UPDATE ostermelo SET o_nev = " + raw("4B6F7681") + ", o_szulhely = " + raw("7890") +
+            " WHERE o_kod = '00002'");
+    const QString id = db.scalar("SELECT id_ostermelo FROM ostermelo WHERE o_kod = '00002'");
+    scope.ui.clear();
+    TForm29 g;
+    for (size_t i = 0; i < g.boxes().size(); ++i)
+        g.boxes()[i]->setChecked(i == 1);
+    g.folder()->setText(out.path() + "/");
+    QTest::mouseClick(g.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QFile written(out.filePath("ostermelo.txt"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray file = written.readAll();
+    const int line = int(file.left(file.indexOf(":Kov?:")).count('\n')) + 1;
+    const QString bad(QChar(0xFFFD));
+    QCOMPARE(scope.ui.log, QStringList{QString("confirm:Exportálás vége. \n\nA Windows-1250 kódlapban "
+                                               "nem létező karakterek helyére \"?\" került:\n"
+                                               "ostermelo.txt %1. sor (azonosító: %2), O_NEV: %3\n"
+                                               "ostermelo.txt %1. sor (azonosító: %2), O_SZULHELY: %3")
+                                           .arg(line).arg(id, bad)});
+    QVERIFY(file.contains(":Kov?:") && file.contains(":x?:"));
 }
 
 void TstExchangeScreens::handOverScreen()
