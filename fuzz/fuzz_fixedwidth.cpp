@@ -7,7 +7,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    for (const imports::Line& l : imports::splitLines(bytes)) {
+    // Read as the screens read a file; a refused file still has its lines
+    // parsed, so that the parsers meet every byte.
+    const imports::Text text = imports::decodeFile(bytes);
+    for (const imports::Line& l : text.refusal.isEmpty() ? text.lines : imports::splitLines(bytes)) {
         const oldimport::Parsed a = oldimport::parseProducer(l.text);
         const oldimport::Parsed b = oldimport::parseProduct(l.text);
         const oldimport::Parsed c = oldimport::parseBuyer(l.text, l.number);

@@ -10,11 +10,14 @@ PKGS=(
   xdg-utils  # opens workbooks, the guide and mail addresses in the desktop's programs
   libgsf-1-dev python3-xlrd libxlsxwriter-dev python3-openpyxl
   libxml2-dev libxml2-utils
+  fonts-dejavu-extra  # the italics the report templates use
 )
 # The tests of several computers on one register run a private Firebird
 # server; the program itself never needs one.
+# The install check runs Debian's package checker and the AppStream
+# validator on what it builds.
 if [ "${1:-}" = "--tests" ]; then
-  PKGS+=(firebird3.0-server)
+  PKGS+=(firebird3.0-server lintian appstream)
 fi
 missing=()
 for p in "${PKGS[@]}"; do

@@ -4,6 +4,7 @@
 #include "gui/guard.h"
 #include "gui/shutdown.h"
 
+#include "cmdline.h"
 #include "dbsettings.h"
 #include "paths.h"
 #include "seams.h"
@@ -12,9 +13,31 @@
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is asked for: --help, --version and
+    // a wrong option work on a console without a display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const cmdline::Parsed cli = cmdline::parseProgram(args);
+    if (cli.action != cmdline::Action::Run) {
+        const cmdline::Answer a = cmdline::answer(cli, "vadmo7", cmdline::programUsage());
+        std::fputs(a.out.toUtf8().constData(), stdout);
+        std::fputs(a.err.toUtf8().constData(), stderr);
+        return a.code;
+    }
+    const QString noDisplay = cli.platformGiven
+        ? QString()
+        : cmdline::noDisplayReason(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                   qEnvironmentVariable("DISPLAY"),
+                                   qEnvironmentVariable("WAYLAND_DISPLAY"));
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "vadmo7: %s\n", noDisplay.toUtf8().constData());
+        return 1;
+    }
     app::blockTerminationSignals();
     app::TApplication app(argc, argv);
     app.setApplicationName("vadmo7");
@@ -51,7 +74,7 @@ int main(int argc, char** argv)
     if (!w.formCreate())
         return 0;
     app::installExitHook();
-    if (QCoreApplication::arguments().contains("--szerviz"))
+    if (cli.service)
         w.showServiceEntries();
     w.show();
     if (!prep.notice.isEmpty())

@@ -1,4 +1,5 @@
 // vadmo7-newdb: creates an empty register database file.
+#include "cmdline.h"
 #include "newdb.h"
 #include "fb.h"
 
@@ -9,13 +10,16 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const cmdline::Parsed cli = cmdline::parseNewDb(app.arguments().mid(1));
+    if (cli.action != cmdline::Action::Run) {
+        const cmdline::Answer a = cmdline::answer(cli, "vadmo7-newdb", cmdline::newDbUsage());
+        std::fputs(a.out.toUtf8().constData(), stdout);
+        std::fputs(a.err.toUtf8().constData(), stderr);
+        return a.code;
+    }
+    QStringList args = cli.rest;
     newdb::Options opt;
     opt.samples = args.removeAll("--samples") > 0;
-    if (args.size() != 1 || args[0].startsWith('-')) {
-        std::fprintf(stderr, "usage: vadmo7-newdb [--samples] FILE.fdb\n");
-        return 2;
-    }
     try {
         newdb::create(args[0], opt);
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "textfile.h"
 
 #include <QFile>
+#include <QSet>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
@@ -57,6 +58,34 @@ QByteArray toWin1250(const QString& text) { return convert(text.toUtf8(), "UTF-8
 QString fromWin1250(const QByteArray& bytes)
 {
     return QString::fromUtf8(convert(bytes, "WINDOWS-1250", "UTF-8"));
+}
+
+QString notInWin1250(const QString& text)
+{
+    // The code page's characters beyond ASCII, found once through iconv.
+    static const QSet<char16_t> held = [] {
+        QSet<char16_t> s;
+        for (int b = 0x80; b < 0x100; ++b) {
+            const QByteArray one(1, char(b));
+            const QString c = QString::fromUtf8(convert(one, "WINDOWS-1250", "UTF-8"));
+            if (c.size() == 1 && c != "?")
+                s.insert(c[0].unicode());
+        }
+        return s;
+    }();
+    QString lost;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() < 0x80 || held.contains(c.unicode()))
+            continue;
+        // A character beyond the first plane is one "?" for its two halves.
+        const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.mid(i, n);
+        if (!lost.contains(one))
+            lost += one;
+        i += n - 1;
+    }
+    return lost;
 }
 
 QString decode(const QByteArray& bytes)

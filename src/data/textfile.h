@@ -11,6 +11,9 @@ namespace textfile {
 // Characters Windows-1250 cannot hold become "?" (the file must still be written).
 QByteArray toWin1250(const QString& text);
 QString fromWin1250(const QByteArray& bytes);
+// The characters of `text` that Windows-1250 cannot hold (those toWin1250
+// turns into "?"), each once, in the order met; "" when it holds them all.
+QString notInWin1250(const QString& text);
 // UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else Windows-1250.
 QString decode(const QByteArray& bytes);
 

@@ -85,8 +85,9 @@ void TForm25::ImportClick()
             continue;
         // The folder field is followed directly by the file name.
         const QString path = tabletext::target(folder_->text(), oldimport::fileName(kind));
-        const QByteArray bytes = imports::readFile(path); // stops here when missing
-        const auto lines = imports::splitLines(bytes);
+        // Stops here when missing, or when its text is neither UTF-8 nor Windows-1250.
+        const imports::Text text = imports::readText(path);
+        const auto& lines = text.lines;
         QStringList texts;
         for (const auto& line : lines)
             texts << line.text;
@@ -94,10 +95,11 @@ void TForm25::ImportClick()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         std::unique_ptr<seams::Progress> job =
             seams::startProgress("Import: " + oldimport::fileName(kind), qint64(lines.size()));
-        const imports::Result r = oldimport::importLines(
+        imports::Result r = oldimport::importLines(
             app::currentContext(), kind, lines, [&job](int i) { job->setValue(i); },
             [&job] { return job->wasCanceled(); });
         job.reset(); // gone before the message
+        r.encoding = imports::encodingName(text.encoding);
         seams::ui().showMessage(
             imports::report(r.stopped ? r.stopMessage : oldimport::doneMessage(kind), r));
         if (r.stopped || r.cancelled())

@@ -95,6 +95,7 @@ void TForm29::ExportClick()
     };
     qint64 before = 0;
     QStringList written;
+    std::vector<tabletext::Replaced> replaced;
     for (size_t i : chosen) {
         // A file that cannot be written stops the export here with its reason.
         const qint64 n = tabletext::exportTable(
@@ -106,7 +107,7 @@ void TForm29::ExportClick()
                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 }
             },
-            [&job] { return job->wasCanceled(); });
+            [&job] { return job->wasCanceled(); }, &replaced);
         if (n < 0) {
             finish();
             QString text = "Az exportálás megszakítva: " + tables[i].file + " nem készült el.";
@@ -120,6 +121,8 @@ void TForm29::ExportClick()
     }
     progress_->setValue(progress_->maximum());
     finish();
-    seams::ui().confirm("Exportálás vége. ");
+    // Values that the code page could not hold are named, not lost unseen.
+    const QString lost = tabletext::describe(replaced);
+    seams::ui().confirm(lost.isEmpty() ? QString("Exportálás vége. ") : "Exportálás vége. \n\n" + lost);
     accept();
 }

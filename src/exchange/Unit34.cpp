@@ -99,9 +99,12 @@ void TForm34::MegnyitasClick()
 
 void TForm34::loadFile(const QString& path)
 {
-    const QByteArray bytes = imports::readFile(path); // a file that cannot be read is reported
+    // A file that cannot be read, or whose text is neither UTF-8 nor
+    // Windows-1250, is reported and leaves the list as it was.
+    imports::Text text = imports::readText(path);
     fileName_ = QFileInfo(path).fileName();
-    lines_ = imports::splitLines(bytes);
+    encoding_ = imports::encodingName(text.encoding);
+    lines_ = std::move(text.lines);
     QStringList texts;
     for (const auto& l : lines_)
         texts << l.text;
@@ -123,7 +126,7 @@ void TForm34::FeldolgozasClick()
     });
     std::unique_ptr<seams::Progress> job =
         seams::startProgress("Feldolgozás: " + fileName_, qint64(lines_.size()));
-    const imports::Result r = csvimport::importLines(
+    imports::Result r = csvimport::importLines(
         app::currentContext(), fileName_, lines_,
         [this, &job](int i) {
             index_->setText(QString::number(i));
@@ -134,6 +137,7 @@ void TForm34::FeldolgozasClick()
         },
         [&job] { return job->wasCanceled(); });
     job.reset(); // gone before the message
+    r.encoding = encoding_;
     seams::ui().showMessage(imports::report("A lista feldolgozva", r));
     csvimport::showAll(Data->ZQ30);
     grid_->setQuery(Data->ZQ30);

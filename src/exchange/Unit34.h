@@ -37,5 +37,6 @@ private:
     QPushButton* open_;
     QPushButton* run_;
     QString fileName_;
+    QString encoding_; // how the file was read, told in the end message
     std::vector<imports::Line> lines_;
 };

@@ -36,7 +36,10 @@ QString decodeLine(const QByteArray& bytes)
     return s;
 }
 
-std::vector<Line> splitLines(const QByteArray& bytes)
+namespace {
+
+template <typename Decode>
+std::vector<Line> splitWith(const QByteArray& bytes, Decode decode)
 {
     std::vector<Line> out;
     qsizetype start = 0;
@@ -49,11 +52,15 @@ std::vector<Line> splitLines(const QByteArray& bytes)
         qsizetype len = end - start;
         if (len > 0 && bytes[start + len - 1] == '\r')
             --len;
-        out.push_back({++number, decodeLine(bytes.mid(start, len))});
+        out.push_back({++number, decode(bytes.mid(start, len))});
         start = end + 1;
     }
     return out;
 }
+
+} // namespace
+
+std::vector<Line> splitLines(const QByteArray& bytes) { return splitWith(bytes, decodeLine); }
 
 QString trimmed(const QString& s)
 {
@@ -124,6 +131,8 @@ QString report(const QString& headline, const Result& r, int shown)
     QStringList out;
     out << headline;
     out << QString("Beolvasva: %1 sor, kihagyva: %2 sor.").arg(r.imported).arg(r.skipped());
+    if (!r.encoding.isEmpty())
+        out << QString("A fájl kódolása: %1.").arg(r.encoding);
     if (r.stopped && r.stopMessage != headline)
         out << r.stopMessage;
     if (r.cancelled())
@@ -180,6 +189,139 @@ QByteArray readFile(const QString& path)
         throw std::runtime_error(
             QString("A fájl nem olvasható: %1 (%2)").arg(path, f.errorString()).toStdString());
     return f.readAll();
+}
+
+} // namespace imports
+
+namespace imports {
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i` (overlong forms,
+// surrogates and code points beyond U+10FFFF are not), 0 when there is none.
+int utf8Sequence(const QByteArray& b, qsizetype i)
+{
+    const auto at = [&](qsizetype k) { return k < b.size() ? uchar(b[k]) : 0; };
+    const uchar c = at(i);
+    if (c < 0x80)
+        return 1;
+    auto cont = [&](qsizetype k, uchar lo = 0x80, uchar hi = 0xBF) {
+        const uchar x = at(k);
+        return x >= lo && x <= hi;
+    };
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const uchar lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+        return cont(i + 1, lo, hi) && cont(i + 2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const uchar lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+        return cont(i + 1, lo, hi) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+int lineOf(const QByteArray& b, qsizetype offset)
+{
+    return int(b.left(offset).count('\n')) + 1;
+}
+
+// The line as it is written, for the refusal; bytes that are no character
+// shown as U+FFFD.
+QString shownLine(const QByteArray& b, int line)
+{
+    const QList<QByteArray> lines = b.split('\n');
+    QByteArray l = line - 1 < lines.size() ? lines[line - 1] : QByteArray();
+    if (l.endsWith('\r'))
+        l.chop(1);
+    QString s = decodeLine(l);
+    for (QChar& c : s)
+        if (c.unicode() < 0x20)
+            c = QChar(0xFFFD);
+    if (s.size() > 80)
+        s = s.left(80) + "…";
+    return QString("%1. sor: „%2”").arg(line).arg(s);
+}
+
+Text refused(const QString& why) { return Text{{}, Encoding::Win1250, why}; }
+
+constexpr const char* kResave =
+    "Mentse a fájlt UTF-8 vagy Windows-1250 kódolású szövegként, és próbálja újra.";
+
+} // namespace
+
+QString encodingName(Encoding e)
+{
+    switch (e) {
+    case Encoding::Utf8: return "UTF-8";
+    case Encoding::Utf8Bom: return "UTF-8 (BOM)";
+    case Encoding::Win1250: break;
+    }
+    return "Windows-1250";
+}
+
+Text decodeFile(const QByteArray& all)
+{
+    const bool bom = all.startsWith("\xEF\xBB\xBF");
+    const QByteArray b = bom ? all.mid(3) : all;
+    const qsizetype zero = b.indexOf('\0');
+    if (zero >= 0)
+        return refused(QString("a(z) %1. sorban 0 értékű bájt áll: ez nem szövegfájl (talán UTF-16 "
+                               "kódolású). %2")
+                           .arg(lineOf(b, zero))
+                           .arg(kResave));
+    // The first byte that breaks UTF-8, and the first character beyond ASCII
+    // that UTF-8 makes of two or more bytes.
+    qsizetype invalid = -1, multi = -1;
+    for (qsizetype i = 0; i < b.size();) {
+        const int n = utf8Sequence(b, i);
+        if (n == 0) {
+            invalid = i;
+            break;
+        }
+        if (n > 1 && multi < 0)
+            multi = i;
+        i += n;
+    }
+    if (bom && invalid >= 0)
+        return refused(QString("UTF-8 jelöléssel (BOM) kezdődik, de a(z) %1. sora nem UTF-8 szöveg. "
+                               "%2\n%3")
+                           .arg(lineOf(b, invalid))
+                           .arg(kResave, shownLine(b, lineOf(b, invalid))));
+    if (invalid < 0 && (bom || multi >= 0))
+        return Text{splitWith(b, [](const QByteArray& l) { return QString::fromUtf8(l); }),
+                    bom ? Encoding::Utf8Bom : Encoding::Utf8, {}};
+    // Windows-1250 (or plain ASCII): every byte must be one of its characters,
+    // and no line may be UTF-8 beside the others.
+    if (multi >= 0)
+        return refused(QString("vegyes kódolású: a(z) %1. sor UTF-8, a(z) %2. sor Windows-1250 "
+                               "kódolású szöveg. %3\n%4")
+                           .arg(lineOf(b, multi))
+                           .arg(lineOf(b, invalid))
+                           .arg(kResave, shownLine(b, lineOf(b, invalid))));
+    const auto& t = table();
+    for (qsizetype i = 0; i < b.size(); ++i)
+        if (t[uchar(b[i])].unicode() == 0xFFFD) {
+            const int line = lineOf(b, i);
+            const qsizetype col = i - (b.lastIndexOf('\n', i) + 1) + 1;
+            return refused(QString("a(z) %1. sor %2. bájtja (%3) sem UTF-8, sem Windows-1250 "
+                                   "szövegben nem állhat. %4\n%5")
+                               .arg(line)
+                               .arg(col)
+                               .arg(QString::asprintf("0x%02X", uchar(b[i])))
+                               .arg(kResave, shownLine(b, line)));
+        }
+    return Text{splitLines(b), Encoding::Win1250, {}};
+}
+
+Text readText(const QString& path)
+{
+    Text t = decodeFile(readFile(path));
+    if (!t.refusal.isEmpty())
+        throw std::runtime_error(
+            QString("A(z) %1 fájl nem olvasható be: %2").arg(path, t.refusal).toStdString());
+    return t;
 }
 
 } // namespace imports

@@ -42,6 +42,7 @@ struct Failure {
 };
 
 struct Result {
+    QString encoding;       // how the file was read ("" when not told)
     int imported = 0;
     std::vector<Failure> failures;
     bool stopped = false;   // the whole import ended (a numbered "HibaNNN!")
@@ -86,4 +87,23 @@ namespace imports {
 // The whole file; throws std::runtime_error with a Hungarian text naming the
 // file when it cannot be read.
 QByteArray readFile(const QString& path);
+
+// How a file's text is read. A file saved by a current spreadsheet program is
+// UTF-8, often with a byte-order mark; one from older programs Windows-1250.
+enum class Encoding { Win1250, Utf8, Utf8Bom };
+QString encodingName(Encoding e); // "Windows-1250", "UTF-8", "UTF-8 (BOM)"
+
+struct Text {
+    std::vector<Line> lines;
+    Encoding encoding = Encoding::Win1250;
+    QString refusal; // why the file is not read, naming the line; "" when read
+};
+// UTF-8 when the file starts with the byte-order mark (dropped) or is valid
+// UTF-8 holding bytes beyond ASCII; otherwise Windows-1250. A file that is
+// neither (UTF-8 and Windows-1250 lines mixed, a byte no Windows-1250
+// character, a zero byte) is refused whole, before anything is imported.
+Text decodeFile(const QByteArray& bytes);
+// readFile and decodeFile; a refused file throws std::runtime_error naming
+// the file and the line.
+Text readText(const QString& path);
 } // namespace imports

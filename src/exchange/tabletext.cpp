@@ -57,6 +57,25 @@ QString target(const QString& folderField, const QString& file)
     return localPath(folderField) + file;
 }
 
+QString describe(const std::vector<Replaced>& replaced, int shown)
+{
+    if (replaced.empty())
+        return {};
+    QStringList out;
+    out << "A Windows-1250 kódlapban nem létező karakterek helyére \"?\" került:";
+    const int n = std::min<int>(shown, int(replaced.size()));
+    for (int i = 0; i < n; ++i) {
+        const Replaced& r = replaced[size_t(i)];
+        out << QString("%1 %2. sor (azonosító: %3), %4: %5")
+                   .arg(r.file)
+                   .arg(r.line)
+                   .arg(r.id, r.column, r.chars);
+    }
+    if (int(replaced.size()) > n)
+        out << QString("… és még %1 érték.").arg(int(replaced.size()) - n);
+    return out.join('\n');
+}
+
 qint64 rowCount(fb::Connection* db, const Table& t)
 {
     const fb::Result r = db->execute("SELECT COUNT(*) FROM " + t.table);
@@ -65,7 +84,7 @@ qint64 rowCount(fb::Connection* db, const Table& t)
 
 qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderField,
                    const std::function<void(qint64)>& progress,
-                   const std::function<bool()>& cancelled)
+                   const std::function<bool()>& cancelled, std::vector<Replaced>* replaced)
 {
     const QString path = target(folderField, t.file);
     QSaveFile out(path);
@@ -79,8 +98,14 @@ qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderFiel
     fb::Row row;
     std::vector<QVariant> values(cols.size());
     while (cursor.fetch(row)) {
-        for (size_t c = 0; c < cols.size(); ++c)
+        for (size_t c = 0; c < cols.size(); ++c) {
             values[c] = fb::rowValue(cols, row, int(c));
+            if (replaced && values[c].typeId() == QMetaType::QString) {
+                const QString lost = textfile::notInWin1250(values[c].toString());
+                if (!lost.isEmpty())
+                    replaced->push_back({t.file, n + 1, valueText(values[0]), t.columns[qsizetype(c)], lost});
+            }
+        }
         out.write(textfile::toWin1250(line(values)) + "\r\n");
         if (progress)
             progress(++n);

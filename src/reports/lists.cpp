@@ -72,7 +72,7 @@ void openBuyer(const rec::Context& ctx, TQuery* buyerRow)
 }
 
 bool prepare(rep::Report& report, QPageLayout::Orientation o, const QString& templateName,
-             const QString& fileName)
+             const QString& fileName, const QString& title)
 {
     report.setOrientation(o);
     if (!report.loadAndPrepare(templateName)) {
@@ -80,7 +80,14 @@ bool prepare(rep::Report& report, QPageLayout::Orientation o, const QString& tem
         return false;
     }
     report.setFileName(rep::safeFileName(fileName));
+    report.setTitle(title);
     return true;
+}
+
+// A list's title with its period: "Tételes lista 2026.01.01–2026.01.31".
+QString periodTitle(const QString& list, const QDate& from, const QDate& to)
+{
+    return list + " " + val::fmtDate(from) + "–" + val::fmtDate(to);
 }
 
 QString fileDate(const QDate& d) { return d.isValid() ? d.toString("yyyy-MM-dd") : QString("-"); }
@@ -143,7 +150,8 @@ bool printItemized(rep::Report& report, const rec::Context& ctx, TQuery* buyerRo
     rep::setVariable("v_ig", val::fmtDate(to));
     rep::setVariable("v_sorrend", orderName(order));
     return prepare(report, QPageLayout::Landscape, "FjLista4.frf",
-                   periodFileName("teteles_lista", from, to));
+                   periodFileName("teteles_lista", from, to),
+                   periodTitle("Tételes lista", from, to));
 }
 
 // ---- Per product ------------------------------------------------------------
@@ -216,7 +224,8 @@ bool printPerProduct(rep::Report& report, const rec::Context& ctx, TQuery* buyer
         [=] { lines->first(); }, [=] { lines->next(); },
         [=] { return lines->isEmpty() || lines->eof(); });
     const bool ok = prepare(report, QPageLayout::Portrait, "FjLista5.frf",
-                            periodFileName("termekenkenti_lista", p.from, p.to));
+                            periodFileName("termekenkenti_lista", p.from, p.to),
+                            periodTitle("Termékenkénti lista", p.from, p.to));
     groups->first();
     return ok;
 }
@@ -286,7 +295,8 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
         [=] { lines->first(); }, [=] { lines->next(); },
         [=] { return lines->isEmpty() || lines->eof(); });
     const bool ok = prepare(report, QPageLayout::Portrait, "FjLista8.frf",
-                            periodFileName("ostermelonkenti_lista", p.from, p.to));
+                            periodFileName("ostermelonkenti_lista", p.from, p.to),
+                            periodTitle("Östermelönkénti lista", p.from, p.to));
     groups->first();
     return ok;
 }
@@ -363,7 +373,8 @@ bool printProducerBreakdown(rep::Report& report, const rec::Context& ctx, TQuery
 {
     openBuyer(ctx, buyerRow);
     return prepare(report, QPageLayout::Portrait, "FjLista9.frf",
-                   "havi_bontas_" + kod.trimmed() + "_" + fileDate(ctx.today) + ".pdf");
+                   "havi_bontas_" + kod.trimmed() + "_" + fileDate(ctx.today) + ".pdf",
+                   "Havi bontás termékenként " + kod.trimmed() + " " + val::fmtDate(ctx.today));
 }
 
 // ---- Cash daily list -------------------------------------------------------
@@ -400,7 +411,8 @@ bool printCash(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow, T
     openBuyer(ctx, buyerRow);
     return prepare(report, QPageLayout::Portrait, byProduct ? "FjLista11.frf" : "FjLista10.frf",
                    periodFileName(byProduct ? "napi_penztar_termekenkent" : "napi_penztar",
-                                  from, to));
+                                  from, to),
+                   periodTitle(byProduct ? "Kp. napi lista termékenként" : "Kp. napi lista", from, to));
 }
 
 // ---- Statistics -------------------------------------------------------------
@@ -440,7 +452,9 @@ bool printStatistics(rep::Report& report, const rec::Context& ctx, TQuery* buyer
     rep::setVariable("v_var", totals.vetelar);
     return prepare(report, QPageLayout::Portrait, byProductOnly ? "FjLista13.frf" : "FjLista12.frf",
                    (byProductOnly ? "statisztika_termekenkent_" : "statisztika_havi_") +
-                       fileDate(ctx.today) + ".pdf");
+                       fileDate(ctx.today) + ".pdf",
+                   (byProductOnly ? "Statisztika termékenként " : "Statisztika havonta ") +
+                       val::fmtDate(ctx.today));
 }
 
 // ---- Contract ---------------------------------------------------------------
@@ -460,7 +474,9 @@ bool printContract(rep::Report& report, const rec::Context& ctx, TQuery* buyerRo
     // would otherwise find no buyer row to print.
     openBuyer(ctx, buyerRow);
     return prepare(report, QPageLayout::Portrait, "FjSzerzodes.frf",
-                   "szerzodes_" + producerKod.trimmed() + "_" + fileDate(ctx.today) + ".pdf");
+                   "szerzodes_" + producerKod.trimmed() + "_" + fileDate(ctx.today) + ".pdf",
+                   "Termelési és értékesítési szerződés " + producerKod.trimmed() + " " +
+                       val::fmtDate(ctx.today));
 }
 
 } // namespace lists

@@ -6,6 +6,7 @@
 #include "masterdata/products.h"
 #include "reports/engine/Report.h"
 #include "seams.h"
+#include "values.h"
 
 namespace registerprint {
 
@@ -18,7 +19,8 @@ void openBuyer()
     rep::setVariable("v_atvevoutca", Data->atv_utca());
 }
 
-bool prepareList(rep::Report& report, const QString& templateName, const QString& fileName)
+bool prepareList(rep::Report& report, const QString& templateName, const QString& fileName,
+                 const QString& title)
 {
     report.setOrientation(QPageLayout::Landscape);
     if (!report.loadAndPrepare(templateName)) {
@@ -26,6 +28,7 @@ bool prepareList(rep::Report& report, const QString& templateName, const QString
         return false;
     }
     report.setFileName(fileName);
+    report.setTitle(title + " " + val::fmtDate(seams::ui().today()));
     return true;
 }
 
@@ -45,14 +48,16 @@ bool producers(rep::Report& report)
 {
     openBuyer();
     producers::runPrintList(Data->ZQ30);
-    return prepareList(report, "FjLista2.frf", producersFileName(seams::ui().today()));
+    return prepareList(report, "FjLista2.frf", producersFileName(seams::ui().today()),
+                       "Őstermelők jegyzéke");
 }
 
 bool products(rep::Report& report)
 {
     openBuyer();
     products::runPrintList(Data->ZQ40);
-    return prepareList(report, "FjLista6.frf", productsFileName(seams::ui().today()));
+    return prepareList(report, "FjLista6.frf", productsFileName(seams::ui().today()),
+                       "Terméklista");
 }
 
 } // namespace registerprint

@@ -220,5 +220,8 @@ void TForm11::Button2Click()
     Data->frNyomtat->setOrientation(QPageLayout::Portrait);
     Data->frNyomtat->loadFromFile("FjLista3.frf");
     Data->frNyomtat->setFileName(rep::safeFileName(m2008::summaryFileName(period())));
+    Data->frNyomtat->setTitle("2008M bevallás – kifizetések östermelönként " +
+                              rep::variable("v_tol").toString() + "–" +
+                              rep::variable("v_ig").toString());
     Data->frNyomtat->showReport();
 }

@@ -182,6 +182,7 @@ bool print(Mode mode, rep::Report& report, Outcome* outcome)
         return false;
     }
     report.setFileName(out.fileName);
+    report.setTitle("Felvásárlási jegy " + out.number.trimmed());
     if (mode == Mode::Print && !out.copy)
         out.marked = mark(out.number);
     if (outcome)

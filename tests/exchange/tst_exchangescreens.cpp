@@ -90,6 +90,20 @@ void TstExchangeScreens::csvScreen()
     QCOMPARE(q->recNo(), q->recordCount() - 1);
     QCOMPARE(q->asString("O_KOD"), QString("00123"));
     QCOMPARE(q->asDate("O_SZIDO"), QDate(1960, 5, 1));
+    QVERIFY(end.contains("A fájl kódolása: Windows-1250."));
+
+    // A spreadsheet's UTF-8 with its byte-order mark: read as such, and said so.
+    scope.ui.clear();
+    const QString utf8 = QDir(db.dir()).filePath("utf8.csv");
+    put(utf8, "\xEF\xBB\xBF" + QString::fromUtf8("00130;Kovács Éva;6720\r\n").toUtf8());
+    scope.ui.files.push_back(utf8);
+    QTest::mouseClick(f.openButton(), Qt::LeftButton);
+    QTest::mouseClick(f.runButton(), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].contains("Beolvasva: 1 sor, kihagyva: 0 sor.\nA fájl kódolása: UTF-8 (BOM)."),
+             qPrintable(scope.ui.log[0]));
+    QCOMPARE(db.scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '00130'"),
+             QString::fromUtf8("Kovács Éva"));
 
     // A file that cannot be read is reported by the general handler.
     scope.ui.clear();
@@ -140,6 +154,35 @@ void TstExchangeScreens::oldImportScreen()
     QCOMPARE(f.result(), int(QDialog::Accepted));
     QCOMPARE(db.scalar("SELECT o_szido FROM ostermelo WHERE o_kod = '10042'"), QString("1975.04.12"));
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM atvevo"), QString("1"));
+
+    // UTF-8 and Windows-1250 lines in one file: refused with the line before
+    // anything is imported.
+    scope.ui.clear();
+    put(old.filePath("exposterm.txt"),
+        at(7, QString::fromUtf8("Kovács Éva"), at(2, "0050 ")).toUtf8() + "\r\n" +
+            at(7, QString::fromLatin1("Kov\xE1" "cs"), at(2, "0051 ")).toLatin1() + "\r\n");
+    TForm25 m;
+    m.folder()->setText(old.path() + "/");
+    m.show();
+    QTest::mouseClick(m.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].startsWith("error:A(z) " + old.filePath("exposterm.txt") +
+                                        " fájl nem olvasható be: vegyes kódolású: a(z) 1. sor UTF-8, "
+                                        "a(z) 2. sor Windows-1250"),
+             qPrintable(scope.ui.log[0]));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM ostermelo WHERE o_kod IN ('10050', '10051')"), QString("0"));
+    // A UTF-8 file keeps the fields after an accented name in place.
+    scope.ui.clear();
+    put(old.filePath("exposterm.txt"),
+        at(53, "6720", at(7, QString::fromUtf8("Kovács Éva"), at(2, "0052 "))).toUtf8() + "\r\n");
+    m.producers()->setChecked(true);
+    m.products()->setChecked(false);
+    m.buyers()->setChecked(false);
+    m.ImportClick();
+    QCOMPARE(scope.ui.log.size(), 1);
+    QVERIFY2(scope.ui.log[0].contains("A fájl kódolása: UTF-8."), qPrintable(scope.ui.log[0]));
+    QCOMPARE(db.scalar("SELECT o_nev || '/' || o_irszam FROM ostermelo WHERE o_kod = '10052'"),
+             QString::fromUtf8("Kovács Éva/6720"));
 
     // A missing file stops at its kind; the screen stays open.
     scope.ui.clear();
@@ -258,6 +301,33 @@ void TstExchangeScreens::tableTextScreen()
     QVERIFY(QFile::exists(out.filePath("atvevo.txt")));
     QVERIFY(!QFile::exists(out.filePath("ostermelo.txt")));
     QCOMPARE(f.result(), int(QDialog::Accepted));
+
+    // Bytes left in the register that no Windows-1250 character stands for
+    // are written as "?", and the end message names where.
+    auto raw = [](const char* hex) {
+        return QString("CAST(CAST(x'%1' AS VARCHAR(8) CHARACTER SET OCTETS) AS VARCHAR(8) "
+                       "CHARACTER SET WIN1250)").arg(hex);
+    };
+    db.exec("UPDATE ostermelo SET o_nev = " + raw("4B6F7681") + ", o_szulhely = " + raw("7890") +
+            " WHERE o_kod = '00002'");
+    const QString id = db.scalar("SELECT id_ostermelo FROM ostermelo WHERE o_kod = '00002'");
+    scope.ui.clear();
+    TForm29 g;
+    for (size_t i = 0; i < g.boxes().size(); ++i)
+        g.boxes()[i]->setChecked(i == 1);
+    g.folder()->setText(out.path() + "/");
+    QTest::mouseClick(g.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QFile written(out.filePath("ostermelo.txt"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray file = written.readAll();
+    const int line = int(file.left(file.indexOf(":Kov?:")).count('\n')) + 1;
+    const QString bad(QChar(0xFFFD));
+    QCOMPARE(scope.ui.log, QStringList{QString("confirm:Exportálás vége. \n\nA Windows-1250 kódlapban "
+                                               "nem létező karakterek helyére \"?\" került:\n"
+                                               "ostermelo.txt %1. sor (azonosító: %2), O_NEV: %3\n"
+                                               "ostermelo.txt %1. sor (azonosító: %2), O_SZULHELY: %3")
+                                           .arg(line).arg(id, bad)});
+    QVERIFY(file.contains(":Kov?:") && file.contains(":x?:"));
 }
 
 void TstExchangeScreens::handOverScreen()

@@ -21,6 +21,8 @@ private slots:
     void buyersKeptWhenNothingReadable();
     void randomBytesImportNothing();
     void lineSplitting();
+    void fileEncodings_data();
+    void fileEncodings();
 };
 
 namespace {
@@ -315,6 +317,62 @@ void TstImports::lineSplitting()
     QCOMPARE(imports::trimmed(QString(" \t x y \x01\r")), QString("x y"));
     QCOMPARE(oldimport::pos("abc", 2, 6), QString("bc"));
     QCOMPARE(oldimport::pos("abc", 4, 6), QString());
+}
+
+void TstImports::fileEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("read");    // the encoding named, or "" when refused
+    QTest::addColumn<QString>("expected"); // the first line, or a piece of the refusal
+    const QByteArray utf8 = QString::fromUtf8("00123;Kovács Éva;6720;Fő u. 1.").toUtf8();
+    const QByteArray cp1250 = "00123;Kov\xE1" "cs \xC9va;6720;F\xF5 u. 1.";
+    const QString text = QString::fromUtf8("00123;Kovács Éva;6720;Fő u. 1.");
+    QTest::newRow("Windows-1250") << cp1250 + "\r\n" << "Windows-1250" << text;
+    QTest::newRow("plain ASCII") << QByteArray("00123;Kis;6720\r\n") << "Windows-1250"
+                                 << "00123;Kis;6720";
+    QTest::newRow("UTF-8") << utf8 + "\r\n" << "UTF-8" << text;
+    // The mark is no part of the first code.
+    QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8 << "UTF-8 (BOM)" << text;
+    QTest::newRow("BOM, then Windows-1250") << "\xEF\xBB\xBFok\r\n" + cp1250 << ""
+                                            << "UTF-8 jelöléssel (BOM) kezdődik, de a(z) 2. sora";
+    QTest::newRow("mixed") << "x\n" + utf8 + "\r\n" + cp1250 + "\r\n" << ""
+                           << QString("vegyes kódolású: a(z) 2. sor UTF-8, a(z) 3. sor "
+                                      "Windows-1250 kódolású szöveg. Mentse a fájlt UTF-8 vagy "
+                                      "Windows-1250 kódolású szövegként, és próbálja újra.\n"
+                                      "3. sor: „") + text + "”";
+    QTest::newRow("no Windows-1250 byte") << QByteArray("ab\r\nc\x81\r\n") << ""
+                                          << "a(z) 2. sor 2. bájtja (0x81) sem UTF-8";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE" "a\0b\0", 6) << ""
+                            << "0 értékű bájt áll: ez nem szövegfájl";
+}
+
+void TstImports::fileEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    QFETCH(QString, expected);
+    const imports::Text t = imports::decodeFile(bytes);
+    if (read.isEmpty()) {
+        QVERIFY2(t.refusal.contains(expected), qPrintable(t.refusal));
+        QVERIFY(t.lines.empty());
+        return;
+    }
+    QVERIFY2(t.refusal.isEmpty(), qPrintable(t.refusal));
+    QCOMPARE(imports::encodingName(t.encoding), read);
+    QCOMPARE(t.lines.at(0).text, expected);
+    // Both importers read the decoded text: the CSV's first code is whole and
+    // a fixed-width line keeps its later fields in place after accented letters.
+    QCOMPARE(csvimport::parseLine(t.lines[0].text).row.values.at(0).toString(), QString("00123"));
+    if (t.encoding == imports::Encoding::Win1250)
+        return; // the fixed-width tests above read Windows-1250
+    const QString name = t.lines[0].text.section(';', 1, 1);
+    const QByteArray mark = t.encoding == imports::Encoding::Utf8Bom ? "\xEF\xBB\xBF" : "";
+    const imports::Text fw =
+        imports::decodeFile(mark + fixed({{2, "0042 "}, {7, name}, {53, "6720"}}).toUtf8());
+    QCOMPARE(fw.encoding, t.encoding);
+    const oldimport::Parsed p = oldimport::parseProducer(fw.lines.at(0).text);
+    QCOMPARE(p.row.values.at(1).toString(), name);
+    QCOMPARE(p.row.values.at(2).toString(), QString("6720"));
 }
 
 QTEST_GUILESS_MAIN(TstImports)

@@ -14,13 +14,29 @@ for f in bin/vadmo7 bin/vadmo7-newdb \
          share/vadmo7/sugo.pdf share/vadmo7/schema.sql \
          share/vadmo7/vadmo7form9.ini share/vadmo7/vadmo7form10.ini \
          share/vadmo7/FjLista2.frf share/vadmo7/FjLista7.frf \
-         share/applications/vadmo7.desktop share/icons/hicolor/scalable/apps/vadmo7.svg; do
+         share/applications/vadmo7.desktop share/icons/hicolor/scalable/apps/vadmo7.svg \
+         share/man/man1/vadmo7.1.gz share/man/man1/vadmo7-newdb.1.gz \
+         share/doc/vadmo7/copyright share/doc/vadmo7/changelog.gz \
+         share/metainfo/org.example.vadmo7.metainfo.xml; do
   [ -e "$PREFIX/$f" ] || fail "missing $f"
 done
 [ -x "$PREFIX/bin/vadmo7" ] || fail "vadmo7 is not executable"
 desktop-file-validate "$PREFIX/share/applications/vadmo7.desktop" || fail "desktop entry does not validate"
 grep -q '^Exec=vadmo7$' "$PREFIX/share/applications/vadmo7.desktop" || fail "Exec line"
 grep -q '^Categories=Office;Finance;$' "$PREFIX/share/applications/vadmo7.desktop" || fail "Categories"
+
+# Software centres read the metainfo; Debian's checker reads the package.
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --pedantic "$PREFIX/share/metainfo/org.example.vadmo7.metainfo.xml" \
+    >"$TMP/appstream.txt" 2>&1 || { cat "$TMP/appstream.txt"; fail "the metainfo does not validate"; }
+fi
+if command -v lintian >/dev/null && command -v cpack >/dev/null; then
+  (cd "$BUILD" && cpack -G DEB -B "$TMP/deb" >"$TMP/cpack.txt" 2>&1) || { cat "$TMP/cpack.txt"; fail "cpack"; }
+  deb="$(ls "$TMP"/deb/vadmo7_*.deb)"
+  # No error and no warning; informational notes (this development build
+  # lacks the release build's hardening) may stay.
+  lintian --fail-on error,warning "$deb" >"$TMP/lintian.txt" 2>&1 || { cat "$TMP/lintian.txt"; fail "lintian"; }
+fi
 
 # The installed program: a register made with the installed tool in the data
 # folder, opened by the program started from another folder.

@@ -98,6 +98,7 @@ void TstRegisterPrint::producerRegister()
     QVERIFY(Data->ZQ30->hasField("O_FELJEGYZ"));
     QCOMPARE(Data->ZQ30->recordCount(), 60);
     QCOMPARE(Data->frNyomtat->templateName(), QString("FjLista2.frf"));
+    QCOMPARE(Data->frNyomtat->title(), QString("Őstermelők jegyzéke 2026.12.09"));
     list.close();
 }
 

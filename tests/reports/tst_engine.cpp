@@ -4,6 +4,7 @@
 #include "reporttest.h"
 #include "testsupport.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -716,6 +717,59 @@ end
         QVERIFY(items[3].clipped); // wraps to more lines than 5 mm hold
         QVERIFY(!items[4].clipped);
         QVERIFY(items[4].rect.height() > 8);
+    }
+
+    // Every face a shipped template draws with is installed as itself, and
+    // the package depends on the package that brings it: a missing font would
+    // be replaced by a wider one and move the layout.
+    void templateFontsAreInstalled()
+    {
+        QFile cmake(QString(VADMO_SOURCE_DIR) + "/CMakeLists.txt");
+        QVERIFY(cmake.open(QIODevice::ReadOnly));
+        const QString depends = QRegularExpression("CPACK_DEBIAN_PACKAGE_DEPENDS \"([^\"]*)\"")
+                                    .match(QString::fromUtf8(cmake.readAll()))
+                                    .captured(1);
+        QVERIFY(!depends.isEmpty());
+        const QDir dir(QString(VADMO_SOURCE_DIR) + "/src/reports/templates");
+        const QStringList files = dir.entryList({"*.frf"}, QDir::Files);
+        QVERIFY(files.size() >= 15);
+        QStringList faults;
+        QHash<QString, QString> owners; // font file -> its package
+        for (const QString& name : files) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const auto tpl = rep::parseTemplate(QString::fromUtf8(f.readAll()), name);
+            const auto faces = rep::fontsUsed(*tpl);
+            QVERIFY(!faces.empty());
+            for (const rep::FontSpec& face : faces) {
+                QString pattern = face.family;
+                if (face.bold)
+                    pattern += ":bold";
+                if (face.italic)
+                    pattern += ":italic";
+                QProcess fc;
+                fc.start("fc-match", {pattern, "-f", "%{family[0]}|%{slant}|%{weight}|%{file}"});
+                QVERIFY2(fc.waitForFinished() && fc.exitCode() == 0, "fc-match did not run");
+                const QStringList got = QString::fromUtf8(fc.readAllStandardOutput()).split('|');
+                QCOMPARE(got.size(), 4);
+                if (got[0] != face.family || (face.italic && got[1].toInt() < 100) ||
+                    (face.bold && got[2].toInt() < 200)) {
+                    faults << QString("%1: %2 -> %3").arg(name, pattern, got.join('|'));
+                    continue;
+                }
+                if (!owners.contains(got[3])) {
+                    QProcess owner;
+                    owner.start("dpkg", {"-S", got[3]});
+                    owner.waitForFinished();
+                    owners[got[3]] = QString::fromUtf8(owner.readAllStandardOutput()).section(':', 0, 0);
+                }
+                const QString pkg = owners[got[3]];
+                if (pkg.isEmpty() || !depends.contains(QRegularExpression("(^|[ ,])" + pkg + "([ ,]|$)")))
+                    faults << QString("%1: %2 comes from \"%3\", which the package does not depend on")
+                                  .arg(name, pattern, pkg.isEmpty() ? got[3] : pkg);
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void pdfHoldsTheTexts()

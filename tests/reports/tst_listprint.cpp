@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QProcess>
 #include <QTest>
 
 class TstListPrint : public QObject {
@@ -43,6 +44,7 @@ struct Printed {
     QString text;
     QStringList clipped;
     QString fileName;
+    QString title; // the PDF's own title, read back by pdfinfo
     QString pdf;
 };
 
@@ -58,8 +60,15 @@ Printed print(RecordingUi& ui, QPushButton* button, const QString& pdfName, QTem
                                 ? out.path()
                                 : qEnvironmentVariable("VADMO_PDF_DIR");
         const QString path = dir + "/" + pdfName;
-        if (Data->frNyomtat->exportPdf(path))
+        if (Data->frNyomtat->exportPdf(path)) {
             p.pdf = pdfText(path);
+            QProcess info;
+            info.start("pdfinfo", {path});
+            info.waitForFinished();
+            for (const QString& l : QString::fromUtf8(info.readAllStandardOutput()).split('\n'))
+                if (l.startsWith("Title:"))
+                    p.title = l.mid(6).trimmed();
+        }
         return int(QDialog::Rejected);
     };
     button->click();
@@ -109,6 +118,7 @@ void TstListPrint::periodListsEmpty()
         QVERIFY(p.pdf.contains("Az időszak vételára összesen (Ft):"));
         QVERIFY(p.text.split(QChar(10)).contains("0,00"));
         QCOMPARE(p.fileName, QString("teteles_lista_2026-01-01_2026-12-31.pdf"));
+        QCOMPARE(p.title, QString("Tételes lista 2026.01.01–2026.12.31"));
     }
     for (int form : {13, 19}) {
         std::unique_ptr<GroupListScreen> f;
@@ -270,6 +280,7 @@ void TstListPrint::cashAndStatistics()
                      db.scalar("SELECT COUNT(DISTINCT f_fizkelt) FROM fjfej WHERE f_utal <> 'x'"));
             // Named after the first and the last cash day.
             QCOMPARE(p.fileName, QString("napi_penztar_2026-01-02_2026-04-09.pdf"));
+            QCOMPARE(p.title, QString("Kp. napi lista 2026.01.02–2026.04.09"));
         }
     }
 }

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QStandardPaths>
 #include <QPushButton>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 class TstTicketPrint : public QObject {
@@ -561,6 +563,13 @@ void TstTicketPrint::pdfNameOfTheTicket()
         docs = QDir::homePath();
     QCOMPARE(r->proposedPdfPath(), QDir(docs).filePath("felvasarlasi_jegy_20260007.pdf"));
     QVERIFY(!r->proposedPdfPath().startsWith(QDir::currentPath())); // not beside the program
+    // The PDF's title is the document's, not the template's file name.
+    QVERIFY(r->exportPdf("jegy.pdf"));
+    QProcess info;
+    info.start("pdfinfo", {"jegy.pdf"});
+    QVERIFY(info.waitForFinished());
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(
+        QString::fromUtf8("^Title: +Felvásárlási jegy 20260007$"), QRegularExpression::MultilineOption)));
 }
 
 QTEST_MAIN(TstTicketPrint)

@@ -792,6 +792,7 @@ void Report::loadFromFile(const QString& bareName)
     loadError_.clear();
     templateName_ = bareName;
     fileName_.clear();
+    title_.clear();
     pages_.clear();
     // The user's own copy in the working folder first, then the shipped one.
     const QString path = paths::find(bareName);
@@ -865,6 +866,7 @@ void Report::loadFromText(const QString& text, const QString& name)
     loadError_.clear();
     templateName_ = name;
     fileName_.clear();
+    title_.clear();
     pages_.clear();
     try {
         tpl_ = parseTemplate(text, name);
@@ -924,7 +926,7 @@ bool Report::exportPdf(const QString& path) const
 {
     if (pages_.empty())
         return false;
-    return writePdf(pages_, path, templateName_);
+    return writePdf(pages_, path, title());
 }
 
 } // namespace rep

@@ -23,6 +23,7 @@
 //                                  reported when the report is prepared.
 //   Report::loadAndPrepare(name)   both steps without throwing; false with errorText().
 //   Report::setFileName(name)      the name "save as PDF" offers (after loading).
+//   Report::setTitle(title)        the document's title in the PDF and the print job.
 //   Report::setOrientation(o)      page orientation of the following prints. It
 //                                  stays until set again and wins over the template's
 //                                  own default ("page ... portrait|landscape").
@@ -124,6 +125,11 @@ public:
     // Loading a template clears it, so set it after the load.
     void setFileName(const QString& name) { fileName_ = name; }
     QString fileName() const { return fileName_; }
+    // The document's title ("Felvásárlási jegy 20260001"): the PDF's title and
+    // the print job's name. Loading a template clears it; without one the
+    // template's name stands in.
+    void setTitle(const QString& title) { title_ = title; }
+    QString title() const { return title_.isEmpty() ? templateName_ : title_; }
     // Where "save as PDF" starts: the file name (or the template's name with
     // .pdf) in the user's documents folder, else in the home folder.
     QString proposedPdfPath() const;
@@ -139,6 +145,7 @@ private:
     QString error_;
     std::vector<PreparedPage> pages_;
     QString fileName_;
+    QString title_;
 };
 
 // A file name that every file system takes: characters that are not allowed

@@ -1,5 +1,7 @@
 #include "Template.h"
 
+#include <algorithm>
+
 #include <QHash>
 
 namespace rep {
@@ -543,6 +545,65 @@ std::unique_ptr<Template> parseTemplate(const QString& text, const QString& name
 {
     TemplateParser p(text, name);
     return p.run();
+}
+
+} // namespace rep
+
+namespace rep {
+
+namespace {
+
+struct FontWalk {
+    std::vector<FontSpec> out;
+    void add(const FontSpec& f)
+    {
+        FontSpec face = f;
+        face.size = 0; // one entry per face, whatever its size
+        if (std::find(out.begin(), out.end(), face) == out.end())
+            out.push_back(face);
+    }
+    void band(const std::unique_ptr<Band>& b)
+    {
+        if (!b)
+            return;
+        for (const TemplateObject& o : b->objects)
+            if (o.kind == TemplateObject::Text)
+                add(o.font);
+    }
+    void data(const std::unique_ptr<DataBlock>& d)
+    {
+        if (!d)
+            return;
+        for (const auto* b : {&d->header, &d->row, &d->footer, &d->continued})
+            band(*b);
+        for (const Group& g : d->groups) {
+            band(g.header);
+            band(g.footer);
+        }
+        data(d->detail);
+    }
+    void body(const std::vector<BodyItem>& items)
+    {
+        for (const BodyItem& i : items) {
+            band(i.band);
+            data(i.data);
+            if (i.block) {
+                band(i.block->continued);
+                body(i.block->body);
+            }
+        }
+    }
+};
+
+} // namespace
+
+std::vector<FontSpec> fontsUsed(const Template& t)
+{
+    FontWalk w;
+    for (const auto* b : {&t.title, &t.summary, &t.pageHeader, &t.pageFooter})
+        w.band(*b);
+    w.body(t.body);
+    return w.out;
 }
 
 } // namespace rep

@@ -111,6 +111,9 @@ struct Template {
 
 // Reads a template; throws ReportError naming the line at fault.
 std::unique_ptr<Template> parseTemplate(const QString& text, const QString& name);
+// The faces (family, bold, italic) the template's texts are drawn with, each
+// once: the fonts the program's package must bring.
+std::vector<FontSpec> fontsUsed(const Template& t);
 // Splits a text object's content into literals and [expressions].
 std::vector<Segment> parseContent(const QString& content);
 

@@ -152,7 +152,7 @@ void ReportPreview::printPages()
     if (!report_->canPrint() || report_->pages().empty())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(report_->templateName());
+    printer.setDocName(report_->title());
     printer.setFullPage(true);
     const auto& pages = report_->pages();
     const QSizeF first = pages.front().size;
