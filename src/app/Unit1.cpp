@@ -12,9 +12,14 @@
 #include "seams.h"
 #include "settings.h"
 #include "taxdata/navtables.h"
+#include "maintenance/Unit43.h"
+#include "maintenance/backup.h"
+#include "paths.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -53,6 +58,8 @@ bool TForm1::formCreate(bool splash)
     // The working folder's register unless vadmo7.ini names a server's.
     const dbsettings::Target target =
         dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
+    if (!target.remote())
+        prepareLocalRegister(QDir::current().absoluteFilePath(target.path));
     try {
         Data->connect(target);
         Data->openTables();
@@ -65,6 +72,27 @@ bool TForm1::formCreate(bool splash)
         // Dismissed otherwise: the window opens without a database.
     }
     return true;
+}
+
+void TForm1::prepareLocalRegister(const QString& file)
+{
+    // No register yet, but backups where the backup screen puts them: the
+    // way back is offered before an empty register is made.
+    if (!QFileInfo::exists(file) && paths::hasBackups(backup::defaultTargetDir())) {
+        if (seams::ui().askYesNo("Ezen a gépen még nincs nyilvántartás, de a mentések mappájában (" +
+                                 QDir::toNativeSeparators(backup::defaultTargetDir()) +
+                                 ") vannak mentések.\n\nVisszatölti az egyiket? (Nem: új, üres "
+                                 "nyilvántartás készül.)")) {
+            TForm43 f(this, true);
+            seams::ui().runModal(&f);
+        }
+        if (!QFileInfo::exists(file))
+            startupNotice_ = paths::createRegister(file);
+    }
+    // A backup killed half-way leaves the register in backup mode: said once, here.
+    const QString cleaned = backup::recoverInterrupted(file, {backup::defaultTargetDir()}).notice();
+    if (!cleaned.isEmpty())
+        startupNotice_ += (startupNotice_.isEmpty() ? "" : "\n\n") + cleaned;
 }
 
 void TForm1::formShow()
@@ -84,6 +112,11 @@ void TForm1::showEvent(QShowEvent* e)
     if (!shown_) {
         shown_ = true;
         formShow();
+        if (!startupNotice_.isEmpty())
+            QTimer::singleShot(0, this, [this] {
+                seams::ui().information("Felvásárlási jegy", startupNotice_);
+                startupNotice_.clear();
+            });
     }
 }
 
@@ -127,6 +160,14 @@ void TForm1::open(int formNo)
             auto f = std::make_unique<TForm17>(this);
             if (f->load())
                 seams::ui().runModal(f.get());
+            return;
+        }
+        if (formNo == 43) {
+            // A restored register may not hold the buyer chosen before: choose again.
+            TForm43 f(this);
+            seams::ui().runModal(&f);
+            if (f.restored())
+                setWorkMenusEnabled(false);
             return;
         }
         app::runScreen(formNo, this);
@@ -177,6 +218,7 @@ void TForm1::buildMenu()
     entry(seg, "actSzerzodes", "Szerzödés", 33, true, false);
     entry(seg, "actCsvImport", "Östermelö import excelböl (*.csv)", 34, true, false);
     entry(seg, "actAdatokMentese", "Adatok mentése", 35);
+    entry(seg, "actAdatokVisszatoltese", "Adatok visszatöltése", 43);
     entry(seg, "actOstermeloEgyesites", "Ostermelo egyesites", 36, true, false);
     entry(seg, "actFelir", "FELIR azon. felvétele", 37, true, false);
     entry(seg, "actAtvevoBeallitas", "Átvevő beállítás", 17);

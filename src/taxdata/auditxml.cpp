@@ -1,4 +1,5 @@
 #include "auditxml.h"
+#include "safefile.h"
 
 #include "Query.h"
 #include "applog.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cmath>
 #include <stdexcept>
 
@@ -687,10 +687,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 {
     // The default folder is a Windows one mapped here: likely missing at first.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (const int e = safefile::writeAll(path, bytes))
         throw std::runtime_error(("Hiba403: Nem sikerült az XML fájl írása: " +
-                                  QDir::toNativeSeparators(path) + " (" + f.errorString() + ")")
+                                  QDir::toNativeSeparators(path) + " (" + safefile::reason(e) + ")")
                                      .toStdString());
 }
 

@@ -1,4 +1,5 @@
 #include "m2008.h"
+#include "safefile.h"
 
 #include "Query.h"
 #include "Unit2.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
-#include <QSaveFile>
 #include <cmath>
 #include <iconv.h>
 #include <stdexcept>
@@ -229,11 +229,10 @@ void writeFile(const QString& path, const QStringList& lines)
         data += textfile::toWin1250(l);
         data += "\r\n";
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+    if (const int e = safefile::writeAll(path, data))
         throw std::runtime_error(
             ("Hiba113! Nem sikerült a fájl írása: " + QDir::toNativeSeparators(path) + " (" +
-             f.errorString() + ")")
+             safefile::reason(e) + ")")
                 .toStdString());
 }
 
