@@ -5,6 +5,7 @@
 // Failures carry the system's reason in Hungarian.
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace safefile {
@@ -58,6 +59,31 @@ private:
     int fd_ = -1;
     int err_ = 0;
     QByteArray buf_;
+};
+
+// A Writer for code that writes to a QIODevice (an XML stream writer).
+class Device : public QIODevice {
+public:
+    explicit Device(const QString& path) : w_(path) {}
+    bool open() { return w_.open() && QIODevice::open(QIODevice::WriteOnly); }
+    bool commit()
+    {
+        QIODevice::close();
+        return w_.commit();
+    }
+    void cancel()
+    {
+        QIODevice::close();
+        w_.cancel();
+    }
+    const Writer& writer() const { return w_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 len) override { return w_.write(data, len) ? len : -1; }
+
+private:
+    Writer w_;
 };
 
 // The whole file at once, through a Writer. 0 or errno.

@@ -320,17 +320,45 @@ Recovery recoverInterrupted(const QString& source, const QStringList& folders)
     Recovery r;
     if (!QFileInfo(source).isFile())
         return r;
-    try {
-        fb::Connection c;
-        c.attach(source);
-        r.endedBackupMode = endStaleMode(c);
-        c.detach();
-    } catch (const std::exception& e) {
-        // Not our business when the register does not open at all: the
-        // start-up says why.
-        const QString text = QString::fromUtf8(e.what());
-        if (text.contains("backup", Qt::CaseInsensitive))
-            r.error = text;
+    // The header says backup mode, or a backup left its mark: only then is the
+    // register attached here (the start-up stays as quick as it was).
+    bool suspect = QFileInfo::exists(markerOf(source));
+    {
+        QFile f(source);
+        uchar b[2] = {0, 0};
+        if (f.open(QIODevice::ReadOnly) && f.seek(FlagsOffset) &&
+            f.read(reinterpret_cast<char*>(b), 2) == 2 && (quint16(b[0] | (b[1] << 8)) & BackupMask))
+            suspect = true;
+    }
+    const bool marked = QFileInfo::exists(markerOf(source));
+    if (suspect) {
+        try {
+            fb::Connection c;
+            c.attach(source);
+            r.endedBackupMode = endStaleMode(c);
+            if (!r.endedBackupMode && marked) {
+                // Killed while backup mode was ending: the header may read
+                // normal with the mode still held. Trying it shows which.
+                try {
+                    c.executeImmediate("ALTER DATABASE BEGIN BACKUP");
+                    c.commit();
+                } catch (const std::exception& e) {
+                    if (!QString::fromUtf8(e.what()).contains("already in the physical backup mode"))
+                        throw;
+                    c.rollback();
+                    r.endedBackupMode = true;
+                }
+                c.executeImmediate("ALTER DATABASE END BACKUP");
+                c.commit();
+            }
+            c.detach();
+        } catch (const std::exception& e) {
+            // Not our business when the register does not open at all: the
+            // start-up says why.
+            const QString text = QString::fromUtf8(e.what());
+            if (text.contains("backup", Qt::CaseInsensitive))
+                r.error = text;
+        }
     }
     r.removed = removeWorkingCopies(source, folders);
     if (r.endedBackupMode)
