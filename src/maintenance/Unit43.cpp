@@ -50,7 +50,7 @@ TForm43::TForm43(QWidget* parent, bool firstStart) : QDialog(parent), firstStart
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({"Név", "Dátum", "Méret", "Jegyek", "Utolsó jegy"});
     list_->setMinimumSize(640, 220);
-    list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     top->addWidget(form::label("Mentések (a legújabb felül):", list_, this));
     top->addWidget(list_, 1);
 

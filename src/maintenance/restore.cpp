@@ -52,11 +52,18 @@ Info inspect(const QString& file)
         return i;
     }
     // The newest ticket's date as yyyymmdd: the reader takes whole numbers only.
+    // The engine writes the header of a file it opens: the backup keeps its
+    // own time all the same, which is when it was made.
     const backup::Reading r = backup::read(
         i.path, {"SELECT CAST(COUNT(*) AS BIGINT) FROM FJFEJ",
                  "SELECT CAST(COALESCE(EXTRACT(YEAR FROM MAX(F_KELT)) * 10000 + "
                  "EXTRACT(MONTH FROM MAX(F_KELT)) * 100 + EXTRACT(DAY FROM MAX(F_KELT)), 0) "
                  "AS BIGINT) FROM FJFEJ"});
+    {
+        QFile f(i.path);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(i.modified, QFileDevice::FileModificationTime);
+    }
     if (!r.error.isEmpty() || r.values.size() != 2) {
         i.error = r.error.isEmpty() ? QString("A fájl nem olvasható.") : r.error;
         return i;
@@ -88,8 +95,10 @@ QList<Info> list(const QString& folder, bool read)
             out << i;
         }
     }
+    // Newest first: the time-stamped name says when it was made.
     std::sort(out.begin(), out.end(), [](const Info& a, const Info& b) {
-        return a.modified != b.modified ? a.modified > b.modified : a.path > b.path;
+        const QString na = QFileInfo(a.path).fileName(), nb = QFileInfo(b.path).fileName();
+        return na != nb ? na > nb : a.modified > b.modified;
     });
     return out;
 }
