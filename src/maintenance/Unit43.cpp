@@ -120,7 +120,7 @@ void TForm43::frissit()
     for (const restore::Info& b : backups_) {
         auto* it = new QTreeWidgetItem(list_);
         it->setText(0, QFileInfo(b.path).fileName());
-        it->setText(1, val::fmtDate(b.modified.date()) + " " + b.modified.toString("HH:mm"));
+        it->setText(1, val::fmtDate(b.made.date()) + " " + b.made.toString("HH:mm"));
         it->setText(2, mb(b.size));
         it->setText(3, b.ok() ? QString::number(b.tickets) : QString("nem olvasható"));
         it->setText(4, b.last.isValid() ? val::fmtDate(b.last) : QString());

@@ -33,6 +33,14 @@ void step(const char* name)
 
 void setStepHook(std::function<void(const char*)> hook) { stepHook() = std::move(hook); }
 
+namespace {
+QDateTime madeAt(const QFileInfo& f)
+{
+    const QDateTime t = QDateTime::fromString(f.fileName().left(16), "yyyy_MM_dd_HH_mm");
+    return t.isValid() ? t : f.lastModified();
+}
+} // namespace
+
 QString Info::summary() const
 {
     if (!ok())
@@ -46,6 +54,7 @@ Info inspect(const QString& file)
     const QFileInfo fi(file);
     i.path = fi.absoluteFilePath();
     i.modified = fi.lastModified();
+    i.made = madeAt(fi);
     i.size = fi.size();
     if (!fi.isFile()) {
         i.error = "A fájl nem létezik.";
@@ -91,6 +100,7 @@ QList<Info> list(const QString& folder, bool read)
             Info i;
             i.path = f.absoluteFilePath();
             i.modified = f.lastModified();
+            i.made = madeAt(f);
             i.size = f.size();
             out << i;
         }

@@ -14,6 +14,7 @@ namespace restore {
 struct Info {
     QString path;
     QDateTime modified;
+    QDateTime made; // from the time-stamped name, else the file's time
     qint64 size = 0;
     qint64 tickets = -1;
     QDate last;    // the newest ticket's date, when there is one

@@ -177,6 +177,7 @@ void TstRestore::screenListsAsksAndRestores()
     junk.close();
     addTicket(db, "20260002", "2026-03-15");
 
+    const QDateTime madeAt = QFileInfo(saved).lastModified();
     UiScope s;
     TForm43 f;
     QCOMPARE(f.focusWidget(), f.folder());
@@ -189,6 +190,8 @@ void TstRestore::screenListsAsksAndRestores()
     QVERIFY(bad && good);
     QCOMPARE(bad->text(3), QString("nem olvasható"));
     QCOMPARE(good->text(3), QString("1"));
+    QCOMPARE(good->text(1), QString("2026.03.15 18:00"));
+    QCOMPARE(QFileInfo(saved).lastModified(), madeAt); // read, yet its time is its own
     f.list()->setCurrentItem(bad);
     QVERIFY(!f.VisszatoltesClick());
     QVERIFY(s.ui.log.last().startsWith("msg:A visszatöltés nem történt meg: a mentés nem nyitható meg"));
