@@ -76,9 +76,11 @@ bool TForm1::formCreate(bool splash)
 
 void TForm1::prepareLocalRegister(const QString& file)
 {
-    // No register yet, but backups where the backup screen puts them: the
-    // way back is offered before an empty register is made.
-    if (!QFileInfo::exists(file) && paths::hasBackups(backup::defaultTargetDir())) {
+    // No register yet in the program's data folder, but backups where the
+    // backup screen puts them: the way back is offered before an empty
+    // register is made.
+    const bool ownFolder = QFileInfo(file).absolutePath() == QFileInfo(paths::dataDir()).absoluteFilePath();
+    if (ownFolder && !QFileInfo::exists(file) && paths::hasBackups(backup::defaultTargetDir())) {
         if (seams::ui().askYesNo("Ezen a gépen még nincs nyilvántartás, de a mentések mappájában (" +
                                  QDir::toNativeSeparators(backup::defaultTargetDir()) +
                                  ") vannak mentések.\n\nVisszatölti az egyiket? (Nem: új, üres "
