@@ -95,7 +95,7 @@ TForm43::TForm43(QWidget* parent, bool firstStart) : QDialog(parent), firstStart
                               "mentést; az lesz a nyilvántartás: " +
                               QDir::toNativeSeparators(currentRegister()));
         } else {
-            const restore::Info cur = restore::inspect(currentRegister());
+            const restore::Info cur = restore::readInfo(currentRegister());
             current_->setText("A jelenlegi nyilvántartás: " + QDir::toNativeSeparators(cur.path) +
                               " (" + cur.summary() + ")");
         }
@@ -163,7 +163,7 @@ bool TForm43::VisszatoltesClick()
         list_->setFocus();
         return false;
     }
-    const restore::Info b = restore::inspect(file);
+    const restore::Info b = restore::readInfo(file);
     if (!b.ok()) {
         seams::ui().showMessage("A visszatöltés nem történt meg: a mentés nem nyitható meg:\n" +
                                 QDir::toNativeSeparators(file) + "\n" + b.error);
@@ -173,7 +173,7 @@ bool TForm43::VisszatoltesClick()
     const QDateTime now = QDateTime::currentDateTime();
     const bool hadCurrent = !firstStart_ && QFileInfo::exists(cur);
     const QString question =
-        hadCurrent ? restore::confirmation(restore::inspect(cur), restore::asideName(cur, now), b)
+        hadCurrent ? restore::confirmation(restore::readInfo(cur), restore::asideName(cur, now), b)
                    : restore::confirmationNew(cur, b);
     if (!seams::ui().askYesNo(question + "\n\nVisszatölti?"))
         return false;

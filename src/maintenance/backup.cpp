@@ -322,16 +322,16 @@ Recovery recoverInterrupted(const QString& source, const QStringList& folders)
         return r;
     // The header says backup mode, or a backup left its mark: only then is the
     // register attached here (the start-up stays as quick as it was).
-    bool suspect = QFileInfo::exists(markerOf(source));
+    bool looksInterrupted = QFileInfo::exists(markerOf(source));
     {
         QFile f(source);
         uchar b[2] = {0, 0};
         if (f.open(QIODevice::ReadOnly) && f.seek(FlagsOffset) &&
             f.read(reinterpret_cast<char*>(b), 2) == 2 && (quint16(b[0] | (b[1] << 8)) & BackupMask))
-            suspect = true;
+            looksInterrupted = true;
     }
     const bool marked = QFileInfo::exists(markerOf(source));
-    if (suspect) {
+    if (looksInterrupted) {
         try {
             fb::Connection c;
             c.attach(source);

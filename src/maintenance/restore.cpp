@@ -48,7 +48,7 @@ QString Info::summary() const
     return QString("%1 jegy, utolsó: %2").arg(tickets).arg(last.isValid() ? val::fmtDate(last) : QString("nincs"));
 }
 
-Info inspect(const QString& file)
+Info readInfo(const QString& file)
 {
     Info i;
     const QFileInfo fi(file);
@@ -95,7 +95,7 @@ QList<Info> list(const QString& folder, bool read)
         if (f.fileName().endsWith(".resz", Qt::CaseInsensitive))
             continue;
         if (read) {
-            out << inspect(f.absoluteFilePath());
+            out << readInfo(f.absoluteFilePath());
         } else {
             Info i;
             i.path = f.absoluteFilePath();
@@ -192,7 +192,7 @@ Outcome run(const QString& backupFile, const QString& currentFile, const QDateTi
         QFile::remove(work);
         return fail(why + "\n\nA jelenlegi nyilvántartás változatlan.");
     }
-    const qint64 tickets = inspect(work).tickets;
+    const qint64 tickets = readInfo(work).tickets;
 
     const bool hadCurrent = QFileInfo::exists(current);
     const QString aside = hadCurrent ? asideName(current, now) : QString();

@@ -25,7 +25,7 @@ struct Info {
 };
 
 // Opens `file` without changing it and reads its ticket count and newest ticket.
-Info inspect(const QString& file);
+Info readInfo(const QString& file);
 // The backup copies in `folder` (*.FDB), newest first; `read` opens each.
 QList<Info> list(const QString& folder, bool read = true);
 

@@ -74,13 +74,13 @@ void TstRestore::roundTripMovesTheCurrentAside()
     const QString saved = backUp(db, "2026_03_15_18_00.FDB");
     addTicket(db, "20260003", "2026-04-02");
 
-    const restore::Info b = restore::inspect(saved);
+    const restore::Info b = restore::readInfo(saved);
     QCOMPARE(b.tickets, 2);
     QCOMPARE(b.last, QDate(2026, 3, 15));
     const QDateTime now(QDate(2026, 4, 2), QTime(9, 30, 5));
     const QString aside = restore::asideName(db.file(), now);
     QCOMPARE(aside, db.dir() + "/vadmo7_felretett_2026_04_02_09_30_05.fdb");
-    QCOMPARE(restore::confirmation(restore::inspect(db.file()), aside, b),
+    QCOMPARE(restore::confirmation(restore::readInfo(db.file()), aside, b),
              "A jelenlegi nyilvántartás (3 jegy, utolsó: 2026.04.02) félre lesz téve ide: " + aside +
                  "; a visszatöltött mentés 2 jegyet tartalmaz (utolsó: 2026.03.15).");
 
