@@ -1113,7 +1113,7 @@ QStringList ServiceManager::validate(const QString& database)
         SpbStart s;
         s.tag(isc_action_svc_repair);
         s.text(isc_spb_dbname, database);
-        s.number(isc_spb_options, isc_spb_rpr_validate_db | isc_spb_rpr_full | isc_spb_rpr_check_db);
+        s.number(isc_spb_options, isc_spb_rpr_validate_db | isc_spb_rpr_check_db);
         spb = s.bytes();
     } catch (const FbException& e) {
         rethrow(e);

@@ -189,15 +189,18 @@ public:
                                                  IStatement::PREPARE_PREFETCH_METADATA);
                 IMessageMetadata* meta = stmt->getOutputMetadata(&st_);
                 std::vector<unsigned char> msg(meta->getMessageLength(&st_));
-                const unsigned off = meta->getOffset(&st_, 0);
                 IResultSet* rs = stmt->openCursor(&st_, tra_, nullptr, nullptr, meta, 0);
-                qint64 n = -1;
-                if (rs->fetchNext(&st_, msg.data()) == IStatus::RESULT_OK)
-                    std::memcpy(&n, msg.data() + off, sizeof n);
+                const bool row = rs->fetchNext(&st_, msg.data()) == IStatus::RESULT_OK;
+                // Every column of the first row; -1 each when there is none.
+                for (unsigned c = 0; c < meta->getCount(&st_); ++c) {
+                    qint64 n = -1;
+                    if (row)
+                        std::memcpy(&n, msg.data() + meta->getOffset(&st_, c), sizeof n);
+                    out.push_back(n);
+                }
                 rs->close(&st_);
                 meta->release();
                 stmt->free(&st_);
-                out.push_back(n);
             }
         } catch (const FbException& e) {
             keep(e);

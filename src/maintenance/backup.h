@@ -23,7 +23,8 @@ QString defaultTargetDir();
 
 
 // Values read from a register file without changing it (read-only
-// transaction, no garbage collection): each statement gives one BIGINT.
+// transaction, no garbage collection): each statement gives a row of BIGINTs
+// (all its columns, in order).
 struct Reading {
     std::vector<qint64> values;
     QString error; // the engine's text when the file does not open or a statement fails

@@ -48,6 +48,28 @@ QString Info::summary() const
     return QString("%1 jegy, utolsó: %2").arg(tickets).arg(last.isValid() ? val::fmtDate(last) : QString("nincs"));
 }
 
+namespace {
+// The ticket count and the newest ticket's date (yyyymmdd: the reader takes
+// whole numbers only), then `more`.
+QStringList infoSelects(const QStringList& more = {})
+{
+    // One pass over the tickets for both.
+    return QStringList{"SELECT CAST(COUNT(*) AS BIGINT), "
+                       "CAST(COALESCE(EXTRACT(YEAR FROM MAX(F_KELT)) * 10000 + "
+                       "EXTRACT(MONTH FROM MAX(F_KELT)) * 100 + EXTRACT(DAY FROM MAX(F_KELT)), 0) "
+                       "AS BIGINT) FROM FJFEJ"} +
+           more;
+}
+
+void takeInfo(Info& i, const std::vector<qint64>& v)
+{
+    i.tickets = v.at(0);
+    const qint64 d = v.at(1);
+    if (d > 0)
+        i.last = QDate(int(d / 10000), int(d / 100 % 100), int(d % 100));
+}
+} // namespace
+
 Info readInfo(const QString& file)
 {
     Info i;
@@ -60,14 +82,9 @@ Info readInfo(const QString& file)
         i.error = "A fájl nem létezik.";
         return i;
     }
-    // The newest ticket's date as yyyymmdd: the reader takes whole numbers only.
     // The engine writes the header of a file it opens: the backup keeps its
     // own time all the same, which is when it was made.
-    const backup::Reading r = backup::read(
-        i.path, {"SELECT CAST(COUNT(*) AS BIGINT) FROM FJFEJ",
-                 "SELECT CAST(COALESCE(EXTRACT(YEAR FROM MAX(F_KELT)) * 10000 + "
-                 "EXTRACT(MONTH FROM MAX(F_KELT)) * 100 + EXTRACT(DAY FROM MAX(F_KELT)), 0) "
-                 "AS BIGINT) FROM FJFEJ"});
+    const backup::Reading r = backup::read(i.path, infoSelects());
     {
         QFile f(i.path);
         if (f.open(QIODevice::ReadWrite))
@@ -77,10 +94,7 @@ Info readInfo(const QString& file)
         i.error = r.error.isEmpty() ? QString("A fájl nem olvasható.") : r.error;
         return i;
     }
-    i.tickets = r.values[0];
-    const qint64 d = r.values[1];
-    if (d > 0)
-        i.last = QDate(int(d / 10000), int(d / 100 % 100), int(d % 100));
+    takeInfo(i, r.values);
     return i;
 }
 
@@ -140,7 +154,7 @@ QString confirmationNew(const QString& current, const Info& backup)
         .arg(QDir::toNativeSeparators(current));
 }
 
-QString check(const QString& copy)
+QString check(const QString& copy, Info* info)
 {
     // The engine's own validation reads every page; it reports what it finds.
     try {
@@ -156,12 +170,15 @@ QString check(const QString& copy)
     } catch (const std::exception& e) {
         return "a mentés nem nyitható meg, vagy sérült:\n" + QString::fromUtf8(e.what());
     }
-    QStringList selects;
+    // The validation has read every page; that each table is there is enough now.
+    QStringList tables;
     for (const QString& t : backup::tables())
-        selects << "SELECT CAST(COUNT(*) AS BIGINT) FROM " + t;
-    const backup::Reading r = backup::read(copy, selects);
+        tables << "SELECT CAST(0 AS BIGINT) FROM RDB$DATABASE WHERE NOT EXISTS (SELECT 1 FROM " + t + ")";
+    const backup::Reading r = backup::read(copy, infoSelects(tables));
     if (!r.error.isEmpty())
         return "a mentésből hiányzik a program egyik táblája, vagy nem olvasható:\n" + r.error;
+    if (info)
+        takeInfo(*info, r.values);
     return {};
 }
 
@@ -188,11 +205,12 @@ Outcome run(const QString& backupFile, const QString& currentFile, const QDateTi
     if (const int e = safefile::copyNew(source, work))
         return fail("a mentés nem másolható ide: " + safefile::failure(work, e));
     step("copied");
-    if (const QString why = check(work); !why.isEmpty()) {
+    Info restored;
+    if (const QString why = check(work, &restored); !why.isEmpty()) {
         QFile::remove(work);
         return fail(why + "\n\nA jelenlegi nyilvántartás változatlan.");
     }
-    const qint64 tickets = readInfo(work).tickets;
+    const qint64 tickets = restored.tickets;
 
     const bool hadCurrent = QFileInfo::exists(current);
     const QString aside = hadCurrent ? asideName(current, now) : QString();

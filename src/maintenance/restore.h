@@ -36,9 +36,10 @@ QString confirmation(const Info& current, const QString& aside, const Info& back
 // With no current register (the first start): what the restore will do.
 QString confirmationNew(const QString& current, const Info& backup);
 
-// The check of a copy: it opens, passes the engine's full validation and
-// holds the six tables. Empty when sound, else the reason in Hungarian.
-QString check(const QString& copy);
+// The check of a copy: it opens, passes the engine's validation of its pages and
+// holds the six tables. Empty when sound, else the reason in Hungarian;
+// `info`, when given, gets the copy's tickets and newest ticket.
+QString check(const QString& copy, Info* info = nullptr);
 
 struct Outcome {
     bool ok = false;
