@@ -14,9 +14,14 @@
 #include "seams.h"
 #include "settings.h"
 #include "taxdata/navtables.h"
+#include "maintenance/Unit43.h"
+#include "maintenance/backup.h"
+#include "paths.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -56,6 +61,8 @@ bool TForm1::formCreate(bool splash)
     // The working folder's register unless vadmo7.ini names a server's.
     const dbsettings::Target target =
         dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
+    if (!target.remote())
+        prepareLocalRegister(QDir::current().absoluteFilePath(target.path));
     try {
         Data->connect(target);
         Data->openTables();
@@ -68,6 +75,29 @@ bool TForm1::formCreate(bool splash)
         // Dismissed otherwise: the window opens without a database.
     }
     return true;
+}
+
+void TForm1::prepareLocalRegister(const QString& file)
+{
+    // No register yet in the program's data folder, but backups where the
+    // backup screen puts them: the way back is offered before an empty
+    // register is made.
+    const bool ownFolder = QFileInfo(file).absolutePath() == QFileInfo(paths::dataDir()).absoluteFilePath();
+    if (ownFolder && !QFileInfo::exists(file) && paths::hasBackups(backup::defaultTargetDir())) {
+        if (seams::ui().askYesNo("Ezen a gépen még nincs nyilvántartás, de a mentések mappájában (" +
+                                 QDir::toNativeSeparators(backup::defaultTargetDir()) +
+                                 ") vannak mentések.\n\nVisszatölti az egyiket? (Nem: új, üres "
+                                 "nyilvántartás készül.)")) {
+            TForm43 f(this, true);
+            seams::ui().runModal(&f);
+        }
+        if (!QFileInfo::exists(file))
+            startupNotice_ = paths::createRegister(file);
+    }
+    // A backup killed half-way leaves the register in backup mode: said once, here.
+    const QString cleaned = backup::recoverInterrupted(file, {backup::defaultTargetDir()}).notice();
+    if (!cleaned.isEmpty())
+        startupNotice_ += (startupNotice_.isEmpty() ? "" : "\n\n") + cleaned;
 }
 
 void TForm1::formShow()
@@ -87,8 +117,15 @@ void TForm1::showEvent(QShowEvent* e)
     if (!shown_) {
         shown_ = true;
         formShow();
-        // Once the window stands: a register not yet set up asks for the buyer first.
-        QTimer::singleShot(0, this, [this] { firstStart(); });
+        // Once the window stands: what start-up found is said first, then a
+        // register not yet set up asks for the buyer.
+        QTimer::singleShot(0, this, [this] {
+            if (!startupNotice_.isEmpty()) {
+                seams::ui().information("Felvásárlási jegy", startupNotice_);
+                startupNotice_.clear();
+            }
+            firstStart();
+        });
     }
 }
 
@@ -145,6 +182,14 @@ void TForm1::open(int formNo)
                 seams::ui().runModal(f.get());
             return;
         }
+        if (formNo == 43) {
+            // A restored register may not hold the buyer chosen before: choose again.
+            TForm43 f(this);
+            seams::ui().runModal(&f);
+            if (f.restored())
+                setWorkMenusEnabled(false);
+            return;
+        }
         app::runScreen(formNo, this);
     });
 }
@@ -193,6 +238,7 @@ void TForm1::buildMenu()
     entry(seg, "actSzerzodes", "S&zerzödés", 33, true, false);
     entry(seg, "actCsvImport", "&Östermelö import excelböl (*.csv)", 34, true, false);
     entry(seg, "actAdatokMentese", "A&datok mentése", 35);
+    entry(seg, "actAdatokVisszatoltese", "Adatok &visszatöltése", 43);
     entry(seg, "actOstermeloEgyesites", "Ostermelo e&gyesites", 36, true, false);
     entry(seg, "actFelir", "FE&LIR azon. felvétele", 37, true, false);
     entry(seg, "actAtvevoBeallitas", "&Átvevő beállítás", 17);

@@ -43,6 +43,10 @@ protected:
 
 private:
     void showBackgroundHint(bool buyerChosen);
+    // Before the register is opened: offers a restore when there is none but
+    // backups are found, and cleans up after an interrupted backup.
+    void prepareLocalRegister(const QString& file);
+    QString startupNotice_; // told once, when the window shows
     void buildMenu();
     QAction* entry(QMenu* m, const QString& name, const QString& caption, int formNo,
                    bool hidden = false, bool enabled = true);

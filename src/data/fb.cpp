@@ -1002,8 +1002,10 @@ ServiceManager::ServiceManager(const QString& server, const QString& user, const
         Owned<IXpbBuilder> spb(utilIf()->getXpbBuilder(&st, IXpbBuilder::SPB_ATTACH, nullptr, 0));
         spb->insertString(&st, isc_spb_user_name, utf8(user).constData());
         spb->insertString(&st, isc_spb_password, utf8(password).constData());
-        const QByteArray name = (server.contains("://") ? server + "/service_mgr"
-                                                         : server + ":service_mgr")
+        // No server: the engine in this process.
+        const QByteArray name = (server.isEmpty()              ? QString("service_mgr")
+                                 : server.contains("://") ? server + "/service_mgr"
+                                                          : server + ":service_mgr")
                                     .toLocal8Bit();
         d_->svc.reset(provider()->attachServiceManager(&st, name.constData(),
                                                        spb->getBufferLength(&st),
@@ -1102,6 +1104,21 @@ QStringList ServiceManager::restore(const QString& file, const QString& database
         s.text(isc_spb_dbname, database);
         s.number(isc_spb_options, isc_spb_res_create);
     }));
+}
+
+QStringList ServiceManager::validate(const QString& database)
+{
+    std::vector<unsigned char> spb;
+    try {
+        SpbStart s;
+        s.tag(isc_action_svc_repair);
+        s.text(isc_spb_dbname, database);
+        s.number(isc_spb_options, isc_spb_rpr_validate_db | isc_spb_rpr_check_db);
+        spb = s.bytes();
+    } catch (const FbException& e) {
+        rethrow(e);
+    }
+    return run(spb);
 }
 
 bool encodable(const QString& text)

@@ -230,6 +230,10 @@ public:
     QStringList backup(const QString& database, const QString& file);
     // Restores a backup file into a new database on the server.
     QStringList restore(const QString& file, const QString& database);
+    // The engine's validation of every page (as gfix -v -n) of a database
+    // nobody holds open: read only, nothing mended. Returns what it reported;
+    // throws Error.
+    QStringList validate(const QString& database);
 
 private:
     QStringList run(const std::vector<unsigned char>& spb);

@@ -2,6 +2,8 @@
 
 #include "applog.h"
 #include "newdb.h"
+#include "safefile.h"
+#include "settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +53,28 @@ QString find(const QString& name)
     return own;
 }
 
+QString backupDir() { return settings::winPath("c:\\vadmo7\\ment\\"); }
+
+bool hasBackups(const QString& dir)
+{
+    return !dir.isEmpty() && !QDir(dir).entryList({"*.fdb"}, QDir::Files).isEmpty();
+}
+
+QString createRegister(const QString& path)
+{
+    try {
+        newdb::create(path);
+        return "Új, üres nyilvántartás készült: " + path +
+               "\n\nElőször a cége (az átvevő) adatait és a jegyek sorszámát kéri "
+               "a program; ezek kerülnek minden bizonylatra.";
+    } catch (const std::exception& e) {
+        // The start-up then says that the register cannot be opened, and why.
+        applog::write("Új nyilvántartás: " + QString::fromUtf8(e.what()));
+        QFile::remove(path);
+        return {};
+    }
+}
+
 Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString& fileName,
                         bool createMissing)
 {
@@ -65,29 +89,30 @@ Prepared prepareDataDir(const QString& dir, const QString& oldDir, const QString
         return p;
     const QString old = oldDir.isEmpty() ? QString() : QDir(oldDir).absoluteFilePath(fileName);
     if (old.isEmpty() || !QFileInfo(old).isFile()) {
+        // Only the program's own folder: a test's or a tool's folder is theirs.
+        if (createMissing && QFileInfo(dir).absoluteFilePath() == QFileInfo(dataDir()).absoluteFilePath() &&
+            hasBackups(backupDir())) {
+            p.backupsFound = true;
+            return p;
+        }
         if (createMissing) {
-            try {
-                newdb::create(p.to);
-                p.created = true;
-                p.notice = "Új, üres nyilvántartás készült: " + p.to +
-                           "\n\nElőször a cége (az átvevő) adatait és a jegyek sorszámát kéri "
-                           "a program; ezek kerülnek minden bizonylatra.";
-            } catch (const std::exception& e) {
-                // The start-up then says that the register cannot be opened, and why.
-                applog::write("Új nyilvántartás: " + QString::fromUtf8(e.what()));
-                QFile::remove(p.to);
-            }
+            p.notice = createRegister(p.to);
+            p.created = !p.notice.isEmpty();
         }
         return p;
     }
-    // Copied under a temporary name first: a half copy must never look like
-    // a register to the next start.
+    // Copied under a temporary name first and put on the disk before it gets
+    // its name: a half copy must never look like a register to the next start.
     const QString part = p.to + ".masolas";
     QFile::remove(part);
-    if (!QFile::copy(old, part) || !QFile::rename(part, p.to)) {
+    int e = safefile::copyNew(old, part);
+    if (!e)
+        e = safefile::renameNew(part, p.to);
+    if (e) {
         QFile::remove(part);
         p.ok = false;
-        p.error = "A régi nyilvántartás (" + old + ") nem másolható ide: " + p.to;
+        p.error = "A régi nyilvántartás (" + old + ") nem másolható ide: " + p.to + "\n" +
+                  safefile::reason(e);
         return p;
     }
     p.copied = true;

@@ -29,13 +29,26 @@ struct Prepared {
     QString from, to;
     QString error;        // Hungarian, when !ok
     QString notice;       // what to tell the user once the main window shows
+    // No register, but backups in the usual backup folder: none was made, the
+    // start-up offers to restore one instead.
+    bool backupsFound = false;
 };
+
+// The folder the backup screen proposes (~/vadmo7/ment).
+QString backupDir();
+// Whether `dir` holds backup copies (*.FDB).
+bool hasBackups(const QString& dir);
+// Makes a new register with the sample buyer; the notice for the user, empty
+// when it could not be made (the reason is logged).
+QString createRegister(const QString& path);
 
 // Creates the data folder, and when it holds no register but `oldDir` (the
 // folder older versions kept it in) does, copies that one there once. The
 // old file stays where it was; an existing register is never overwritten.
 // With neither, and `createMissing`, a new register with the sample buyer is
-// made (an installed program's first start).
+// made (an installed program's first start) — unless this is the program's
+// own data folder and the backup folder holds backups: then the start-up
+// offers to restore one.
 Prepared prepareDataDir(const QString& dataDir, const QString& oldDir,
                         const QString& fileName = "vadmo7.fdb", bool createMissing = true);
 

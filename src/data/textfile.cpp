@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QSet>
-#include <QSaveFile>
+#include "safefile.h"
+
 #include <QStringDecoder>
 #include <cerrno>
 #include <iconv.h>
@@ -107,9 +108,8 @@ void writeLines(const QString& path, const QStringList& lines)
         data += toWin1250(l);
         data += "\r\n";
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw std::runtime_error(("Cannot create file " + path).toStdString());
+    if (const int e = safefile::writeAll(path, data))
+        throw std::runtime_error(("A fájl nem írható: " + safefile::failure(path, e)).toStdString());
 }
 
 } // namespace textfile

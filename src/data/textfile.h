@@ -17,8 +17,8 @@ QString notInWin1250(const QString& text);
 // UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else Windows-1250.
 QString decode(const QByteArray& bytes);
 
-// Writes the lines, each followed by CR LF; throws std::runtime_error with
-// "Cannot create file <path>" when the file cannot be written.
+// Writes the lines, each followed by CR LF, replacing the file whole; throws
+// std::runtime_error with "A fájl nem írható: <reason>: <path>" when it cannot.
 void writeLines(const QString& path, const QStringList& lines);
 
 } // namespace textfile

@@ -1,12 +1,12 @@
 #include "inventory.h"
 
 #include "Query.h"
+#include "safefile.h"
 #include "values.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 #include <ibase.h>
 
@@ -135,10 +135,10 @@ bool writeRecords(const std::vector<fb::Column>& cols,
                   QString* error, const std::function<void(qint64)>& progress,
                   const std::function<bool()>& cancelled = {})
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    safefile::Device out(path);
+    if (!out.open()) {
         if (error)
-            *error = QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.errorString());
+            *error = QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.writer().reasonText());
         return false;
     }
     QXmlStreamWriter w(&out);
@@ -155,7 +155,7 @@ bool writeRecords(const std::vector<fb::Column>& cols,
         if (progress)
             progress(++n);
         if (cancelled && cancelled()) {
-            out.cancelWriting(); // the temporary goes; an earlier document stays
+            out.cancel(); // the temporary goes; an earlier document stays
             if (error)
                 *error = QString::fromUtf8(Cancelled);
             return false;
@@ -165,7 +165,7 @@ bool writeRecords(const std::vector<fb::Column>& cols,
     w.writeEndDocument();
     if (w.hasError() || !out.commit()) {
         if (error)
-            *error = QString("A fájl írása nem sikerült: %1 (%2)").arg(path, out.errorString());
+            *error = QString("A fájl írása nem sikerült: %1 (%2)").arg(path, out.writer().reasonText());
         return false;
     }
     return true;
@@ -225,18 +225,17 @@ bool handOver(const QString& source, const QString& target, QString* error)
     const QFileInfo t(target);
     if (!t.dir().exists())
         return fail(QString("A könyvtár nem létezik: %1").arg(QDir::toNativeSeparators(t.path())));
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(QString("Az adatátadás nem sikerült: %1 (%2)").arg(target, out.errorString()));
+    safefile::Writer out(target);
+    if (!out.open())
+        return fail(QString("Az adatátadás nem sikerült: %1 (%2)").arg(target, out.reasonText()));
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            break;
-        }
+        if (chunk.isEmpty() || !out.write(chunk))
+            return fail(QString("Az adatátadás nem sikerült: %1 (%2)")
+                            .arg(target, out.error() ? out.reasonText() : in.errorString()));
     }
     if (!out.commit())
-        return fail(QString("Az adatátadás nem sikerült: %1 (%2)").arg(target, out.errorString()));
+        return fail(QString("Az adatátadás nem sikerült: %1 (%2)").arg(target, out.reasonText()));
     return true;
 }
 

@@ -1,10 +1,10 @@
 #include "tabletext.h"
+#include "safefile.h"
 
 #include "settings.h"
 #include "textfile.h"
 #include "values.h"
 
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace tabletext {
@@ -87,10 +87,10 @@ qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderFiel
                    const std::function<bool()>& cancelled, std::vector<Replaced>* replaced)
 {
     const QString path = target(folderField, t.file);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    safefile::Writer out(path);
+    if (!out.open())
         throw std::runtime_error(
-            QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.errorString()).toStdString());
+            QString("A fájl nem hozható létre: %1 (%2)").arg(path, out.reasonText()).toStdString());
     // Read a row at a time: a year's lines never sit in memory.
     fb::Cursor cursor(*db, "SELECT " + t.columns.join(", ") + " FROM " + t.table, {});
     const std::vector<fb::Column>& cols = cursor.columns();
@@ -112,13 +112,13 @@ qint64 exportTable(fb::Connection* db, const Table& t, const QString& folderFiel
         else
             ++n;
         if (cancelled && cancelled()) {
-            out.cancelWriting(); // the temporary goes; an earlier file stays
+            out.cancel(); // the temporary goes; an earlier file stays
             return -1;
         }
     }
     if (!out.commit())
         throw std::runtime_error(
-            QString("A fájl írása nem sikerült: %1 (%2)").arg(path, out.errorString()).toStdString());
+            QString("A fájl írása nem sikerült: %1 (%2)").arg(path, out.reasonText()).toStdString());
     return n;
 }
 

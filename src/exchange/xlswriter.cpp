@@ -1,4 +1,5 @@
 #include "xlswriter.h"
+#include "safefile.h"
 
 #include "textfile.h"
 
@@ -7,10 +8,13 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <QtEndian>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <numeric>
 #include <stdexcept>
+#include <unistd.h>
 
 extern "C" {
 #include <gsf/gsf-infile.h>
@@ -281,16 +285,20 @@ bool Workbook::save(const QString& path, QString* error)
     if (g.size() + std::accumulate(sizes.begin(), sizes.end(), qint64(0)) > qint64(0x7FFFFFFF))
         return fail("A munkafüzet túl nagy az Excel 95 formátumhoz.");
 
+    // Written under a working name beside the target and renamed over it only
+    // when whole and on the disk: the old file stays until then.
     const QString part = path + ".resz";
     QFile::remove(part);
     gsf_init();
-    GError* err = nullptr;
-    GsfOutput* sink = gsf_output_stdio_new(QFile::encodeName(part).constData(), &err);
+    FILE* fp = std::fopen(QFile::encodeName(part).constData(), "w+be");
+    if (!fp)
+        return fail("A fájl nem írható: " + safefile::failure(part, errno));
+    int writeErr = 0;
+    GsfOutput* sink = gsf_output_stdio_new_FILE(QFile::encodeName(part).constData(), fp, TRUE);
     if (!sink) {
-        const QString why = err ? QString::fromUtf8(err->message) : QString();
-        if (err)
-            g_error_free(err);
-        return fail("A fájl nem írható: " + part + (why.isEmpty() ? QString() : " (" + why + ")"));
+        std::fclose(fp);
+        QFile::remove(part);
+        return fail("A fájl nem írható: " + safefile::failure(part, EIO));
     }
     GsfOutfile* ole = gsf_outfile_msole_new(sink);
     g_object_unref(sink);
@@ -300,22 +308,36 @@ bool Workbook::save(const QString& path, QString* error)
         s->file.seek(0);
         while (ok && !s->file.atEnd()) {
             const QByteArray chunk = s->file.read(1 << 16);
+            errno = 0;
             ok = gsf_output_write(book, chunk.size(), reinterpret_cast<const guint8*>(chunk.constData()));
+            if (!ok)
+                writeErr = errno;
         }
     }
     ok = gsf_output_close(book) && ok;
     g_object_unref(book);
-    ok = gsf_output_close(GSF_OUTPUT(ole)) && ok;
+    errno = 0;
+    if (!gsf_output_close(GSF_OUTPUT(ole)) && ok) {
+        ok = false;
+        writeErr = errno;
+    }
     g_object_unref(ole);
-    // Back to accepting rows on a fresh sheet is not needed: a saved workbook is done.
+    // The stream's own buffer, then the disk: a full disk shows here at the latest.
+    if (ok && (std::fflush(fp) != 0 || ::fsync(fileno(fp)) != 0)) {
+        ok = false;
+        writeErr = errno;
+    }
+    if (std::fclose(fp) != 0 && ok) {
+        ok = false;
+        writeErr = errno;
+    }
     if (!ok) {
         QFile::remove(part);
-        return fail("A fájl írása nem sikerült: " + part);
+        return fail("A fájl írása nem sikerült: " + safefile::failure(part, writeErr ? writeErr : EIO));
     }
-    QFile::remove(path);
-    if (!QFile::rename(part, path)) {
+    if (const int e = safefile::replace(part, path)) {
         QFile::remove(part);
-        return fail("A fájl nem nevezhető át: " + path);
+        return fail("A fájl nem nevezhető át: " + safefile::failure(path, e));
     }
     return true;
 }

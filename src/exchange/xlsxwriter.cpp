@@ -1,4 +1,5 @@
 #include "xlsxwriter.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,16 +106,15 @@ public:
         wb_ = nullptr;
         if (e != LXW_NO_ERROR)
             return fail(QString("A munkafüzet nem írható: %1").arg(lxw_strerror(e)));
+        // A whole copy beside the target, on the disk, then renamed over it:
+        // the old file stays until the new one is complete.
         const QString part = path + ".resz";
         QFile::remove(part);
-        if (!QFile::copy(QFile::decodeName(file_), part)) {
+        if (const int e = safefile::copyNew(QFile::decodeName(file_), part))
+            return fail("A fájl nem írható: " + safefile::failure(part, e));
+        if (const int e = safefile::replace(part, path)) {
             QFile::remove(part);
-            return fail("A fájl nem írható: " + part);
-        }
-        QFile::remove(path);
-        if (!QFile::rename(part, path)) {
-            QFile::remove(part);
-            return fail("A fájl nem nevezhető át: " + path);
+            return fail("A fájl nem nevezhető át: " + safefile::failure(path, e));
         }
         return true;
     }

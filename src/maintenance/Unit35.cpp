@@ -111,9 +111,34 @@ void TForm35::HovaClick()
 
 bool TForm35::MentesClick()
 {
-    const backup::Result r =
-        onServer_ ? servicebackup::run(Data->target(), target_->text().trimmed())
-                  : backup::run(source_->text().trimmed(), target_->text().trimmed());
+    if (onServer_) {
+        const backup::Result r = servicebackup::run(Data->target(), target_->text().trimmed());
+        seams::ui().information("Adatok mentése", r.message);
+        return r.ok;
+    }
+    const QString target = target_->text().trimmed();
+    const QString dir = QFileInfo(target).absolutePath();
+    QString made;
+    if (!target.isEmpty() && QFileInfo::exists(source_->text().trimmed()) && !QFileInfo(dir).isDir()) {
+        // The folder this screen proposes is made on first use; one the user
+        // typed is asked about first (a typo should not become a folder).
+        const bool proposed = QDir::cleanPath(dir) == QDir::cleanPath(backup::defaultTargetDir());
+        if (!proposed && !seams::ui().askYesNo("A \"Hová\" mappa nem létezik:\n" +
+                                               QDir::toNativeSeparators(dir) + "\n\nLétrehozzam?")) {
+            target_->setFocus();
+            return false;
+        }
+        if (!QDir().mkpath(dir)) {
+            seams::ui().information("Adatok mentése", "A mentés nem történt meg: a \"Hová\" mappa "
+                                                      "nem hozható létre: " +
+                                                          QDir::toNativeSeparators(dir));
+            return false;
+        }
+        made = dir;
+    }
+    backup::Result r = backup::run(source_->text().trimmed(), target);
+    if (!made.isEmpty() && r.ok)
+        r.message += "\n\nA mentések mappáját most hoztam létre: " + QDir::toNativeSeparators(made);
     seams::ui().information("Adatok mentése", r.message);
     return r.ok;
 }

@@ -1,12 +1,15 @@
 #include "backup.h"
 
+#include "applog.h"
 #include "fb.h"
+#include "safefile.h"
 #include "settings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <firebird/Interface.h>
 #include <ibase.h>
 
@@ -41,85 +44,67 @@ Result failed(const QString& why)
     return r;
 }
 
-QString systemText(const std::error_code& ec)
+std::function<void(const char*)>& stepHook()
 {
-    switch (ec.value()) {
-    case ENOSPC: return "nincs elég hely a lemezen";
-    case EACCES:
-    case EPERM: return "nincs írási jogosultság";
-    case EROFS: return "a lemez csak olvasható";
-    default: return QString::fromLocal8Bit(ec.message().c_str());
-    }
+    static std::function<void(const char*)> h;
+    return h;
 }
 
-// Closes a file descriptor when it goes out of scope.
-struct Fd {
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    int release()
-    {
-        const int f = fd;
-        fd = -1;
-        return ::close(f);
-    }
-};
-
-// Copies the file in large chunks inside the kernel, as cp does; where the
-// kernel cannot (another file system, an old kernel) it reads and writes.
-// The target is created here and must not exist. 0 or the errno.
-int copyFile(const QString& from, const QString& to)
+void step(const char* name)
 {
-    Fd in(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0)
-        return errno;
-    struct stat st {};
-    if (::fstat(in.fd, &st) != 0)
-        return errno;
-    Fd out(::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                  st.st_mode & 0777));
-    if (out.fd < 0)
-        return errno;
-    bool inKernel = true;
-    qint64 copied = 0;
-    std::vector<char> buf;
-    for (;;) {
-        ssize_t n;
-        if (inKernel) {
-            n = ::copy_file_range(in.fd, nullptr, out.fd, nullptr, 1 << 30, 0);
-            if (n < 0 && copied == 0 &&
-                (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
-                inKernel = false;
-                buf.resize(1 << 20);
-                continue;
-            }
-        } else {
-            n = ::read(in.fd, buf.data(), buf.size());
-            for (ssize_t w = 0; n > 0 && w < n;) {
-                const ssize_t k = ::write(out.fd, buf.data() + w, size_t(n - w));
-                if (k < 0 && errno != EINTR)
-                    return errno;
-                w += std::max<ssize_t>(k, 0);
-            }
-        }
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            break;
-        copied += n;
+    if (stepHook())
+        stepHook()(name);
+}
+
+// Beside the register while a backup runs: where its working copy is, so
+// that the next start can remove it if the backup never finished.
+QString markerOf(const QString& source) { return source + ".mentes"; }
+
+// The working copies this program makes: a time-stamped name + ".resz".
+bool isWorkingCopy(const QString& name)
+{
+    static const QRegularExpression re("^\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.FDB\\.resz$",
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re.match(name).hasMatch();
+}
+
+// 0 normal, 1 backup mode (stalled), 2 merge, 3 unknown.
+int backupState(fb::Connection& c)
+{
+    const fb::Result r = c.executeFresh("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
+    return r.rows.empty() ? 0 : r.rows[0][0].toInt();
+}
+
+// Ends a backup mode that no backup of ours is holding. True when it had to.
+bool endStaleMode(fb::Connection& c)
+{
+    if (backupState(c) == 0)
+        return false;
+    c.executeImmediate("ALTER DATABASE END BACKUP");
+    c.commit();
+    return true;
+}
+
+QStringList removeWorkingCopies(const QString& source, const QStringList& folders)
+{
+    QStringList removed;
+    QFile marker(markerOf(source));
+    if (marker.open(QIODevice::ReadOnly)) {
+        const QString part = QString::fromUtf8(marker.readAll()).trimmed();
+        marker.close();
+        if (isWorkingCopy(QFileInfo(part).fileName()) && QFile::remove(part))
+            removed << part;
+        QFile::remove(marker.fileName());
     }
-    if (copied != st.st_size)
-        return EIO; // the file changed size under the copy
-    return out.release() == 0 ? 0 : errno;
+    for (const QString& f : folders) {
+        QDir d(f);
+        if (f.isEmpty() || !d.exists())
+            continue;
+        for (const QString& n : d.entryList({"*.resz"}, QDir::Files))
+            if (isWorkingCopy(n) && QFile::remove(d.absoluteFilePath(n)))
+                removed << d.absoluteFilePath(n);
+    }
+    return removed;
 }
 
 // An attachment of the copy in a read-only transaction, counting rows.
@@ -181,29 +166,46 @@ public:
     // Rows of each table; on a failure the first error is kept and counting stops.
     void count(const QStringList& tables)
     {
+        QStringList selects;
+        for (const QString& t : tables)
+            selects << "SELECT CAST(COUNT(*) AS BIGINT) FROM " + t;
+        const std::vector<qint64> v = values(selects);
+        for (size_t i = 0; i < v.size(); ++i)
+            rows[tables[int(i)]] = v[i];
+    }
+
+    // The one BIGINT each statement gives; on a failure the first error is
+    // kept and reading stops.
+    std::vector<qint64> values(const QStringList& selects)
+    {
         using namespace Firebird;
+        std::vector<qint64> out;
         if (!error.isEmpty())
-            return;
+            return out;
         try {
-            for (const QString& t : tables) {
-                const QByteArray sql = "SELECT CAST(COUNT(*) AS BIGINT) FROM " + t.toLatin1();
+            for (const QString& s : selects) {
+                const QByteArray sql = s.toLatin1();
                 IStatement* stmt = att_->prepare(&st_, tra_, 0, sql.constData(), 3,
                                                  IStatement::PREPARE_PREFETCH_METADATA);
                 IMessageMetadata* meta = stmt->getOutputMetadata(&st_);
                 std::vector<unsigned char> msg(meta->getMessageLength(&st_));
-                const unsigned off = meta->getOffset(&st_, 0);
                 IResultSet* rs = stmt->openCursor(&st_, tra_, nullptr, nullptr, meta, 0);
-                qint64 n = -1;
-                if (rs->fetchNext(&st_, msg.data()) == IStatus::RESULT_OK)
-                    std::memcpy(&n, msg.data() + off, sizeof n);
+                const bool row = rs->fetchNext(&st_, msg.data()) == IStatus::RESULT_OK;
+                // Every column of the first row; -1 each when there is none.
+                for (unsigned c = 0; c < meta->getCount(&st_); ++c) {
+                    qint64 n = -1;
+                    if (row)
+                        std::memcpy(&n, msg.data() + meta->getOffset(&st_, c), sizeof n);
+                    out.push_back(n);
+                }
                 rs->close(&st_);
                 meta->release();
                 stmt->free(&st_);
-                rows[t] = n;
             }
         } catch (const FbException& e) {
             keep(e);
         }
+        return out;
     }
 
     std::map<QString, qint64> rows;
@@ -290,6 +292,87 @@ bool clearBackupLock(const QString& copy)
     return f.seek(FlagsOffset) && f.write(reinterpret_cast<const char*>(b), 2) == 2 && f.flush();
 }
 
+Reading read(const QString& file, const QStringList& selects)
+{
+    Reading r;
+    CopyReader reader(file);
+    r.values = reader.values(selects);
+    r.error = reader.error;
+    return r;
+}
+
+QString Recovery::notice() const
+{
+    QString t;
+    if (endedBackupMode)
+        t = "Egy korábbi mentés félbeszakadt, és az adatbázis mentési módban maradt. Ezt most "
+            "rendbe tettem: a közben rögzített adatok megmaradtak, a mentés újra működik.";
+    if (!error.isEmpty())
+        t = "Egy korábbi mentés félbeszakadt, és az adatbázis mentési módban maradt; ezt nem "
+            "sikerült megszüntetni, ezért a mentés most nem fog működni:\n" + error;
+    if (!removed.isEmpty())
+        t += QString(t.isEmpty() ? "" : "\n\n") + "A félbemaradt mentés munkafájlját töröltem: " +
+             removed.join(", ");
+    return t;
+}
+
+void setStepHook(std::function<void(const char*)> hook) { stepHook() = std::move(hook); }
+
+Recovery recoverInterrupted(const QString& source, const QStringList& folders)
+{
+    Recovery r;
+    if (!QFileInfo(source).isFile())
+        return r;
+    // The header says backup mode, or a backup left its mark: only then is the
+    // register attached here (the start-up stays as quick as it was).
+    bool looksInterrupted = QFileInfo::exists(markerOf(source));
+    {
+        QFile f(source);
+        uchar b[2] = {0, 0};
+        if (f.open(QIODevice::ReadOnly) && f.seek(FlagsOffset) &&
+            f.read(reinterpret_cast<char*>(b), 2) == 2 && (quint16(b[0] | (b[1] << 8)) & BackupMask))
+            looksInterrupted = true;
+    }
+    const bool marked = QFileInfo::exists(markerOf(source));
+    if (looksInterrupted) {
+        try {
+            fb::Connection c;
+            c.attach(source);
+            r.endedBackupMode = endStaleMode(c);
+            if (!r.endedBackupMode && marked) {
+                // Killed while backup mode was ending: the header may read
+                // normal with the mode still held. Trying it shows which.
+                try {
+                    c.executeImmediate("ALTER DATABASE BEGIN BACKUP");
+                    c.commit();
+                } catch (const std::exception& e) {
+                    if (!QString::fromUtf8(e.what()).contains("already in the physical backup mode"))
+                        throw;
+                    c.rollback();
+                    r.endedBackupMode = true;
+                }
+                c.executeImmediate("ALTER DATABASE END BACKUP");
+                c.commit();
+            }
+            c.detach();
+        } catch (const std::exception& e) {
+            // Not our business when the register does not open at all: the
+            // start-up says why.
+            const QString text = QString::fromUtf8(e.what());
+            if (text.contains("backup", Qt::CaseInsensitive))
+                r.error = text;
+        }
+    }
+    r.removed = removeWorkingCopies(source, folders);
+    if (r.endedBackupMode)
+        applog::write("Félbeszakadt mentés: " + source + " mentési módja megszüntetve.");
+    if (!r.error.isEmpty())
+        applog::write("Félbeszakadt mentés: " + source + ": " + r.error);
+    for (const QString& f : r.removed)
+        applog::write("Félbeszakadt mentés munkafájlja törölve: " + f);
+    return r;
+}
+
 Result run(const QString& source, const QString& target)
 {
     if (!QFileInfo(source).isFile()) {
@@ -305,22 +388,53 @@ Result run(const QString& source, const QString& target)
                       "\nVálasszon másik nevet, vagy várjon egy percet.");
 
     // The copy is made under a working name and gets its own only when it
-    // has been opened and counted.
+    // has been opened, counted and put on the disk.
     const QString part = ti.absoluteFilePath() + ".resz";
     QFile::remove(part);
 
     QElapsedTimer clock;
     clock.start();
     fb::Connection src;
+    Recovery recovered;
     try {
         src.attach(source);
-        src.executeImmediate("ALTER DATABASE BEGIN BACKUP");
-        src.commit();
+        // A backup killed half-way leaves the mode on and every later one refused.
+        recovered.endedBackupMode = endStaleMode(src);
     } catch (const std::exception& e) {
         return failed("az adatbázis nem nyitható meg mentésre:\n" + QString::fromUtf8(e.what()));
     }
-    const int err = copyFile(source, part);
+    recovered.removed = removeWorkingCopies(source, {ti.absolutePath()});
+    if (recovered.endedBackupMode)
+        applog::write("Félbeszakadt mentés: " + source + " mentési módja megszüntetve.");
+    try {
+        try {
+            src.executeImmediate("ALTER DATABASE BEGIN BACKUP");
+            src.commit();
+        } catch (const std::exception& e) {
+            // Killed while backup mode was ending, the header may read normal
+            // and the mode still be held: ending it again lets the backup start.
+            if (!QString::fromUtf8(e.what()).contains("already in the physical backup mode"))
+                throw;
+            src.rollback();
+            src.executeImmediate("ALTER DATABASE END BACKUP");
+            src.commit();
+            recovered.endedBackupMode = true;
+            applog::write("Félbeszakadt mentés: " + source + " mentési módja megszüntetve.");
+            src.executeImmediate("ALTER DATABASE BEGIN BACKUP");
+            src.commit();
+        }
+    } catch (const std::exception& e) {
+        return failed("az adatbázis nem nyitható meg mentésre:\n" + QString::fromUtf8(e.what()));
+    }
+    {
+        QFile marker(markerOf(source));
+        if (marker.open(QIODevice::WriteOnly))
+            marker.write(part.toUtf8());
+    }
+    step("begun");
+    const int err = safefile::copyNew(source, part);
     const int copyMs = int(clock.restart());
+    step("copied");
 
     // Backup mode ends while the copy is checked: the two do not wait on each other.
     QString endError;
@@ -329,19 +443,24 @@ Result run(const QString& source, const QString& target)
     QString why;
     qint64 tickets = -1;
     if (err != 0) {
-        why = "a másolás nem sikerült: " + systemText(std::error_code(err, std::generic_category()));
+        why = "a másolás nem sikerült: " + safefile::failure(part, err);
     } else if (!clearBackupLock(part)) {
         why = "a másolat nem javítható meg: " + part;
     } else {
         // One attachment: counting the line table on a second one beside the
         // rest was slower, the two scans contend for the engine's page cache.
         CopyReader copy(part);
+        step("checking");
         copy.count(backup::tables());
         if (!copy.error.isEmpty())
             why = "a másolat nem nyitható meg:\n" + copy.error;
         else
             tickets = copy.rows.at("FJFEJ");
     }
+    // What the check wrote into the copy's header goes to the disk with it.
+    if (why.isEmpty())
+        if (const int e = safefile::syncFile(part))
+            why = "a másolat nem írható ki a lemezre: " + safefile::failure(part, e);
     const int checkMs = int(clock.elapsed());
     ender.join();
 
@@ -349,30 +468,35 @@ Result run(const QString& source, const QString& target)
         endError.isEmpty() ? QString()
                            : "\n\nFigyelem: az adatbázis mentési módban maradt, a változások "
                              "külön fájlba kerülnek, amíg ez meg nem szűnik:\n" + endError;
-    if (!why.isEmpty()) {
+    const auto refuse = [&](const QString& text) {
         QFile::remove(part);
-        Result r = failed(why);
+        QFile::remove(markerOf(source));
+        Result r = failed(text);
         r.message += stillLocked;
+        r.recovered = recovered;
         return r;
+    };
+    if (!why.isEmpty())
+        return refuse(why);
+    // Never over a file that appeared meanwhile; the folder is flushed with the name.
+    if (const int e = safefile::renameNew(part, ti.absoluteFilePath())) {
+        if (!QFileInfo::exists(part)) // renamed, but the folder could not be flushed
+            QFile::remove(ti.absoluteFilePath());
+        return refuse(e == EEXIST ? "ilyen nevű mentés már van: " + ti.absoluteFilePath()
+                                  : safefile::failure(ti.absoluteFilePath(), e));
     }
-    // Never over a file that appeared meanwhile.
-    if (::renameat2(AT_FDCWD, QFile::encodeName(part).constData(), AT_FDCWD,
-                    QFile::encodeName(ti.absoluteFilePath()).constData(), RENAME_NOREPLACE) != 0) {
-        const int e = errno;
-        QFile::remove(part);
-        Result r = failed(e == EEXIST ? "ilyen nevű mentés már van: " + ti.absoluteFilePath()
-                                      : systemText(std::error_code(e, std::generic_category())));
-        r.message += stillLocked;
-        return r;
-    }
+    QFile::remove(markerOf(source));
     Result r;
     r.ok = true;
     r.tickets = tickets;
     r.copyMs = copyMs;
     r.checkMs = checkMs;
+    r.recovered = recovered;
     r.message = QString(Done) + "\n\nA mentés: " + ti.absoluteFilePath() +
                 QString("\nA másolat rendben megnyílt, %1 felvásárlási jegyet tartalmaz.").arg(tickets) +
                 stillLocked;
+    if (!recovered.notice().isEmpty())
+        r.message += "\n\n" + recovered.notice();
     return r;
 }
 

@@ -1,4 +1,5 @@
 #include "auditxml.h"
+#include "safefile.h"
 
 #include "Query.h"
 #include "applog.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cmath>
 #include <stdexcept>
 
@@ -695,10 +695,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 {
     // The screen has made the folder or asked about it; a folder gone since is made again.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (const int e = safefile::writeAll(path, bytes))
         throw std::runtime_error(("Hiba403: Nem sikerült az XML fájl írása: " +
-                                  QDir::toNativeSeparators(path) + " (" + f.errorString() + ")")
+                                  QDir::toNativeSeparators(path) + " (" + safefile::reason(e) + ")")
                                      .toStdString());
 }
 

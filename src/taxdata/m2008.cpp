@@ -1,4 +1,5 @@
 #include "m2008.h"
+#include "safefile.h"
 
 #include "Query.h"
 #include "Unit2.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
@@ -170,16 +170,6 @@ QString problemText(const Problems& p)
     return parts.join("\n\n");
 }
 
-// The moves into the month folder outlive a crash.
-void syncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 [[noreturn]] void writeFailed(const QString& path, const QString& why)
 {
     throw std::runtime_error(("Hiba113! Nem sikerült a fájl írása: " +
@@ -290,11 +280,10 @@ void writeFile(const QString& path, const QStringList& lines)
         data += textfile::toWin1250(l);
         data += "\r\n";
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+    if (const int e = safefile::writeAll(path, data))
         throw std::runtime_error(
             ("Hiba113! Nem sikerült a fájl írása: " + QDir::toNativeSeparators(path) + " (" +
-             f.errorString() + ")")
+             safefile::reason(e) + ")")
                 .toStdString());
 }
 
@@ -429,12 +418,12 @@ Result collect(const rec::Context& ctx, TQuery* grid, const Period& period,
         for (int i = 0; i < targets.size(); ++i) {
             if (std::rename(QFile::encodeName(staged[i]).constData(),
                             QFile::encodeName(targets[i]).constData()) != 0)
-                writeFailed(targets[i], QString::fromLocal8Bit(std::strerror(errno)));
+                writeFailed(targets[i], safefile::reason(errno));
             if (i < order.size())
                 res.files << targets[i];
         }
         res.listFile = listFile;
-        syncFolder(folder);
+        safefile::syncDir(folder);
     } catch (const std::runtime_error& e) {
         // The files moved so far are whole; the list file is not there.
         res.message = QString::fromUtf8(e.what());

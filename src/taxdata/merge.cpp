@@ -1,10 +1,10 @@
 #include "merge.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <algorithm>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -293,13 +293,12 @@ Result run(const QString& folderA, const QString& folderB, const Cancelled& canc
 
     QStringList written;
     for (const Copy& c : copies) {
-        QSaveFile f(c.path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(c.data) != c.data.size() || !f.commit()) {
+        if (const int e = safefile::writeAll(c.path, c.data)) {
             // Nothing has been renamed yet: take the copies back, the folders
             // are as they were.
             for (const QString& w : written)
                 QFile::remove(w);
-            r.error = "Hiba243! Nem írható a fájl: " + native(c.path) + " (" + f.errorString() + ")";
+            r.error = "Hiba243! Nem írható a fájl: " + native(c.path) + " (" + safefile::reason(e) + ")";
             return r;
         }
         written << c.path;

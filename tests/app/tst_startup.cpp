@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QSet>
 #include <QTest>
+#include "newdb.h"
 
 static const QString kNoDb = "Az adatbáziskezelöt nem találja.\nA program müködéséhez szükséges.";
 
@@ -38,6 +39,7 @@ private slots:
     void generalErrorHandler();
     void settingsFileNamesAndFolders();
     void everyScreenByKeyboard();
+    void noRegisterButBackupsOffersTheRestore();
 };
 
 void TstStartup::missingDatabaseEndsTheProgram()
@@ -307,6 +309,39 @@ void TstStartup::settingsFileNamesAndFolders()
              QString("/opt/v/vadmo7form10.ini"));
     QCOMPARE(settings::winPath("C:\\VADMO7\\"), QDir::homePath() + "/VADMO7/");
     QCOMPARE(settings::winPath("c:\\vadmo7\\ment\\"), QDir::homePath() + "/vadmo7/ment/");
+}
+
+// A new computer with the backups on it: the restore is offered before an
+// empty register is made; declined, the empty one is made and said.
+void TstStartup::noRegisterButBackupsOffersTheRestore()
+{
+    QTemporaryDir data, home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QVERIFY(QDir().mkpath(data.path() + "/vadmo7"));
+    QDir dir(data.path() + "/vadmo7");
+    QVERIFY(QDir().mkpath(home.path() + "/vadmo7/ment"));
+    newdb::create(home.path() + "/vadmo7/ment/2026_12_01_10_00.FDB");
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        UiScope s;
+        s.ui.answers = {false};
+        TForm1 w;
+        QVERIFY(w.formCreate(false));
+        QVERIFY2(s.ui.log.value(0).startsWith("ask:Ezen a gépen még nincs nyilvántartás, de a mentések mappájában (" +
+                                              home.path() + "/vadmo7/ment/) vannak mentések."),
+                 qPrintable(s.ui.log.value(0)));
+        QVERIFY(QFileInfo::exists(dir.filePath("vadmo7.fdb")));
+        QVERIFY(Data->ZCon1.connected());
+        w.formClose();
+        delete Data;
+        Data = nullptr;
+    }
+    QDir::setCurrent(old);
+    qputenv("HOME", oldHome);
+    qunsetenv("XDG_DATA_HOME");
 }
 
 QTEST_MAIN(TstStartup)

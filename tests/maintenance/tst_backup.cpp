@@ -4,11 +4,13 @@
 #include "maintenance/backup.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <sys/stat.h>
 
 class TstBackup : public QObject {
@@ -18,6 +20,9 @@ private slots:
     void refusalsLeaveNothingBehind();
     void copyToAnotherFileSystem();
     void screenDefaultsAndFolderChoice();
+    void killedBackupIsCleanedUp_data();
+    void killedBackupIsCleanedUp();
+    void missingFolderProposedOrTyped();
 };
 
 static qint64 count(const QString& file, const QString& table)
@@ -166,5 +171,129 @@ void TstBackup::screenDefaultsAndFolderChoice()
     QVERIFY(QFileInfo::exists(f.target()->text()));
 }
 
-QTEST_MAIN(TstBackup)
+// The child: holds the register open as the program does and backs it up; at
+// the named step it commits a row (which goes to the delta file while backup
+// mode is on) and is killed.
+static int killedChild(const QString& db, const QString& target, const QByteArray& at)
+{
+    fb::Connection program;
+    program.attach(db);
+    backup::setStepHook([&](const char* step) {
+        if (at != step)
+            return;
+        program.execute("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20269999', '00001')");
+        program.commit();
+        ::raise(SIGKILL);
+    });
+    backup::run(db, target);
+    return 3; // not killed: the step was never reached
+}
+
+void TstBackup::killedBackupIsCleanedUp_data()
+{
+    QTest::addColumn<QByteArray>("step");
+    QTest::addColumn<bool>("leftInBackupMode");
+    QTest::addColumn<bool>("leftWorkingCopy");
+    QTest::newRow("after BEGIN BACKUP") << QByteArray("begun") << true << false;
+    QTest::newRow("after the copy") << QByteArray("copied") << true << true;
+    QTest::newRow("during the check") << QByteArray("checking") << false << true;
+}
+
+void TstBackup::killedBackupIsCleanedUp()
+{
+    QFETCH(QByteArray, step);
+    QFETCH(bool, leftInBackupMode);
+    QFETCH(bool, leftWorkingCopy);
+    TestDb db(true);
+    db.exec("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20260001', '00001')");
+    db.data()->disconnect(); // the child is the program now
+    const QString dir = db.dir() + "/ment";
+    QVERIFY(QDir().mkpath(dir));
+    const QString first = dir + "/2026_12_09_10_00.FDB";
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VADMO_BACKUP_CHILD", db.file() + "|" + first + "|" + step);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+    const auto state = [&] {
+        fb::Connection c;
+        c.attach(db.file());
+        const int s = c.executeFresh("SELECT MON$BACKUP_STATE FROM MON$DATABASE").rows.at(0).at(0).toInt();
+        c.detach();
+        return s;
+    };
+    if (leftInBackupMode)
+        QCOMPARE(state(), 1); // what the kill leaves: every later backup refused
+    QCOMPARE(QFileInfo::exists(first + ".resz"), leftWorkingCopy);
+
+    // The next start cleans up and says so once; the start after has nothing to say.
+    const backup::Recovery rec = backup::recoverInterrupted(db.file(), {});
+    // Killed during the check, backup mode may or may not have ended by then.
+    if (leftInBackupMode) {
+        QVERIFY(rec.endedBackupMode);
+        QVERIFY(rec.notice().startsWith("Egy korábbi mentés félbeszakadt, és az adatbázis mentési módban maradt. Ezt most rendbe tettem"));
+    }
+    QVERIFY(rec.error.isEmpty());
+    QVERIFY2(rec.removed.contains(first + ".resz") == leftWorkingCopy, qPrintable(rec.removed.join(",")));
+    QCOMPARE(rec.notice().contains("A félbemaradt mentés munkafájlját töröltem: " + first + ".resz"),
+             leftWorkingCopy);
+    QCOMPARE(state(), 0);
+    QVERIFY(backup::recoverInterrupted(db.file(), {dir}).notice().isEmpty());
+    QVERIFY(!QFileInfo::exists(db.file() + ".mentes"));
+
+    // The next backup works and holds every committed row, the child's too.
+    const QString next = dir + "/2026_12_09_10_01.FDB";
+    const backup::Result r = backup::run(db.file(), next);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(count(db.file(), "fjfej"), 2);
+    QCOMPARE(count(next, "fjfej"), 2);
+    QVERIFY(QDir(dir).entryList({"*.resz"}, QDir::Files).isEmpty());
+}
+
+// The folder the screen proposes is made on first use and the message says
+// so; a typed folder that does not exist is asked about and not made on No.
+void TstBackup::missingFolderProposedOrTyped()
+{
+    TestDb db;
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    UiScope s;
+    {
+        TForm35 f;
+        QVERIFY(f.target()->text().startsWith(home.path() + "/vadmo7/ment/"));
+        QVERIFY(f.MentesClick());
+        QVERIFY(s.ui.log.last().contains("A mentések mappáját most hoztam létre: " + home.path() + "/vadmo7/ment"));
+        QVERIFY(QFileInfo::exists(f.target()->text()));
+
+        const QString typed = db.dir() + "/elgepelt/2026_12_09_10_00.FDB";
+        f.target()->setText(typed);
+        s.ui.answers = {false};
+        QVERIFY(!f.MentesClick());
+        QVERIFY(s.ui.log.last().startsWith("ask:A \"Hová\" mappa nem létezik"));
+        QVERIFY(!QFileInfo::exists(db.dir() + "/elgepelt"));
+        s.ui.answers = {true};
+        QVERIFY(f.MentesClick());
+        QVERIFY(QFileInfo::exists(typed));
+    }
+    qputenv("HOME", oldHome);
+}
+
+int main(int argc, char** argv)
+{
+    const QByteArray child = qgetenv("VADMO_BACKUP_CHILD");
+    if (!child.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        const QList<QByteArray> a = child.split('|');
+        return killedChild(QString::fromUtf8(a.at(0)), QString::fromUtf8(a.at(1)), a.at(2));
+    }
+    QApplication app(argc, argv);
+    TstBackup t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_backup.moc"

@@ -4,11 +4,13 @@
 #include "Unit2.h"
 #include "fbserver.h"
 #include "maintenance/Unit35.h"
+#include "maintenance/Unit43.h"
 #include "maintenance/servicebackup.h"
 #include "newdb.h"
 #include "testsupport.h"
 
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -94,6 +96,18 @@ private slots:
             QCOMPARE(s.ui.titles, QStringList{"Adatok mentése"});
             QVERIFY(s.ui.messages().at(0).startsWith("A mentés elkészült a kiszolgálón (" +
                                                     server_.host() + "):\n" + t));
+        }
+        {
+            // Restoring is the server's gbak: the command is shown, nothing is tried.
+            TForm43 r;
+            QVERIFY(r.onServer());
+            QVERIFY(!r.findChild<QPushButton*>("Button2")->isEnabled());
+            const QString text = r.findChild<QLabel*>("Label2")->text();
+            QVERIFY2(text.contains("gbak -c -v -user SYSDBA -password <jelszó> " + server_.path("")) &&
+                         text.contains(".FBK " + server_.path("")),
+                     qPrintable(text));
+            QVERIFY(!r.VisszatoltesClick());
+            QCOMPARE(s.ui.log.size(), 1);
         }
         data.disconnect();
         Data = nullptr;

@@ -25,6 +25,7 @@
 #include "data/Unit42.h"
 #include "maintenance/Unit27.h"
 #include "maintenance/Unit35.h"
+#include "maintenance/Unit43.h"
 #include "taxdata/Unit11.h"
 #include "taxdata/Unit24.h"
 #include "taxdata/Unit40.h"
@@ -61,6 +62,7 @@ QDialog* createScreen(int formNo, QWidget* parent)
     case 36: return new TForm36(parent);
     case 37: return new TForm37(parent);
     case 42: return new TForm42(parent);
+    case 43: return new TForm43(parent);
     case 35: return new TForm35(parent);
     case 11: return new TForm11(parent);
     case 24: return new TForm24(parent);
