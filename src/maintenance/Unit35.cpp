@@ -2,6 +2,7 @@
 
 #include "Unit2.h"
 #include "backup.h"
+#include "folders.h"
 #include "servicebackup.h"
 #include "gui/edits.h"
 #include "gui/guard.h"
@@ -119,22 +120,25 @@ bool TForm35::MentesClick()
     const QString target = target_->text().trimmed();
     const QString dir = QFileInfo(target).absolutePath();
     QString made;
-    if (!target.isEmpty() && QFileInfo::exists(source_->text().trimmed()) && !QFileInfo(dir).isDir()) {
+    if (!target.isEmpty() && QFileInfo::exists(source_->text().trimmed())) {
         // The folder this screen proposes is made on first use; one the user
         // typed is asked about first (a typo should not become a folder).
-        const bool proposed = QDir::cleanPath(dir) == QDir::cleanPath(backup::defaultTargetDir());
-        if (!proposed && !seams::ui().askYesNo("A \"Hová\" mappa nem létezik:\n" +
-                                               QDir::toNativeSeparators(dir) + "\n\nLétrehozzam?")) {
+        const folders::Result f = folders::ensure(dir, backup::defaultTargetDir(), [&](const QString&) {
+            return seams::ui().askYesNo("A \"Hová\" mappa nem létezik:\n" +
+                                        QDir::toNativeSeparators(dir) + "\n\nLétrehozzam?");
+        });
+        if (f.state == folders::State::Declined) {
             target_->setFocus();
             return false;
         }
-        if (!QDir().mkpath(dir)) {
+        if (f.state == folders::State::Failed) {
             seams::ui().information("Adatok mentése", "A mentés nem történt meg: a \"Hová\" mappa "
                                                       "nem hozható létre: " +
                                                           QDir::toNativeSeparators(dir));
             return false;
         }
-        made = dir;
+        if (f.state == folders::State::Created)
+            made = dir;
     }
     backup::Result r = backup::run(source_->text().trimmed(), target);
     if (!made.isEmpty() && r.ok)
