@@ -95,9 +95,13 @@ void TForm1::prepareLocalRegister(const QString& file)
             startupNotice_ = paths::createRegister(file);
     }
     // A backup killed half-way leaves the register in backup mode: said once, here.
-    const QString cleaned = backup::recoverInterrupted(file, {backup::defaultTargetDir()}).notice();
-    if (!cleaned.isEmpty())
-        startupNotice_ += (startupNotice_.isEmpty() ? "" : "\n\n") + cleaned;
+    addStartupNotice(backup::recoverInterrupted(file, {backup::defaultTargetDir()}).notice());
+}
+
+void TForm1::addStartupNotice(const QString& text)
+{
+    if (!text.isEmpty())
+        startupNotice_ += (startupNotice_.isEmpty() ? "" : "\n\n") + text;
 }
 
 void TForm1::formShow()

@@ -34,6 +34,10 @@ public:
     // usable, still only after the buyer selection like the rest of their menu.
     void showServiceEntries();
 
+    // What the start-up found (a new register made, a register copied over),
+    // told once when the window shows and before the first-start setup.
+    void addStartupNotice(const QString& text);
+
     QAction* action(const QString& objectName) const;
     QMenu* menu(const QString& objectName) const;
 

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QLibraryInfo>
-#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -76,8 +75,7 @@ int main(int argc, char** argv)
     app::installExitHook();
     if (cli.service)
         w.showServiceEntries();
+    w.addStartupNotice(prep.notice);
     w.show();
-    if (!prep.notice.isEmpty())
-        QTimer::singleShot(0, &w, [prep] { seams::ui().information("Felvásárlási jegy", prep.notice); });
     return app.exec();
 }
