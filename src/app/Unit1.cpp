@@ -12,6 +12,7 @@
 #include "seams.h"
 #include "settings.h"
 #include "taxdata/navtables.h"
+#include "upgrades.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -55,6 +56,7 @@ bool TForm1::formCreate(bool splash)
         dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
     try {
         Data->connect(target);
+        bringUpToDate();
         Data->openTables();
         navtables::widen(&Data->ZCon1);
     } catch (const std::exception& e) {
@@ -65,6 +67,24 @@ bool TForm1::formCreate(bool splash)
         // Dismissed otherwise: the window opens without a database.
     }
     return true;
+}
+
+void TForm1::bringUpToDate()
+{
+    rec::Outcome o;
+    try {
+        o = upgrades::bringUpToDate(&Data->ZCon1);
+    } catch (const std::exception& e) {
+        // The register works as before; the next start tries again.
+        applog::write("Adatbázis frissítése: " + QString::fromUtf8(e.what()));
+        return;
+    }
+    // Duplicates are for the user to put right; a refused change (another
+    // computer using the table, no right to change it) only for the log.
+    if (o.kind == rec::Outcome::CheckFailed)
+        seams::ui().showMessage(o.message);
+    else
+        rec::logFailure(o);
 }
 
 void TForm1::formShow()

@@ -40,6 +40,9 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // A register of an older version made fit for several computers; the
+    // duplicates that stop it are shown.
+    void bringUpToDate();
     void showBackgroundHint(bool buyerChosen);
     void buildMenu();
     QAction* entry(QMenu* m, const QString& name, const QString& caption, int formNo,

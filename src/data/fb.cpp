@@ -174,6 +174,11 @@ bool Error::isConflict() const
            code_ == isc_lock_timeout;
 }
 
+bool Error::isDuplicate() const
+{
+    return code_ == isc_unique_key_violation || code_ == isc_no_dup;
+}
+
 Error Error::conflict(const QString& text) { return Error(text, isc_update_conflict); }
 
 bool Connection::isRemote(const QString& path)

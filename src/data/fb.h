@@ -34,6 +34,9 @@ public:
     // Another attachment holds a row this one wanted to change (nowait): the
     // work may succeed when tried again.
     bool isConflict() const;
+    // A row with the same unique key is stored (or being stored by another
+    // attachment).
+    bool isDuplicate() const;
     // Our own refusal of a row another computer changed between our read and
     // our write: handled as the engine's conflicts are.
     static Error conflict(const QString& text);
@@ -183,6 +186,10 @@ public:
     // The shared transaction: read committed, rec_version, nowait; started on demand.
     bool inTransaction() const { return bool(tra_); }
     void startTransaction();
+    // Units of work running on this connection (records.h): an inner one
+    // runs under a savepoint of the outer one's transaction.
+    int workDepth() const { return workDepth_; }
+    void setWorkDepth(int depth) { workDepth_ = depth; }
     void commit();
     void commitRetaining();
     void rollback();
@@ -214,6 +221,7 @@ private:
     Ref<Firebird::ITransaction> tra_;
     QString path_;
     qint64 attachmentId_ = 0;
+    int workDepth_ = 0;
 };
 
 // The services of a Firebird server (its own online backup and restore),

@@ -97,19 +97,37 @@ void logFailure(const Outcome& o);
 // Outcome of a body run as one transaction: committed when the body returns,
 // rolled back when it throws. A failure outside any step (starting or
 // committing the transaction) gets `otherMessage`.
+// Called inside another unit of work on the same connection, it neither
+// commits nor rolls back the outer one's work: it runs under a savepoint,
+// released when the body returns and rolled back to when it throws; the outer
+// unit alone decides whether anything is kept.
 template <class F>
 Outcome unitOfWork(fb::Connection* db, const char* otherMessage, F&& body, bool logConflict = true)
 {
     Outcome out;
+    const int depth = db->workDepth();
+    const QString savepoint = QString("VADMO_WORK%1").arg(depth);
     try {
-        db->startTransaction();
+        if (depth == 0)
+            db->startTransaction();
+        else
+            db->executeImmediate("SAVEPOINT " + savepoint);
+        db->setWorkDepth(depth + 1);
         try {
             body();
-            db->commit();
+            db->setWorkDepth(depth);
+            if (depth == 0)
+                db->commit();
+            else
+                db->executeImmediate("RELEASE SAVEPOINT " + savepoint + " ONLY");
             return Outcome::saved();
         } catch (...) {
+            db->setWorkDepth(depth);
             try {
-                db->rollback();
+                if (depth == 0)
+                    db->rollback();
+                else
+                    db->executeImmediate("ROLLBACK TO SAVEPOINT " + savepoint);
             } catch (...) {
             }
             throw;
