@@ -52,8 +52,13 @@ bool TForm1::formCreate(bool splash)
     if (!Data)
         Data = new TData(this);
     // The working folder's register unless vadmo7.ini names a server's.
-    const dbsettings::Target target =
-        dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
+    const QString ini = dbsettings::settingsPath(QDir::currentPath());
+    const dbsettings::Target target = dbsettings::read(ini, TData::DatabaseName);
+    // Never logged with the settings: the file holds the password.
+    if (const QString why = dbsettings::refusal(ini, target); !why.isEmpty()) {
+        applog::write("Indítás: " + why);
+        return !seams::ui().confirm(why);
+    }
     try {
         Data->connect(target);
         bringUpToDate();

@@ -227,6 +227,10 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
         Owned<IXpbBuilder> dpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, utf8(user).constData());
         dpb->insertString(&st, isc_dpb_password, utf8(password).constData());
+        // The program's own user on a server has its rights through the role
+        // (the server ignores a role the user was not given).
+        if (isRemote(path) && user.compare("SYSDBA", Qt::CaseInsensitive) != 0)
+            dpb->insertString(&st, isc_dpb_sql_role_name, ServerRole);
         // The columns' own character set on the wire: no conversion in the
         // engine, one byte a character, and a table lookup on our side.
         dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1250");

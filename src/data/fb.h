@@ -159,6 +159,10 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
+// The role through which the program's own user on a server works
+// (serversetup.h); every other user than SYSDBA attaches with it.
+inline const char* const ServerRole = "VADMO7_FELHASZNALO";
+
 class Connection {
 public:
     Connection();

@@ -8,6 +8,7 @@
 #include "fb.h"
 #include "newdb.h"
 #include "records.h"
+#include "serversetup.h"
 #include "upgrades.h"
 #include "app/startupreason.h"
 #include "masterdata/producers.h"
@@ -18,6 +19,8 @@
 #include "tickets/voiding.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -632,6 +635,79 @@ private slots:
         QCOMPARE(scalar(db, columns), navfejColumns);
         QVERIFY(upgrades::bringUpToDate(&db).ok()); // nothing left to do
         QVERIFY(upgrades::duplicateKeys(&db).isEmpty());
+    }
+
+    // The program's own server user: the work of a day goes, the schema stays
+    // as it is; the setup may run again (a new password).
+    void serverUserHasOnlyTheRightsItNeeds()
+    {
+        const QString url = newRegister();
+        fb::Connection admin;
+        admin.attach(url, "SYSDBA", PrivateServer::password());
+        QVERIFY(serversetup::run(&admin, "vadmo", "elso'jelszo").isEmpty());
+        QVERIFY(serversetup::run(&admin, "vadmo", "masodik").isEmpty());
+        QVERIFY_THROWS_EXCEPTION(fb::Error, serversetup::run(&admin, "SYSDBA", "x"));
+        admin.detach();
+
+        fb::Connection db;
+        QVERIFY_THROWS_EXCEPTION(fb::Error, db.attach(url, "VADMO", "elso'jelszo"));
+        db.attach(url, "VADMO", "masodik");
+        const rec::Context ctx = contextOn(&db);
+        QString why;
+        const QString t = saveTicket(ctx, &why);
+        QVERIFY2(!t.isEmpty(), qPrintable(why));
+        db.execute("update fjfej set f_prn = 'I'");
+        db.commit();
+        rec::Outcome o = voiding::run(ctx, {t, QDate(2026, 3, 10), QString(), "2026.03.11"});
+        QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
+        auditxml::Range r;
+        r.from = r.to = QDate(2026, 3, 10);
+        o = auditxml::collect(ctx, r, {"szamlak.xml", "false", "papír"});
+        QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
+        QVERIFY(producers::save(ctx, producer("00099"), producers::Mode::New).ok());
+        for (const char* ddl : {"CREATE TABLE X (A INTEGER)", "DROP TABLE FJSOR",
+                                "ALTER TABLE FJFEJ DROP CONSTRAINT UQ_FJFEJ_AKOD_BSZAM"}) {
+            QVERIFY_THROWS_EXCEPTION(fb::Error, db.executeImmediate(ddl));
+            db.rollback();
+        }
+        QCOMPARE(scalar(db, "select count(*) from rdb$roles where rdb$role_name = 'VADMO7_FELHASZNALO'"),
+                 QString("1"));
+    }
+
+    // Whose password may go where: the data folder's settings only, kept to
+    // their user; a server never gets the built-in password.
+    void credentialsStayWithTheirUser()
+    {
+        QTemporaryDir dir;
+        const QString path = dbsettings::settingsPath(dir.path());
+        QCOMPARE(path, QDir(dir.path()).absoluteFilePath("vadmo7.ini")); // even when missing
+        auto write = [&](const QByteArray& text, QFile::Permissions perms) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("[Adatbazis]\nUtvonal=" + server_.url("reg1.fdb").toUtf8() + "\n" + text);
+            f.close();
+            QVERIFY(f.setPermissions(perms));
+        };
+        const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner;
+        write("Felhasznalo=VADMO\nJelszo=titok\n", own | QFile::ReadGroup);
+        dbsettings::Target t = dbsettings::read(path, "vadmo7.fdb");
+        QString why = dbsettings::refusal(path, t);
+        QVERIFY2(why.contains("chmod 600 " + path), qPrintable(why));
+        write("Felhasznalo=VADMO\nJelszo=titok\n", own);
+        t = dbsettings::read(path, "vadmo7.fdb");
+        QCOMPARE(dbsettings::refusal(path, t), QString());
+        QCOMPARE(t.password, QString("titok"));
+        // No password written: none sent, the start is refused before any login.
+        write("Felhasznalo=SYSDBA\n", own | QFile::ReadGroup | QFile::ReadOther);
+        t = dbsettings::read(path, "vadmo7.fdb");
+        QCOMPARE(t.password, QString());
+        why = dbsettings::refusal(path, t);
+        QVERIFY2(why.contains("jelszót nem") && why.contains("beépített jelszót nem küld"), qPrintable(why));
+        // The file opened in-process keeps its built-in login.
+        QVERIFY(QFile::remove(path));
+        t = dbsettings::read(path, "vadmo7.fdb");
+        QCOMPARE(t.password, PrivateServer::password());
+        QCOMPARE(dbsettings::refusal(path, t), QString());
     }
 
     void startupNamesTheServer()
