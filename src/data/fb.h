@@ -37,6 +37,9 @@ public:
     // A row with the same unique key is stored (or being stored by another
     // attachment).
     bool isDuplicate() const;
+    // A conflict after waiting the whole lock timeout: the other attachment
+    // still holds the row (rather than having just finished with it).
+    bool isTimeout() const;
     // Our own refusal of a row another computer changed between our read and
     // our write: handled as the engine's conflicts are.
     static Error conflict(const QString& text);
@@ -163,6 +166,8 @@ private:
 // (serversetup.h); every other user than SYSDBA attaches with it.
 inline const char* const ServerRole = "VADMO7_FELHASZNALO";
 
+inline constexpr int ServerLockTimeout = 1;
+
 class Connection {
 public:
     Connection();
@@ -194,6 +199,9 @@ public:
     // runs under a savepoint of the outer one's transaction.
     int workDepth() const { return workDepth_; }
     void setWorkDepth(int depth) { workDepth_ = depth; }
+    // Seconds a statement waits for a row another attachment holds: 0 (fail
+    // at once) for the file opened in-process, ServerLockTimeout on a server.
+    int lockTimeout() const { return lockTimeout_; }
     void commit();
     void commitRetaining();
     void rollback();
@@ -226,6 +234,7 @@ private:
     QString path_;
     qint64 attachmentId_ = 0;
     int workDepth_ = 0;
+    int lockTimeout_ = 0;
 };
 
 // The services of a Firebird server (its own online backup and restore),
