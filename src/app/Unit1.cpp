@@ -17,6 +17,7 @@
 #include "maintenance/Unit43.h"
 #include "maintenance/backup.h"
 #include "paths.h"
+#include "upgrades.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -59,12 +60,18 @@ bool TForm1::formCreate(bool splash)
     if (!Data)
         Data = new TData(this);
     // The working folder's register unless vadmo7.ini names a server's.
-    const dbsettings::Target target =
-        dbsettings::read(dbsettings::settingsPath(QDir::currentPath()), TData::DatabaseName);
+    const QString ini = dbsettings::settingsPath(QDir::currentPath());
+    const dbsettings::Target target = dbsettings::read(ini, TData::DatabaseName);
+    // Never logged with the settings: the file holds the password.
+    if (const QString why = dbsettings::refusal(ini, target); !why.isEmpty()) {
+        applog::write("Indítás: " + why);
+        return !seams::ui().confirm(why);
+    }
     if (!target.remote())
         prepareLocalRegister(QDir::current().absoluteFilePath(target.path));
     try {
         Data->connect(target);
+        bringUpToDate();
         Data->openTables();
         navtables::widen(&Data->ZCon1);
     } catch (const std::exception& e) {
@@ -102,6 +109,24 @@ void TForm1::addStartupNotice(const QString& text)
 {
     if (!text.isEmpty())
         startupNotice_ += (startupNotice_.isEmpty() ? "" : "\n\n") + text;
+}
+
+void TForm1::bringUpToDate()
+{
+    rec::Outcome o;
+    try {
+        o = upgrades::bringUpToDate(&Data->ZCon1);
+    } catch (const std::exception& e) {
+        // The register works as before; the next start tries again.
+        applog::write("Adatbázis frissítése: " + QString::fromUtf8(e.what()));
+        return;
+    }
+    // Duplicates are for the user to put right; a refused change (another
+    // computer using the table, no right to change it) only for the log.
+    if (o.kind == rec::Outcome::CheckFailed)
+        seams::ui().showMessage(o.message);
+    else
+        rec::logFailure(o);
 }
 
 void TForm1::formShow()

@@ -46,6 +46,9 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // A register of an older version made fit for several computers; the
+    // duplicates that stop it are shown.
+    void bringUpToDate();
     void showBackgroundHint(bool buyerChosen);
     // Before the register is opened: offers a restore when there is none but
     // backups are found, and cleans up after an interrupted backup.

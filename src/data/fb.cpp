@@ -174,6 +174,16 @@ bool Error::isConflict() const
            code_ == isc_lock_timeout;
 }
 
+bool Error::isTimeout() const
+{
+    return code_ == isc_lock_timeout || code_ == isc_lock_conflict;
+}
+
+bool Error::isDuplicate() const
+{
+    return code_ == isc_unique_key_violation || code_ == isc_no_dup;
+}
+
 Error Error::conflict(const QString& text) { return Error(text, isc_update_conflict); }
 
 bool Connection::isRemote(const QString& path)
@@ -222,6 +232,10 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
         Owned<IXpbBuilder> dpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, utf8(user).constData());
         dpb->insertString(&st, isc_dpb_password, utf8(password).constData());
+        // The program's own user on a server has its rights through the role
+        // (the server ignores a role the user was not given).
+        if (isRemote(path) && user.compare("SYSDBA", Qt::CaseInsensitive) != 0)
+            dpb->insertString(&st, isc_dpb_sql_role_name, ServerRole);
         // The columns' own character set on the wire: no conversion in the
         // engine, one byte a character, and a table lookup on our side.
         dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1250");
@@ -240,6 +254,10 @@ void Connection::attachOrCreate(const QString& path, const QString& user,
                                                   dpb->getBuffer(&st)));
         path_ = path;
         attachmentId_ = 0;
+        // Several computers on a server take turns on a row (the ticket
+        // counter above all): waiting for the other's commit costs a few
+        // milliseconds, where failing at once meant pauses and new tries.
+        lockTimeout_ = isRemote(path) ? ServerLockTimeout : 0;
     } catch (const FbException& e) {
         rethrow(e);
     }
@@ -298,15 +316,21 @@ void Connection::notify(TransactionListener::End how)
 }
 
 namespace {
-// The program's transactions: read committed with record versions, and no
-// waiting for a row another attachment holds (a conflict fails at once).
-ITransaction* startReadCommitted(IAttachment* att, bool write)
+// The program's transactions: read committed with record versions. A row
+// another attachment holds fails at once (no wait), or, given a lock timeout,
+// after that attachment has finished or the timeout has passed.
+ITransaction* startReadCommitted(IAttachment* att, bool write, int lockTimeout = 0)
 {
     Status st;
     Owned<IXpbBuilder> tpb(utilIf()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
     tpb->insertTag(&st, isc_tpb_read_committed);
     tpb->insertTag(&st, isc_tpb_rec_version);
-    tpb->insertTag(&st, isc_tpb_nowait);
+    if (lockTimeout > 0) {
+        tpb->insertTag(&st, isc_tpb_wait);
+        tpb->insertInt(&st, isc_tpb_lock_timeout, lockTimeout);
+    } else {
+        tpb->insertTag(&st, isc_tpb_nowait);
+    }
     tpb->insertTag(&st, write ? isc_tpb_write : isc_tpb_read);
     return att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
 }
@@ -319,7 +343,7 @@ void Connection::startTransaction()
     if (tra_)
         return;
     try {
-        tra_.reset(startReadCommitted(att_.get(), true));
+        tra_.reset(startReadCommitted(att_.get(), true, lockTimeout_));
     } catch (const FbException& e) {
         rethrow(e);
     }

@@ -34,6 +34,12 @@ public:
     // Another attachment holds a row this one wanted to change (nowait): the
     // work may succeed when tried again.
     bool isConflict() const;
+    // A row with the same unique key is stored (or being stored by another
+    // attachment).
+    bool isDuplicate() const;
+    // A conflict after waiting the whole lock timeout: the other attachment
+    // still holds the row (rather than having just finished with it).
+    bool isTimeout() const;
     // Our own refusal of a row another computer changed between our read and
     // our write: handled as the engine's conflicts are.
     static Error conflict(const QString& text);
@@ -156,6 +162,12 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
+// The role through which the program's own user on a server works
+// (serversetup.h); every other user than SYSDBA attaches with it.
+inline const char* const ServerRole = "VADMO7_FELHASZNALO";
+
+inline constexpr int ServerLockTimeout = 1;
+
 class Connection {
 public:
     Connection();
@@ -183,6 +195,13 @@ public:
     // The shared transaction: read committed, rec_version, nowait; started on demand.
     bool inTransaction() const { return bool(tra_); }
     void startTransaction();
+    // Units of work running on this connection (records.h): an inner one
+    // runs under a savepoint of the outer one's transaction.
+    int workDepth() const { return workDepth_; }
+    void setWorkDepth(int depth) { workDepth_ = depth; }
+    // Seconds a statement waits for a row another attachment holds: 0 (fail
+    // at once) for the file opened in-process, ServerLockTimeout on a server.
+    int lockTimeout() const { return lockTimeout_; }
     void commit();
     void commitRetaining();
     void rollback();
@@ -214,6 +233,8 @@ private:
     Ref<Firebird::ITransaction> tra_;
     QString path_;
     qint64 attachmentId_ = 0;
+    int workDepth_ = 0;
+    int lockTimeout_ = 0;
 };
 
 // The services of a Firebird server (its own online backup and restore),

@@ -34,8 +34,12 @@ QString busyMessage()
            "próbálkozásra sem sikerült; semmi nem változott. Kérem, próbálja újra!";
 }
 
-void pauseBeforeRetry(int attempt)
+void pauseBeforeRetry(int attempt, bool waited)
 {
+    if (waited) {
+        QThread::msleep(unsigned(QRandomGenerator::global()->bounded(1, 6)));
+        return;
+    }
     // The other save holds the row for a few milliseconds; the pause doubles
     // so that a slow one is waited out, and is random so that two computers
     // that collided do not collide again.

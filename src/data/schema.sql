@@ -153,7 +153,9 @@ CREATE TABLE TERMEK (
 );
 
 -- Work tables of the audit data supply, emptied and refilled by each run.
-CREATE TABLE NAVFEJ (
+-- Each attachment sees only its own rows: two computers collecting at once
+-- do not send each other's documents.
+CREATE GLOBAL TEMPORARY TABLE NAVFEJ (
     FE_SZLASORSZAM VARCHAR(10),
     FE_SZLADATUM DATE,
     FE_TELJDATUM DATE,
@@ -202,9 +204,9 @@ CREATE TABLE NAVFEJ (
     KI_KISADOZO VARCHAR(5),
     KI_KOZADOSZAM VARCHAR(20),
     VE_KOZADOSZAM VARCHAR(20)
-);
+) ON COMMIT PRESERVE ROWS;
 
-CREATE TABLE NAVSOR (
+CREATE GLOBAL TEMPORARY TABLE NAVSOR (
     NS_SZLASORSZAM VARCHAR(10),
     NS_MEGNEVEZES VARCHAR(75),
     NS_VTSZ VARCHAR(10),
@@ -212,7 +214,13 @@ CREATE TABLE NAVSOR (
     NS_MEGY VARCHAR(10),
     NS_EAR DOUBLE PRECISION,
     NS_ERTEK DOUBLE PRECISION
-);
+) ON COMMIT PRESERVE ROWS;
+
+-- A code names one producer or product, a number one document of a buyer's
+-- series, whichever computer saved it.
+ALTER TABLE OSTERMELO ADD CONSTRAINT UQ_OSTERMELO_KOD UNIQUE (O_KOD);
+ALTER TABLE TERMEK ADD CONSTRAINT UQ_TERMEK_KOD UNIQUE (T_KOD);
+ALTER TABLE FJFEJ ADD CONSTRAINT UQ_FJFEJ_AKOD_BSZAM UNIQUE (F_AKOD, F_BSZAM);
 
 -- Every column the program joins or filters on.
 CREATE INDEX IX_FJFEJ_BSZAM ON FJFEJ (F_BSZAM);

@@ -1,5 +1,7 @@
 #include "upgrades.h"
 
+#include "newdb.h"
+
 namespace upgrades {
 
 namespace {
@@ -12,7 +14,133 @@ rec::Outcome addColumn(fb::Connection* db, const char* column, const char* exist
         rec::step(failed, [&] { db->executeImmediate(QString::fromUtf8(ddl)); });
     });
 }
+// RDB$RELATION_TYPE of the table: 0 an ordinary table, 4 a temporary table
+// whose rows last as long as the attachment; -1 when there is no such table.
+int relationType(fb::Connection* db, const char* table)
+{
+    const fb::Result r = db->execute(
+        "SELECT COALESCE(RDB$RELATION_TYPE, 0) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?",
+        {{fb::Param::Text, QString::fromLatin1(table), "RDB$RELATION_NAME"}});
+    return r.rows.empty() ? -1 : r.rows[0][0].toInt();
+}
+
+// The statement of the new register's schema that creates the table.
+QString createStatement(const char* table)
+{
+    const QString head = QString("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(QString::fromLatin1(table));
+    for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
+        const qsizetype at = stmt.indexOf(head, 0, Qt::CaseInsensitive);
+        if (at >= 0)
+            return stmt.mid(at);
+    }
+    throw fb::Error(QString("Nincs meg a(z) %1 tábla leírása.").arg(QString::fromLatin1(table)));
+}
+
+struct UniqueKey {
+    const char* name;
+    const char* table;
+    const char* columns;
+    const char* label; // how the list of duplicates names a key value
+};
+const UniqueKey kUniqueKeys[] = {
+    {"UQ_OSTERMELO_KOD", "OSTERMELO", "O_KOD", "Őstermelőkód %1"},
+    {"UQ_TERMEK_KOD", "TERMEK", "T_KOD", "Termékkód %1"},
+    {"UQ_FJFEJ_AKOD_BSZAM", "FJFEJ", "F_AKOD, F_BSZAM", "Átvevő %1, bizonylatszám: \"%2\""},
+};
+
+bool constraintExists(fb::Connection* db, const char* name)
+{
+    const fb::Result r = db->execute(
+        "SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE RDB$CONSTRAINT_NAME = ?",
+        {{fb::Param::Text, QString::fromLatin1(name), "RDB$CONSTRAINT_NAME"}});
+    return r.rows.at(0).at(0).toLongLong() > 0;
+}
+
+QStringList duplicatesOf(fb::Connection* db, const UniqueKey& k)
+{
+    // A key with an empty part is no key to the engine either.
+    const QStringList cols = QString::fromLatin1(k.columns).split(", ");
+    QStringList present;
+    for (const QString& c : cols)
+        present << c + " IS NOT NULL";
+    const fb::Result r = db->execute(QString("SELECT %1, COUNT(*) FROM %2 WHERE %3 GROUP BY %1 "
+                                             "HAVING COUNT(*) > 1 ORDER BY %1")
+                                         .arg(QString::fromLatin1(k.columns),
+                                              QString::fromLatin1(k.table), present.join(" AND ")));
+    QStringList out;
+    for (const auto& row : r.rows) {
+        QString line = QString::fromUtf8(k.label);
+        for (int i = 0; i < cols.size(); ++i)
+            line = line.arg(row[i].toString().trimmed());
+        out << line + QString(": %1 sor").arg(row[cols.size()].toLongLong());
+    }
+    return out;
+}
+
 } // namespace
+
+QStringList duplicateKeys(fb::Connection* db)
+{
+    QStringList out;
+    for (const UniqueKey& k : kUniqueKeys)
+        out << duplicatesOf(db, k);
+    return out;
+}
+
+rec::Outcome bringUpToDate(fb::Connection* db)
+{
+    // The work tables first: they hold nothing worth keeping between runs.
+    for (const char* table : {"NAVFEJ", "NAVSOR"}) {
+        const int type = relationType(db, table);
+        if (type == 4)
+            continue;
+        const rec::Outcome o =
+            rec::unitOfWork(db, "Hiba11: a munkatáblák átalakítása közben!", [&] {
+                rec::step("Hiba11: a munkatáblák átalakítása közben!", [&] {
+                    if (type != -1) {
+                        db->executeImmediate(QString("DROP TABLE %1").arg(QString::fromLatin1(table)));
+                        db->commit(); // the name is free only once the drop is committed
+                    }
+                    db->executeImmediate(createStatement(table));
+                });
+            });
+        if (!o.ok())
+            return o;
+    }
+
+    std::vector<const UniqueKey*> missing;
+    for (const UniqueKey& k : kUniqueKeys)
+        if (!constraintExists(db, k.name))
+            missing.push_back(&k);
+    if (missing.empty()) {
+        db->commit();
+        return rec::Outcome::saved();
+    }
+    QStringList duplicates;
+    for (const UniqueKey* k : missing)
+        duplicates << duplicatesOf(db, *k);
+    db->commit();
+    if (!duplicates.isEmpty()) {
+        const int shown = 20;
+        QString list = QStringList(duplicates.mid(0, shown)).join("\n");
+        if (duplicates.size() > shown)
+            list += QString("\n… és még %1").arg(duplicates.size() - shown);
+        return rec::Outcome::check(
+            "Az adatbázisban ismétlődő kódok vagy bizonylatszámok vannak, ezért a program nem "
+            "tudja bekapcsolni az egyediségük védelmét. Az adatbázis nem változott.\n"
+            "Javítsa ki (vagy törölje) a fölösleges sorokat, majd indítsa újra a programot:\n" +
+            list);
+    }
+    // All the keys in one unit: either every one is added or none.
+    return rec::unitOfWork(db, "Hiba12: az egyedi kulcsok felvétele közben!", [&] {
+        rec::step("Hiba12: az egyedi kulcsok felvétele közben!", [&] {
+            for (const UniqueKey* k : missing)
+                db->executeImmediate(QString("ALTER TABLE %1 ADD CONSTRAINT %2 UNIQUE (%3)")
+                                         .arg(QString::fromLatin1(k->table), QString::fromLatin1(k->name),
+                                              QString::fromLatin1(k->columns)));
+        });
+    });
+}
 
 bool columnExists(fb::Connection* db, const QString& table, const QString& column)
 {

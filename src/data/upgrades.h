@@ -19,6 +19,22 @@ rec::Outcome widenKamara(fb::Connection* db);
 // gets O_SZJA = 1. Returns how many were set through `changed`.
 rec::Outcome markSharedTaxIds(fb::Connection* db, int* changed = nullptr);
 
+// Run at every start: brings a register made by an older version up to what
+// several computers on one register need, each change only once.
+// - The audit data supply's work tables (NAVFEJ, NAVSOR) become private to
+//   each attachment, their columns kept.
+// - Producer codes, product codes and each buyer's document numbers become
+//   unique. When the register already holds duplicates, none of these is
+//   added and the check failure lists them in Hungarian, so that they can be
+//   put right; nothing else changes.
+// A database failure (a table in use by another computer, a user without the
+// right to change the schema) comes back as a failed step and is logged; the
+// next start tries again.
+rec::Outcome bringUpToDate(fb::Connection* db);
+// The duplicates that keep the unique keys off, one Hungarian line each
+// (empty: none).
+QStringList duplicateKeys(fb::Connection* db);
+
 inline const char* const Done = "Módositás végrehajtva.";
 
 } // namespace upgrades

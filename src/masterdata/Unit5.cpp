@@ -258,11 +258,13 @@ rec::Outcome TForm5::saveRecord()
     producers::Producer p{fieldTexts()};
     p.set("O_FELJEGYZ", feljegyz_->toPlainText());
     p.uresTaj = uresTaj_->isChecked();
+    QString kod;
     rec::Outcome o = producers::save(app::currentContext(), p,
                                      mode() == Mode::Modositas ? producers::Mode::Modify
-                                                               : producers::Mode::New);
+                                                               : producers::Mode::New,
+                                     &kod);
     if (o.ok())
-        G.ostKod = p.get("O_KOD");
+        G.ostKod = kod;
     return o;
 }
 

@@ -73,12 +73,13 @@ bool TForm7::load()
 rec::Outcome TForm7::saveRecord()
 {
     const products::Product p{fieldTexts()};
+    QString kod;
     rec::Outcome o = products::save(
         app::currentContext(), p,
         mode() == Mode::Modositas ? products::Mode::Modify : products::Mode::New,
-        [](const QString& question) { return seams::ui().askYesNo(question); });
+        [](const QString& question) { return seams::ui().askYesNo(question); }, &kod);
     if (o.ok())
-        G.termekSzoveg = p.get("T_KOD");
+        G.termekSzoveg = kod;
     return o;
 }
 

@@ -217,39 +217,67 @@ rec::Outcome check(const Producer& p)
     return rec::Outcome::saved();
 }
 
-rec::Outcome save(const rec::Context& ctx, const Producer& p, Mode mode)
+rec::Outcome save(const rec::Context& ctx, const Producer& p, Mode mode, QString* kod)
 {
     if (rec::Outcome o = check(p); !o.ok())
         return o;
     const bool modify = mode == Mode::Modify;
-    return rec::unitOfWork(
+    QString code = p.get("O_KOD");
+    const rec::Outcome o = rec::unitOfWorkRetrying(
         ctx.db, "Hiba54: az append vagy edit közben az östermelöben!", [&] {
             rec::step(modify ? "Hiba53: Módositás, Update a östermelöben "
                              : "Hiba52: Újban, INSERT az östermelöben ",
                       [&] {
                           TQuery q(ctx.db, "producerSave");
+                          if (modify) {
+                              q.add("SELECT count(*) AS db FROM ostermelo WHERE o_kod = :p1 "
+                                    "AND ID_ostermelo <> :p0");
+                              q.setText("p1", p.get("O_KOD"));
+                              q.setText("p0", p.get("ID_OSTERMELO"));
+                              q.open();
+                              if (q.asInteger("db") > 0)
+                                  throw rec::CheckError{codes::takenMessage(p.get("O_KOD")), "O_KOD"};
+                              q.close();
+                              q.clearSql();
+                          } else {
+                              code = codes::take(ctx.db, "ostermelo", "O_KOD", p.get("O_KOD"));
+                          }
                           q.add(modify ? kUpdate : kInsert);
                           if (modify)
                               q.setText("p0", p.get("ID_OSTERMELO"));
                           for (const auto& [param, column] : kTextParams)
                               q.setText(param, p.get(column));
+                          q.setText("p1", code);
                           q.setDate("p14", *val::parseDate(p.get("O_SZIDO")));
                           q.setDate("p19", *val::parseDate(p.get("O_ERVKELT")));
                           q.setInteger("p18", p.get("O_SZJA").trimmed().toLongLong());
                           q.setInteger("p31", p.get("O_FHAT").trimmed().toLongLong());
-                          q.execSQL();
+                          codes::insertCode(&q);
                           rec::expectRows(&q, 1);
                       });
         });
+    if (o.ok() && kod)
+        *kod = code;
+    return o;
 }
 
 rec::Outcome remove(const rec::Context& ctx, const QString& id, const QString& kod)
 {
-    if (printedTickets(ctx.db, kod) != 0)
-        return rec::Outcome::check(QString::fromUtf8(PrintedLock));
     return rows::removeUnlessLast(ctx, "ostermelo", "ID_ostermelo", id,
                                   "Az utolsó őstermelősor nem törölhető ki.",
-                                  "Hiba41: östermelö DELETE törlésekor");
+                                  "Hiba41: östermelö DELETE törlésekor", [&] {
+                                      // The producer's tickets held: one printed
+                                      // meanwhile meets this delete.
+                                      TQuery t(ctx.db, "producerTicketsHeld");
+                                      t.add("SELECT f_prn FROM FjFej WHERE f_ostermkod = :p1 "
+                                            "WITH LOCK");
+                                      t.setText("p1", kod);
+                                      t.open();
+                                      for (t.first(); !t.eof(); t.next())
+                                          if (t.asString("F_PRN") == "I")
+                                              throw rec::CheckError{
+                                                  QString::fromUtf8(PrintedLock), {}};
+                                  });
 }
 
 } // namespace producers

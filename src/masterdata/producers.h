@@ -46,8 +46,11 @@ extern const char* const PrintedLock; // "Az őstermelő már szerepel a nyomtat
 rec::Outcome check(const Producer& p);
 
 // The checks, then the INSERT (New) or the UPDATE by ID (Modify) as one unit
-// of work. An UPDATE that finds no row (deleted meanwhile) is a failure.
-rec::Outcome save(const rec::Context& ctx, const Producer& p, Mode mode);
+// of work. An UPDATE that finds no row (deleted meanwhile) is a failure. A
+// new producer whose code another computer has saved meanwhile takes the next
+// free one; `kod` receives the code saved. A change to a code another
+// producer has is refused.
+rec::Outcome save(const rec::Context& ctx, const Producer& p, Mode mode, QString* kod = nullptr);
 
 // "Töröl" on the producer with this ID and code: a refusal (printed ticket,
 // last producer) comes back as a failed check with an empty field, a failed

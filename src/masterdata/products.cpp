@@ -92,16 +92,30 @@ rec::Outcome check(const Product& p, const Confirm& confirm)
     return rec::Outcome::saved();
 }
 
-rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Confirm& confirm)
+rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Confirm& confirm,
+                  QString* kod)
 {
     if (rec::Outcome o = check(p, confirm); !o.ok())
         return o;
     const bool modify = mode == Mode::Modify;
-    return rec::unitOfWork(ctx.db, "Hiba74: az append vagy edit közben a termékben!", [&] {
+    QString code = p.get("T_KOD");
+    const rec::Outcome o = rec::unitOfWorkRetrying(ctx.db, "Hiba74: az append vagy edit közben a termékben!", [&] {
         rec::step(modify ? "Hiba73: Módositásban, UPDATE a termékben "
                          : "Hiba72: Újban, INSERT  a termékben ",
                   [&] {
                       TQuery q(ctx.db, "productSave");
+                      if (modify) {
+                          q.add("SELECT count(*) AS db FROM termek WHERE t_kod = :p1 AND ID_termek <> :p0");
+                          q.setText("p1", p.get("T_KOD"));
+                          q.setText("p0", p.get("ID_TERMEK"));
+                          q.open();
+                          if (q.asInteger("db") > 0)
+                              throw rec::CheckError{codes::takenMessage(p.get("T_KOD")), "T_KOD"};
+                          q.close();
+                          q.clearSql();
+                      } else {
+                          code = codes::take(ctx.db, "termek", "T_KOD", p.get("T_KOD"));
+                      }
                       if (modify) {
                           q.add("UPDATE termek              ");
                           q.add("  SET t_kod         = :p1, ");
@@ -119,7 +133,7 @@ rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Co
                           q.add("   VALUES          (   :p1,          :p2,    :p3,   :p4,    :p5,  "
                                 "         :p6,         :p7 ) ");
                       }
-                      q.setText("p1", p.get("T_KOD"));
+                      q.setText("p1", code);
                       q.setText("p2", p.get("T_MEGNEVEZES"));
                       q.setText("p3", p.get("T_VTSZ"));
                       q.setFloat("p4", *val::parseNumber(p.get("T_EAR")));
@@ -127,10 +141,13 @@ rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Co
                       q.setInteger("p6",
                                    qint64(storedRate(*val::parseNumber(p.get("T_KOMPMERTEKE")))));
                       q.setText("p7", p.get("T_BIZONYLAT"));
-                      q.execSQL();
+                      codes::insertCode(&q);
                       rec::expectRows(&q, 1);
                   });
     });
+    if (o.ok() && kod)
+        *kod = code;
+    return o;
 }
 
 rec::Outcome remove(const rec::Context& ctx, const QString& id)

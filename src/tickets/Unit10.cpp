@@ -151,6 +151,7 @@ bool TForm10::save()
     l.bizonylat = edits_["S_BIZONYLAT"]->text();
     l.levonszaz = levonszaz_;
     l.rates = rates_;
+    l.printed = printed_;
     // A failed statement was rolled back; the screen stays open with the input.
     // The entry screen re-reads its lines when this screen closes.
     return app::showOutcome(

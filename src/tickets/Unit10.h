@@ -30,6 +30,8 @@ public:
     // Where the line is stored when that is not the number shown: the key of
     // an unsaved new ticket.
     void setLinesKey(const QString& key) { linesKey_ = key; }
+    // The ticket was printed when its entry opened it (the service shortcut).
+    void setPrinted(bool printed) { printed_ = printed; }
     // "OK": checks, then the save. True when the screen may close.
     bool save();
 
@@ -44,6 +46,7 @@ private:
     QString linesKey_;
     QString levonszaz_;
     qint64 id_ = 0;
+    bool printed_ = false;
     payable::Input rates_;
     QMap<QString, FilteredEdit*> edits_;
     QLabel* bizonylatLabel_;

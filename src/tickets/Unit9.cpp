@@ -398,6 +398,7 @@ bool TForm9::load()
     bszam_ = l->asString("F_BSZAM");
     sorszam_->setText(bszam_);
     id_ = l->asInteger("ID_FJFEJ");
+    printed_ = l->asString("F_PRN") == "I";
     ostKod_ = l->asString("F_OSTERMKOD");
     edits_["kelt"]->setText(val::fmtDate(l->asDate("F_KELT")));
     edits_["felvkelt"]->setText(val::fmtDate(l->asDate("F_FELVKELT")));
@@ -547,6 +548,7 @@ bool TForm9::save()
 {
     ticketentry::Header h;
     h.id = id_;
+    h.printed = printed_;
     h.bszam = bszam_;
     h.lineKey = lineKey_;
     h.ostKod = ostKod_;
@@ -600,6 +602,7 @@ void TForm9::newLine()
     TForm10 f(TForm10::Mode::New, bszam_, edits_["levonszaz"]->text(), this);
     f.setLinesKey(linesKey());
     f.setRates(rates());
+    f.setPrinted(printed_);
     const bool saved = seams::ui().runModal(&f) == QDialog::Accepted;
     // A new line is the last one; after "Mégsem" the grid stays where it stood.
     afterLineEntry(saved ? -1 : current);
@@ -614,6 +617,7 @@ void TForm9::changeLine()
     TForm10 f(TForm10::Mode::Change, bszam_, edits_["levonszaz"]->text(), this);
     f.setLinesKey(linesKey());
     f.setRates(rates());
+    f.setPrinted(printed_);
     if (f.load())
         seams::ui().runModal(&f);
     afterLineEntry(id);
@@ -625,7 +629,7 @@ void TForm9::deleteLine()
     if (lines->isEmpty())
         return;
     const rec::Outcome o =
-        ticketentry::deleteLine(app::currentContext(), lines->asInteger("ID_FJSOR"));
+        ticketentry::deleteLine(app::currentContext(), lines->asInteger("ID_FJSOR"), printed_);
     if (o.ok())
         seams::ui().showMessage("Az tételsor törölve!");
     else

@@ -77,6 +77,7 @@ private:
     QString bszam_;
     QString lineKey_; // a new ticket's lines wait under it until the save numbers them
     qint64 id_ = 0;
+    bool printed_ = false; // printed when opened (the list's service shortcut)
     QString ostKod_;
     int ostFhat_ = 0;
     QMap<QString, FilteredEdit*> edits_;  // kelt, felvkelt, fizkelt, szja, levonszaz, jarul, levonas, megj

@@ -212,7 +212,32 @@ void writeLine(TQuery* q, const rec::Context& ctx, const Line& l, const Amounts&
     rec::expectRows(q, 1);
 }
 
+// Holds the stored ticket `bszam` of the buyer for this unit of work and
+// refuses when it has been printed (unless it already was when the entry
+// opened it) or voided meanwhile. Lines waiting under a new ticket's key have
+// no header yet: nothing to hold.
+void holdTicket(TQuery* q, const rec::Context& ctx, const QString& bszam, bool printed)
+{
+    sql(q, "UPDATE FjFej SET f_prn = f_prn WHERE f_bszam = :p1 AND f_akod = :p2");
+    q->add("AND COALESCE(TRIM(f_ervenyt), '') = ''");
+    if (!printed)
+        q->add("AND COALESCE(f_prn, '') <> 'I'");
+    q->setText("p1", bszam);
+    q->setText("p2", ctx.akod);
+    q->execSQL();
+    if (q->rowsAffected() > 0)
+        return;
+    sql(q, "SELECT count(*) AS db FROM FjFej WHERE f_bszam = :p1 AND f_akod = :p2");
+    q->setText("p1", bszam);
+    q->setText("p2", ctx.akod);
+    q->open();
+    if (q->asInteger("db") > 0)
+        throw rec::CheckError{lockedTicketMessage(), {}};
+}
+
 } // namespace
+
+QString lockedTicketMessage() { return "Nyomtatott (vagy érvénytelenített) jegy nem módosítható"; }
 
 Sums ticketSums(TQuery* q, const QString& bszam)
 {
@@ -330,12 +355,17 @@ rec::Outcome clearAbandonedLines(const rec::Context& ctx, const QString& offered
     });
 }
 
-rec::Outcome deleteLine(const rec::Context& ctx, qint64 id)
+rec::Outcome deleteLine(const rec::Context& ctx, qint64 id, bool printed)
 {
     const char* message = "Hiba92: Felvásárlási jegy tételsor DELETE törlésekor";
     TQuery q(ctx.db, "ticketLineDelete");
-    return rec::unitOfWork(ctx.db, message, [&] {
+    return rec::unitOfWorkRetrying(ctx.db, message, [&] {
         rec::step(message, [&] {
+            sql(&q, "SELECT s_bszam FROM Fjsor WHERE ID_fjsor = :p1");
+            q.setInteger("p1", id);
+            q.open();
+            if (!q.isEmpty())
+                holdTicket(&q, ctx, q.asString("S_BSZAM"), printed);
             sql(&q, "DELETE FROM Fjsor WHERE ID_fjsor = :p1");
             q.setInteger("p1", id);
             q.execSQL();
@@ -387,12 +417,24 @@ rec::Outcome saveHeader(const rec::Context& ctx, const Header& typed, Mode mode,
                         "f_prn = :p7, f_felvkelt = :p8, f_fizkelt = :p9, f_utal = :p10, "
                         "f_nyilatk = :p11, f_levonas = :p12, f_jarulszaz = :p13, "
                         "f_muvktg = :p14, f_sumvar = :p15");
-                q.add("WHERE ID_fjFej = :p0");
+                // Printed or voided by another computer since the entry opened
+                // it: the paper and the register would disagree.
+                q.add("WHERE ID_fjFej = :p0 AND COALESCE(TRIM(f_ervenyt), '') = ''");
+                if (!h.printed)
+                    q.add("AND COALESCE(f_prn, '') <> 'I'");
                 q.setInteger("p0", h.id);
                 bindHeader(&q, ctx, h, p);
                 q.setText("p7", " ");
                 q.execSQL();
-                // Deleted by another computer meanwhile: nothing was saved.
+                if (q.rowsAffected() == 0) {
+                    sql(&q, "SELECT count(*) AS db FROM FjFej WHERE ID_fjFej = :p0");
+                    q.setInteger("p0", h.id);
+                    q.open();
+                    if (q.asInteger("db") > 0)
+                        throw rec::CheckError{lockedTicketMessage(), {}};
+                    // Deleted by another computer meanwhile: nothing was saved.
+                    throw fb::Error("1 sor helyett 0 sor változott");
+                }
                 rec::expectRows(&q, 1);
             });
         }
@@ -450,9 +492,12 @@ rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode)
     const bool isNew = mode == Mode::New;
     const Amounts a{*brutto, *ear, *komp, *levonszaz};
     TQuery q(ctx.db, "ticketLineSave");
-    return rec::unitOfWork(ctx.db, "Hiba105: az INSERT vagy UPDATE közben a terméksorban!", [&] {
+    return rec::unitOfWorkRetrying(ctx.db, "Hiba105: az INSERT vagy UPDATE közben a terméksorban!", [&] {
         rec::step(isNew ? "Hiba103: Új, INSERT a fjsorban " : "Hiba104: Módosit, UPDATE a fjsorban ",
-                  [&] { writeLine(&q, ctx, l, a, isNew); });
+                  [&] {
+                      holdTicket(&q, ctx, l.bszam, l.printed);
+                      writeLine(&q, ctx, l, a, isNew);
+                  });
     });
 }
 

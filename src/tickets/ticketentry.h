@@ -37,7 +37,12 @@ QString firstLineDeduction(const rec::Context& ctx, const QString& bszam);
 // screen's numbered message.
 rec::Outcome removeOrphanLines(const rec::Context& ctx, const QString& bszam, const char* message);
 // "Töröl": one line, committed at once, so a later failed save cannot bring it back.
-rec::Outcome deleteLine(const rec::Context& ctx, qint64 id);
+// Refused like a line's save when the ticket was printed or voided meanwhile
+// (`printed`: the ticket was already printed when the entry opened it).
+rec::Outcome deleteLine(const rec::Context& ctx, qint64 id, bool printed = false);
+// Refusal of a change to a ticket that another computer printed or voided
+// while the entry had it open.
+QString lockedTicketMessage();
 
 // The largest ticket total (purchase value, surcharge, purchase price) and
 // payable amount a line may lead to: far above any real ticket, and small
@@ -57,6 +62,9 @@ struct Header {
     QString nyilatk; // " " when no declaration
     double muvktg = 0; // payable amount as last computed
     double sumvar = 0; // V, unrounded
+    // The ticket was printed when the entry opened it (the list's service
+    // shortcut): only then may a printed ticket be changed.
+    bool printed = false;
 };
 
 enum class Mode { New, Modify };
@@ -90,11 +98,14 @@ struct Line {
     QString termekkod, megnevezes, vtsz, brutto, megy, ear, kompmerteke, bizonylat;
     QString levonszaz;    // the entry screen's "Súlylevon.%" at the moment of saving
     payable::Input rates; // the ticket's percentages, deduction and payment mode
+    bool printed = false; // as Header::printed
 };
 
 // "OK" of the line entry: the line's checks (among them that the ticket's
 // totals and payable stay within kAmountLimit), then the insert or the update
-// of an existing line, committed.
+// of an existing line, committed. A line of a stored ticket that another
+// computer printed or voided since the entry opened it is refused with
+// lockedTicketMessage(), nothing changed.
 rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode);
 
 } // namespace ticketentry

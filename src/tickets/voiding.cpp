@@ -27,8 +27,10 @@ void store(const rec::Context& ctx, const Request& req, QString& number)
     TQuery* h = &hq;
     TQuery* l = &lq;
 
-    // The voided ticket's amounts, as stored now.
-    sql(h, "SELECT F_LEVONAS, F_MUVKTG, F_SUMVAR FROM FjFej WHERE f_bszam = :p1");
+    // The voided ticket's amounts, as stored now, and the ticket held until the
+    // commit: a change saved meanwhile by another computer would make the
+    // voiding's copy disagree with what it voids.
+    sql(h, "SELECT F_LEVONAS, F_MUVKTG, F_SUMVAR FROM FjFej WHERE f_bszam = :p1 WITH LOCK");
     h->setText("p1", r.voidedNumber);
     h->open();
     if (h->recordCount() != 1)
@@ -51,12 +53,15 @@ void store(const rec::Context& ctx, const Request& req, QString& number)
     const qint64 lastLine = l->asInteger("m");
 
     rec::step("Hiba392: Újban, INSERT a Fjfejben ", [&] {
-        sql(h, "INSERT INTO FjFej ( F_AKOD, F_OSTERMKOD, F_KELT, F_SZJA, F_MEGJ, F_FELVKELT, "
+        // Under its own number at once: a blank number would meet another
+        // voiding's (or an old row's) in the buyer's unique series.
+        sql(h, "INSERT INTO FjFej ( F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_SZJA, F_MEGJ, F_FELVKELT, "
                "F_FIZKELT, F_UTAL, F_NYILATK, F_LEVONAS, F_JARULSZAZ, F_MUVKTG, F_PIPA, "
-               "f_sumvar ) SELECT F_AKOD, F_OSTERMKOD, F_KELT, F_SZJA, F_MEGJ, F_FELVKELT, "
+               "f_sumvar ) SELECT CAST(:p2 AS VARCHAR(8)), F_AKOD, F_OSTERMKOD, F_KELT, F_SZJA, F_MEGJ, F_FELVKELT, "
                "F_FIZKELT, F_UTAL, F_NYILATK, F_LEVONAS, F_JARULSZAZ, F_MUVKTG, F_PIPA, "
                "f_sumvar FROM FjFej WHERE f_bszam = :p1");
         h->setText("p1", r.voidedNumber);
+        h->setText("p2", r.newNumber);
         h->execSQL();
         rec::expectRows(h, 1);
     });
@@ -64,7 +69,7 @@ void store(const rec::Context& ctx, const Request& req, QString& number)
         sql(h, "UPDATE FjFej SET f_bszam = :p1, F_TIPUS = :p2, F_ERVENYT = :p3, "
                "F_LEVONAS = :p5, F_MUVKTG = :p6, F_SUMVAR = :p8, F_KELT = :p9 "
                "WHERE f_bszam = :p0 AND ID_FJFEJ > :p10");
-        h->setText("p0", " ");
+        h->setText("p0", r.newNumber);
         h->setText("p1", r.newNumber);
         h->setText("p2", ctx.ervTipus);
         h->setText("p3", r.voidedNumber);

@@ -549,8 +549,8 @@ void TstAuditXml::narrowWorkTableWidened()
     QFile f(QString(VADMO_SOURCE_DIR) + "/src/data/schema.sql");
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString schema = QString::fromUtf8(f.readAll());
-    const QRegularExpression create("CREATE TABLE NAVFEJ \\([^;]*\\)");
-    QString old = create.match(schema).captured(0);
+    const QRegularExpression create("CREATE GLOBAL TEMPORARY TABLE NAVFEJ \\([^;]*\\)");
+    QString old = create.match(schema).captured(0).replace("GLOBAL TEMPORARY ", "");
     QVERIFY(old.contains("NE_SZLA_FORMA VARCHAR(100)"));
     old.replace("NE_SZLA_FORMA VARCHAR(100)", "NE_SZLA_FORMA VARCHAR(20)");
     old.replace("ZA_ONSZAMLA VARCHAR(100)", "ZA_ONSZAMLA VARCHAR(5)");

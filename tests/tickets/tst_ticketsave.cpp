@@ -221,6 +221,7 @@ void TstTicketSave::headerValuesGoToTheirColumns()
     // type and the counter left alone.
     db.exec("update fjfej set f_prn = 'I'");
     h.id = q->asInteger("ID_FJFEJ");
+    h.printed = true; // opened printed, through the list's service shortcut
     h.kelt = "2026.04.02";
     h.felvkelt = "2026.04.01";
     h.fizkelt = "2026.04.10";
