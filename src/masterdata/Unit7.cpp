@@ -77,7 +77,7 @@ rec::Outcome TForm7::saveRecord()
     rec::Outcome o = products::save(
         app::currentContext(), p,
         mode() == Mode::Modositas ? products::Mode::Modify : products::Mode::New,
-        [](const QString& question) { return seams::ui().askYesNo(question); }, &kod);
+        [](const QString& question) { return seams::ui().askYesNo(question); }, &kod, offeredCode());
     if (o.ok())
         G.termekSzoveg = kod;
     return o;

@@ -1,5 +1,7 @@
 #include "codes.h"
 
+#include "records.h"
+
 #include "Query.h"
 
 namespace codes {
@@ -16,14 +18,17 @@ QString nextCode(TQuery* q, const QString& column)
     return QString("%1").arg(greatest + 1, 5, 10, QChar('0'));
 }
 
-QString take(fb::Connection* db, const QString& table, const QString& column, const QString& offered)
+QString take(fb::Connection* db, const QString& table, const QString& column, const QString& typed,
+             const QString& offered)
 {
     TQuery q(db, "codeTake");
     q.add(QString("SELECT count(*) AS db FROM %1 WHERE %2 = :p1").arg(table, column));
-    q.setText("p1", offered);
+    q.setText("p1", typed);
     q.open();
     if (q.asInteger("db") == 0)
-        return offered;
+        return typed;
+    if (!offered.isNull() && typed.trimmed() != offered.trimmed())
+        throw rec::CheckError{takenMessage(typed), column};
     q.close();
     q.clearSql();
     q.add(QString("SELECT %1 FROM %2").arg(column, table));

@@ -93,7 +93,7 @@ rec::Outcome check(const Product& p, const Confirm& confirm)
 }
 
 rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Confirm& confirm,
-                  QString* kod)
+                  QString* kod, const QString& offered)
 {
     if (rec::Outcome o = check(p, confirm); !o.ok())
         return o;
@@ -114,7 +114,7 @@ rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Co
                           q.close();
                           q.clearSql();
                       } else {
-                          code = codes::take(ctx.db, "termek", "T_KOD", p.get("T_KOD"));
+                          code = codes::take(ctx.db, "termek", "T_KOD", p.get("T_KOD"), offered);
                       }
                       if (modify) {
                           q.add("UPDATE termek              ");

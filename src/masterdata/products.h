@@ -45,11 +45,12 @@ rec::Outcome check(const Product& p, const Confirm& confirm);
 
 // The checks, then the INSERT (New) or the UPDATE by ID (Modify) as one unit
 // of work. An UPDATE that finds no row (deleted meanwhile) is a failure.
-// A new product whose code another computer has saved meanwhile takes the
-// next free one; `kod` receives the code saved. A change to a code another
-// product has is refused.
+// A new product whose offered code (`offered`, what the entry proposed)
+// another computer has saved meanwhile takes the next free one; a typed code
+// that another product has is refused, new or changed. `kod` receives the
+// code saved.
 rec::Outcome save(const rec::Context& ctx, const Product& p, Mode mode, const Confirm& confirm,
-                  QString* kod = nullptr);
+                  QString* kod = nullptr, const QString& offered = QString());
 
 // "Töröl" on the product with this ID: the last product is refused (a failed
 // check with an empty field), a failed statement is "Hiba61: ...". Committed at once.

@@ -155,6 +155,19 @@ void TstProductUnit::saveAndChange()
     QCOMPARE(db.scalar("select count(*) from termek"), QString("5"));
     QCOMPARE(db.scalar("select t_ear from termek where t_megnevezes = 'Búza'"), QString("62,5"));
 
+
+    // A new product's code that another product has: taken meanwhile when it
+    // was the offer (the next free one is saved), refused when typed over it.
+    Product n = valid();
+    n.set("T_KOD", "00044");
+    n.set("T_MEGNEVEZES", "Zab");
+    QCOMPARE(products::save(ctx(db), n, products::Mode::New, ask.fn(), nullptr, "00006").message,
+             QString("A(z) 00044 kód már foglalt!"));
+    QString saved;
+    QVERIFY(products::save(ctx(db), n, products::Mode::New, ask.fn(), &saved, "00044").ok());
+    QCOMPARE(saved, QString("00045"));
+    QCOMPARE(db.scalar("select count(*) from termek where t_kod = '00044'"), QString("1"));
+
     // A code longer than the column fails the statement: its number, nothing written.
     applog::setPath(db.dir() + "/vadmo7.log");
     c.set("T_KOD", "123456");

@@ -25,7 +25,10 @@ void EntryScreen::finishFields(const QString& codeColumn, QString (*nextCode)())
 {
     form::enterMovesFocus(this);
     if (mode_ == Mode::Uj && nextCode)
-        app::guarded([&] { fields_.value(codeColumn)->setText(nextCode()); });
+        app::guarded([&] {
+            offered_ = nextCode();
+            fields_.value(codeColumn)->setText(offered_);
+        });
 }
 
 FilteredEdit* EntryScreen::addField(const QString& column, FilteredEdit* e)

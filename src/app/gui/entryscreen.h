@@ -47,6 +47,9 @@ protected:
     // The end of a constructor: Enter moves between the fields, and in the
     // new mode the code field gets the next code.
     void finishFields(const QString& codeColumn = {}, QString (*nextCode)() = nullptr);
+    // The code finishFields offered (null when none): a save can tell it from
+    // a code typed over it.
+    QString offeredCode() const { return offered_; }
     // Every field's text by column.
     QHash<QString, QString> fieldTexts() const;
 
@@ -71,5 +74,6 @@ private:
     QMap<QString, FilteredEdit*> fields_;
     QPushButton* ok_ = nullptr;
     bool shownOnce_ = false;
+    QString offered_;
 };
 
