@@ -1,5 +1,6 @@
 // vadmo7-server-setup: on a register on a Firebird server, the program's own
 // user and role (see serversetup.h); prints the settings for vadmo7.ini.
+#include "cmdline.h"
 #include "fb.h"
 #include "serversetup.h"
 
@@ -40,11 +41,19 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    const char* usage = "Használat: vadmo7-server-setup KISZOLGALO:ADATBAZIS [FELHASZNALO]\n"
+                        "  A SYSDBA (vagy ISC_USER) jelszava: ISC_PASSWORD, különben bekéri.\n"
+                        "  Az új felhasználó jelszava: VADMO7_JELSZO, különben véletlen jelszó.\n";
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf("%s", usage);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("%s\n", qPrintable(cmdline::versionText("vadmo7-server-setup")));
+        return 0;
+    }
     if (args.isEmpty() || args.size() > 2 || args[0].startsWith('-')) {
-        std::fprintf(stderr,
-                     "usage: vadmo7-server-setup KISZOLGALO:ADATBAZIS [FELHASZNALO]\n"
-                     "  A SYSDBA (vagy ISC_USER) jelszava: ISC_PASSWORD, különben bekéri.\n"
-                     "  Az új felhasználó jelszava: VADMO7_JELSZO, különben véletlen jelszó.\n");
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     const QString url = args[0];

@@ -45,6 +45,12 @@ void TstCmdline::withoutDisplay_data()
                                    << "vadmo7-newdb: ismeretlen kapcsoló: --x";
     QTest::newRow("newdb no file") << "vadmo7-newdb" << QStringList{"--samples"} << 2 << ""
                                    << "hiányzik a fájl neve";
+    QTest::newRow("server setup help") << "vadmo7-server-setup" << QStringList{"--help"} << 0
+                                       << "Használat: vadmo7-server-setup" << "";
+    QTest::newRow("server setup version") << "vadmo7-server-setup" << QStringList{"--version"} << 0
+                                          << "vadmo7-server-setup 20.3.0.0" << "";
+    QTest::newRow("server setup, no server") << "vadmo7-server-setup" << QStringList{} << 2 << ""
+                                             << "Használat: vadmo7-server-setup";
 }
 
 void TstCmdline::withoutDisplay()

@@ -10,12 +10,13 @@ PREFIX="$TMP/usr"
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 
 fail() { echo "FAIL: $*"; exit 1; }
-for f in bin/vadmo7 bin/vadmo7-newdb \
+for f in bin/vadmo7 bin/vadmo7-newdb bin/vadmo7-server-setup \
          share/vadmo7/sugo.pdf share/vadmo7/schema.sql \
          share/vadmo7/vadmo7form9.ini share/vadmo7/vadmo7form10.ini \
          share/vadmo7/FjLista2.frf share/vadmo7/FjLista7.frf \
          share/applications/vadmo7.desktop share/icons/hicolor/scalable/apps/vadmo7.svg \
          share/man/man1/vadmo7.1.gz share/man/man1/vadmo7-newdb.1.gz \
+         share/man/man1/vadmo7-server-setup.1.gz \
          share/doc/vadmo7/copyright share/doc/vadmo7/changelog.gz \
          share/metainfo/org.example.vadmo7.metainfo.xml; do
   [ -e "$PREFIX/$f" ] || fail "missing $f"
