@@ -120,7 +120,6 @@ public:
     TQuery* query(const QString& name) const; // by object name, nullptr when unknown
 
     // Shared operations.
-    static void ujnev(const QString& name, QString& first, QString& second);
     QString atv_utca();
     QString ost_utca();
 

@@ -20,6 +20,7 @@ class TstM2008 : public QObject {
     Q_OBJECT
 private slots:
     void amounts();
+    void splitName();
     void monthFilesByteForByte();
     void sharedTaxId_data();
     void sharedTaxId();
@@ -120,6 +121,23 @@ void TstM2008::amounts()
         f.close();
         QCOMPARE(m2008::amountFromSumvar(ini), expected);
     }
+}
+
+void TstM2008::splitName()
+{
+    QString a, b;
+    m2008::splitName("Alfa Béta Gamma", a, b);
+    QCOMPARE(a, QString("Alfa Béta "));
+    QCOMPARE(b, QString("Gamma"));
+    m2008::splitName("Kovács", a, b);
+    QCOMPARE(a, QString(" "));
+    QCOMPARE(b, QString("Kovács"));
+    m2008::splitName("Kovács  János", a, b);
+    QCOMPARE(a, QString("Kovács  "));
+    QCOMPARE(b, QString("János"));
+    m2008::splitName("Kovács János", a, b);
+    QCOMPARE(a, QString("Kovács "));
+    QCOMPARE(b, QString("János"));
 }
 
 void TstM2008::monthFilesByteForByte()
