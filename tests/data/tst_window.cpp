@@ -311,7 +311,7 @@ void TstWindow::fileWithoutTheListIndexes()
         "(CAST(10000001 + :i AS VARCHAR(8)), '00001', '1'); i = i + 1; END END");
     db.data()->ZCon1.commit();
     db.exec("DROP INDEX IX_FJFEJ_AKOD_BSZAM_D");
-    QVERIFY(ticketlist::window("f_Bszam").planBefore.isEmpty());
+    QVERIFY(ticketlist::window("f_Bszam", &Data->ZCon1).planBefore.isEmpty());
     G.aktBszam = "10000200";
     ticketlist::requery();
     TQuery* q = Data->ZQ10;
