@@ -99,7 +99,7 @@ void TForm12::Button1Click()
 
 void TForm12::Button2Click()
 {
-    if (lists::printItemized(*Data->frNyomtat, app::currentContext(), Data->ZQ60, tol_->date(),
-                             ig_->date(), order(), total_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printItemized(report, app::currentContext(), Data->ZQ60,
+                                               tol_->date(), ig_->date(), order(), total_));
 }

@@ -124,7 +124,7 @@ void TForm30::Button1Click()
 
 void TForm30::Button2Click()
 {
-    if (lists::printProducerBreakdown(*Data->frNyomtat, app::currentContext(), Data->ZQ60,
-                                      kod_->text()))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printProducerBreakdown(report, app::currentContext(), Data->ZQ60,
+                                                        kod_->text()));
 }

@@ -48,7 +48,7 @@ void TForm31::Button1Click()
 
 void TForm31::Button2Click()
 {
-    if (lists::printCash(*Data->frNyomtat, app::currentContext(), Data->ZQ60, Data->ZQ11,
-                         byProduct_->isChecked()))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printCash(report, app::currentContext(), Data->ZQ60, Data->ZQ11,
+                                           byProduct_->isChecked()));
 }

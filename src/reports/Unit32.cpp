@@ -51,7 +51,7 @@ void TForm32::Button1Click()
 
 void TForm32::Button2Click()
 {
-    if (lists::printStatistics(*Data->frNyomtat, app::currentContext(), Data->ZQ60,
-                               byProduct_->isChecked(), totals_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printStatistics(report, app::currentContext(), Data->ZQ60,
+                                                 byProduct_->isChecked(), totals_));
 }

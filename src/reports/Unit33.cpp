@@ -111,11 +111,13 @@ void TForm33::Button1Click()
 
 void TForm33::Button2Click()
 {
+    if (kod_.isEmpty())
+        return; // no producer chosen yet: nothing to print, nothing to tell
     lists::Contract c;
     QString* target[10] = {&c.szam, &c.hrsz, &c.ter, &c.helyre, &c.pal,
                            &c.szmenny, &c.femz, &c.tel, &c.ev, &c.that};
     for (int i = 0; i < 10; ++i)
         *target[i] = fields_.value(kParticulars[i].variable)->text();
-    if (lists::printContract(*Data->frNyomtat, app::currentContext(), Data->ZQ60, c, kod_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printContract(report, app::currentContext(), Data->ZQ60, c, kod_));
 }

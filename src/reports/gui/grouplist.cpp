@@ -73,6 +73,5 @@ void GroupListScreen::Button1Click()
 
 void GroupListScreen::Button2Click()
 {
-    if (print(period(), total_))
-        Data->frNyomtat->showPrepared();
+    Data->frNyomtat->showPreparedOr(print(period(), total_));
 }
