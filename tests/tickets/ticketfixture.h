@@ -40,6 +40,10 @@ inline QString sqlText(const QString& s)
 
 inline QString sqlOrNull(const QString& s) { return s.isEmpty() ? "NULL" : sqlText(s); }
 
+// A number as given: QString::arg(double) keeps six digits (1234567.891
+// would be stored as 1234570).
+inline QString sqlNumber(double v) { return QString::number(v, 'g', 15); }
+
 inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00001")
 {
     auto sqlDate = [&](const QString& d) {
@@ -53,12 +57,11 @@ inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00
                 .arg(sqlText(t.bszam), sqlText(akod), sqlText(t.ostermkod), date,
                      t.transfer ? "'x'" : "' '", sqlOrNull(t.prn))
                 .arg(t.szja)
-                .arg(t.jarulszaz)
-                .arg(t.levonas)
+                .arg(sqlNumber(t.jarulszaz), sqlNumber(t.levonas))
                 .arg(sqlText(t.megj), sqlText(t.nyilatk))
-                .arg(t.muvktg)
+                .arg(sqlNumber(t.muvktg))
                 .arg(sqlOrNull(t.tipus), sqlOrNull(t.ervenyt))
-                .arg(t.sumvar));
+                .arg(sqlNumber(t.sumvar)));
 }
 
 inline void addLine(TestDb& db, const QString& bszam, const QString& name, double brutto,
@@ -68,10 +71,7 @@ inline void addLine(TestDb& db, const QString& bszam, const QString& name, doubl
                     "s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_szja, s_bizonylat) VALUES "
                     "(%1, '00001', %2, '1001', %3, %4, 'kg', %5, %6, %7, 0, 'B1')")
                 .arg(sqlText(bszam), sqlText(name))
-                .arg(levonszaz)
-                .arg(brutto)
-                .arg(ear)
-                .arg(komp)
+                .arg(sqlNumber(levonszaz), sqlNumber(brutto), sqlNumber(ear), sqlNumber(komp))
                 .arg(sqlText(akod)));
 }
 
