@@ -69,10 +69,23 @@ void TstLists::emptyPeriodAndReversedPeriod()
              QString("0"));
     QCOMPARE(Data->ZQ20->recordCount(), 0);
 
-    // Both ends are included.
-    const lists::Period day{QDate(2026, 3, 10), QDate(2026, 3, 10), false};
-    QCOMPARE(lists::collectPerProducer(ctx, Data->ZQ80, Data->ZQ20, day),
-             lists::totalText(vetelar(100, 60, 12)));
+    // Both ends are included, in every list and on either date kind: issued
+    // on the 10th, bought on the 11th, paid on the 12th.
+    setDates(db, "20260001", "2026.03.12", "2026.03.11");
+    const QString one = lists::totalText(vetelar(100, 60, 12));
+    for (const QDate& d : {QDate(2026, 3, 11), QDate(2026, 3, 12)}) {
+        const bool purchase = d.day() == 11;
+        for (const lists::Period& p : {lists::Period{QDate(2026, 3, 1), d, purchase},
+                                       lists::Period{d, QDate(2026, 3, 31), purchase}}) {
+            QCOMPARE(lists::collectPerProducer(ctx, Data->ZQ80, Data->ZQ20, p), one);
+            QCOMPARE(lists::collectPerProduct(ctx, Data->ZQ80, Data->ZQ20, Data->ZQ21, p), one);
+            if (!purchase) // the itemized list goes by the payment date
+                QCOMPARE(lists::collectItemized(ctx, Data->ZQ20, p.from, p.to,
+                                                lists::ItemOrder::Termek),
+                         one);
+            QCOMPARE(Data->ZQ20->recordCount(), 1);
+        }
+    }
 }
 
 void TstLists::itemizedOrdersAndBuyer()
