@@ -208,6 +208,9 @@ void TstWindow::searchPrefix()
     QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
     QVERIFY(!q->locatePrefix("F_BSZAM", "100030011"));
     QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
+    // Keys follow it ("10002000" ...), but none begins with it.
+    QVERIFY(!q->locatePrefix("F_BSZAM", "1000199X"));
+    QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
 }
 
 // A save commits the shared transaction, which closes the window's cursors:
