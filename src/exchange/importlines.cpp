@@ -175,6 +175,46 @@ rec::Outcome insert(const rec::Context& ctx, const QString& table, const Row& ro
     });
 }
 
+Result insertLines(const rec::Context& ctx, const QString& file, const QString& table,
+                   const std::vector<Line>& lines,
+                   const std::function<Parsed(const QString&)>& parse,
+                   const char* insertFailed, const char* stopMessage,
+                   const std::function<void(int)>& progress,
+                   const std::function<bool()>& cancelled)
+{
+    Result r;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (progress)
+            progress(int(i));
+        const Line& l = lines[i];
+        if (cancelled && cancelled()) {
+            r.cancelledAt = l.number;
+            break;
+        }
+        if (trimmed(l.text).isEmpty()) {
+            r.failures.push_back({file, l.number, {}, "üres sor", {}});
+            continue;
+        }
+        const Parsed p = parse(l.text);
+        if (!p.ok()) {
+            r.failures.push_back({file, l.number, p.field, p.reason, insertFailed});
+            continue;
+        }
+        const rec::Outcome o =
+            insert(ctx, table, p.row, insertFailed, stopMessage ? stopMessage : insertFailed);
+        if (o.ok()) {
+            ++r.imported;
+        } else if (stopMessage && o.message == QString::fromUtf8(stopMessage)) {
+            r.stopped = true;
+            r.stopMessage = o.message;
+            break;
+        } else {
+            r.failures.push_back({file, l.number, {}, o.dbText, o.message});
+        }
+    }
+    return r;
+}
+
 } // namespace imports
 
 #include <QFile>
