@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm31::TForm31(QWidget* parent) : QDialog(parent)
+TForm31::TForm31(QWidget* parent) : TotalsScreen(parent)
 {
     setObjectName("Form31");
     setWindowTitle("Kp. napilista");

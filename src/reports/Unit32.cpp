@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm32::TForm32(QWidget* parent) : QDialog(parent)
+TForm32::TForm32(QWidget* parent) : TotalsScreen(parent)
 {
     setObjectName("Form32");
     setWindowTitle("Statisztika");
