@@ -25,8 +25,9 @@ QString openingLabel();     // "A lista, "Bszám" szerint"
 void requery(TQuery* list, const QString& akod, const QString& current,
              const QString& orderBy = "f_Bszam", bool onCurrent = true);
 // The window order behind an ORDER BY of the list; names in Hungarian order.
-// The number order names its indexes only when `db` has them.
-TQuery::Window window(const QString& orderBy, fb::Connection* db);
+// The number order names its indexes only when `db` has them; without a
+// connection the engine chooses its own way.
+TQuery::Window window(const QString& orderBy, fb::Connection* db = nullptr);
 
 // The buyer's next ticket number from the counter row, read with `q`.
 numbering::Next nextNumber(TQuery* q, const QString& akod);
