@@ -37,7 +37,7 @@ TForm30::TForm30(QWidget* parent) : QDialog(parent)
     auto* top = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;
-    choose_ = listparts::button("Őstermelő", "Button3", this);
+    choose_ = form::namedButton("Őstermelő", "Button3", this);
     choose_->setToolTip("Személyek megjelenitése");
     search_ = new QLineEdit(this);
     search_->setObjectName("Edit1");

@@ -37,7 +37,7 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     auto* top = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;
-    choose_ = listparts::button("Őstermelő", "Button1", this);
+    choose_ = form::namedButton("Őstermelő", "Button1", this);
     head->addWidget(choose_, 0, 0);
     nev_ = listparts::note("", "lbNev", this);
     cim_ = listparts::note("", "lbCim", this);
@@ -70,8 +70,8 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     top->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    print_ = listparts::button("Nyomtatás", "Button2", this);
-    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_ = form::namedButton("Nyomtatás", "Button2", this);
+    auto* cancel = form::namedButton("Mégsem", "Button3", this);
     buttons->addStretch();
     buttons->addWidget(print_);
     buttons->addWidget(cancel);

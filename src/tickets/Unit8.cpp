@@ -185,9 +185,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QHBoxLayout;
     auto make = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
+        QPushButton* b = form::namedButton(text, name, this, false);
         buttons->addWidget(b);
         return b;
     };

@@ -249,4 +249,20 @@ void setReadOnly(QLineEdit* e)
     e->setPalette(p);
 }
 
+QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton* namedButton(const QString& text, const QString& name, QWidget* parent,
+                         bool autoDefault)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(autoDefault);
+    return b;
+}
+
 } // namespace form

@@ -69,9 +69,7 @@ void PickerScreen::addButtons(const QString& printText)
 {
     auto* buttons = new QHBoxLayout;
     auto make = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
+        QPushButton* b = form::namedButton(text, name, this, false);
         buttons->addWidget(b);
         return b;
     };
