@@ -185,9 +185,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QHBoxLayout;
     auto make = [&](const char* name, const QString& text) {
-        QPushButton* b = form::namedButton(text, name, this, false);
-        buttons->addWidget(b);
-        return b;
+        return form::addButton(buttons, text, name, this);
     };
     auto* uj = make("Button1", "Új");
     modosit_ = make("Button2", "Módosít");

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -262,6 +263,13 @@ QPushButton* namedButton(const QString& text, const QString& name, QWidget* pare
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(autoDefault);
+    return b;
+}
+
+QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& name, QWidget* parent)
+{
+    QPushButton* b = namedButton(text, name, parent, false);
+    row->addWidget(b);
     return b;
 }
 

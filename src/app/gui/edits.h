@@ -37,6 +37,7 @@ private:
     Mode mode_;
 };
 
+class QBoxLayout;
 class QPushButton;
 
 namespace form {
@@ -60,6 +61,8 @@ void addRow(QFormLayout* lay, const QString& text, QWidget* field);
 QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent);
 QPushButton* namedButton(const QString& text, const QString& name, QWidget* parent,
                          bool autoDefault = true);
+// A named button at the end of a row of buttons, never pressed by Enter in a field.
+QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& name, QWidget* parent);
 
 // A field that shows a value without letting it be changed.
 void setReadOnly(QLineEdit* e);
