@@ -9,6 +9,6 @@ class TForm31 : public TotalsScreen {
 public:
     explicit TForm31(QWidget* parent = nullptr);
 
-    void Button1Click() override;
-    void Button2Click() override;
+    void collectClick() override;
+    void printClick() override;
 };

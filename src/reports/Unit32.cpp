@@ -35,13 +35,13 @@ TForm32::TForm32(QWidget* parent) : TotalsScreen(parent)
     top->addWidget(byProduct_);
 
     const listparts::ActionRow actions =
-        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { Button1Click(); },
-                                   [this] { Button2Click(); });
+        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { collectClick(); },
+                                   [this] { printClick(); });
     collect_ = actions.collect;
     print_ = actions.print;
 }
 
-void TForm32::Button1Click()
+void TForm32::collectClick()
 {
     totals_ = lists::collectStatistics(app::currentContext(), Data->ZQ11, byProduct_->isChecked());
     grid_->setQuery(Data->ZQ11);
@@ -49,7 +49,7 @@ void TForm32::Button1Click()
     print_->setFocus();
 }
 
-void TForm32::Button2Click()
+void TForm32::printClick()
 {
     rep::Report& report = *Data->frNyomtat;
     report.showPreparedOr(lists::printStatistics(report, app::currentContext(), Data->ZQ60,

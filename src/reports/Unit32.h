@@ -11,8 +11,8 @@ class TForm32 : public TotalsScreen {
 public:
     explicit TForm32(QWidget* parent = nullptr);
 
-    void Button1Click() override;
-    void Button2Click() override;
+    void collectClick() override;
+    void printClick() override;
 
     lists::StatTotals totals() const { return totals_; }
 

@@ -77,8 +77,8 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     buttons->addWidget(cancel);
     top->addLayout(buttons);
 
-    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
-    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { chooseProducerClick(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { printClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The producer lines follow the list's current row while it is open.
     connect(Data->ZQ30, &TQuery::currentChanged, this, [this] { showProducer(); });
@@ -99,7 +99,7 @@ void TForm33::showProducer()
                       : QString());
 }
 
-void TForm33::Button1Click()
+void TForm33::chooseProducerClick()
 {
     if (app::runScreen(4, this) < 0)
         return;
@@ -109,7 +109,7 @@ void TForm33::Button1Click()
     showProducer();
 }
 
-void TForm33::Button2Click()
+void TForm33::printClick()
 {
     if (kod_.isEmpty())
         return; // no producer chosen yet: nothing to print, nothing to tell

@@ -13,8 +13,8 @@ class TotalsScreen : public QDialog {
 public:
     using QDialog::QDialog;
 
-    virtual void Button1Click() = 0; // "Kigyüjtés"
-    virtual void Button2Click() = 0; // "Nyomtatás"
+    virtual void collectClick() = 0; // "Kigyüjtés"
+    virtual void printClick() = 0; // "Nyomtatás"
 
     QCheckBox* byProduct() const { return byProduct_; }
     QPushButton* collectButton() const { return collect_; }
