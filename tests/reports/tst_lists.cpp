@@ -280,7 +280,8 @@ void TstLists::cashListCountsOnlyCash()
 
     const rec::Context ctx = contextFor(db);
     lists::collectCash(ctx, Data->ZQ11, false);
-    QCOMPARE(column(Data->ZQ11, "F_FIZKELT"), QStringList({"2026.09.01", "2026.09.03"}));
+    // By payment date: the day after each issue date.
+    QCOMPARE(column(Data->ZQ11, "F_FIZKELT"), QStringList({"2026.09.02", "2026.09.04"}));
     Data->ZQ11->first();
     QCOMPARE(Data->ZQ11->asFloat("V_KIFIZ1"), 6235.0);
     Data->ZQ11->next();
@@ -377,9 +378,10 @@ void TstLists::producerBreakdown()
     addLine(db, "20260001", "Búza", 50, 70, 12);
     addTicket(db, TicketSpec("20260002", "00002", "2025.03.20"));
     addLine(db, "20260002", "búza", 10, 60, 12);
-    addTicket(db, TicketSpec("20260003", "00002", "2026.04.01"));
+    // Bought on 1 April (issued the day after).
+    addTicket(db, TicketSpec("20260003", "00002", "2026.04.02"));
     addLine(db, "20260003", "Búza", 20, 60, 12);
-    addTicket(db, TicketSpec("20260004", "00001", "2026.04.01"));
+    addTicket(db, TicketSpec("20260004", "00001", "2026.04.02"));
     addLine(db, "20260004", "Búza", 999, 60, 12);
 
     const rec::Context ctx = contextFor(db);
