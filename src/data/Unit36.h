@@ -1,4 +1,6 @@
 #pragma once
+// Schema upgrade: producers sharing a tax id get szja = 1 but the first.
+
 #include <QDialog>
 
 class TForm36 : public QDialog {

@@ -1,4 +1,6 @@
 #pragma once
+// Schema upgrade: the FELIR id column added to the producers.
+
 #include <QDialog>
 
 class TForm37 : public QDialog {

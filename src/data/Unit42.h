@@ -1,4 +1,6 @@
 #pragma once
+// Schema upgrade: the chamber id column widened.
+
 #include <QDialog>
 
 class TForm42 : public QDialog {
