@@ -129,11 +129,11 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     form::enterMovesFocus(this);
     ig_->installEventFilter(this);
 
-    connect(ok_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button3Click(); }); });
+    connect(ok_, &QPushButton::clicked, this, [this] { app::guarded([this] { confirmPeriodClick(); }); });
     connect(collect_, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { Button1Click(); }); });
+            [this] { app::guarded([this] { collectClick(); }); });
     connect(print_, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { Button2Click(); }); });
+            [this] { app::guarded([this] { printClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(tol_, &QDateEdit::dateChanged, this, [this] { DateTimePicker1Change(); });
 
@@ -174,7 +174,7 @@ void TForm11::checkPeriod(const char* message)
     collect_->setEnabled(true);
 }
 
-void TForm11::Button3Click() { checkPeriod("Hiba112! Csak egy hónap intervallum lehet."); }
+void TForm11::confirmPeriodClick() { checkPeriod("Hiba112! Csak egy hónap intervallum lehet."); }
 
 void TForm11::DateTimePicker2Exit() { checkPeriod("Hiba111! Csak egy hónap intervallum lehet."); }
 
@@ -184,7 +184,7 @@ void TForm11::DateTimePicker1Change()
     print_->setEnabled(false);
 }
 
-void TForm11::Button1Click()
+void TForm11::collectClick()
 {
     const rec::Context ctx{&Data->ZCon1, G.akod, G.tipus, G.ervTipus, seams::ui().today()};
     m2008::Result r;
@@ -206,7 +206,7 @@ void TForm11::Button1Click()
     print_->setFocus();
 }
 
-void TForm11::Button2Click()
+void TForm11::printClick()
 {
     const rec::Context ctx{&Data->ZCon1, G.akod, G.tipus, G.ervTipus, seams::ui().today()};
     m2008::preparePrint(ctx, Data->ZQ20, Data->ZQ60, period(), sumvar_, g_total);

@@ -113,7 +113,7 @@ TForm24::TForm24(QWidget* parent) : QDialog(parent)
     buttons->addWidget(merge_);
     buttons->addWidget(cancel);
     top->addLayout(buttons);
-    connect(merge_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(merge_, &QPushButton::clicked, this, [this] { app::guarded([this] { mergeClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(1000, 720);
@@ -219,7 +219,7 @@ QString TForm24::labelText(const QString& objectName) const
     return l ? l->text() : QString();
 }
 
-void TForm24::Button1Click()
+void TForm24::mergeClick()
 {
     merge::Result r;
     {

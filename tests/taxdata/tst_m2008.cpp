@@ -517,7 +517,7 @@ void TstM2008::screenMonthCheck()
     QVERIFY(!f.collectButton()->isEnabled());
     QVERIFY(!f.printButton()->isEnabled());
 
-    f.Button3Click(); // 01 against 12
+    f.confirmPeriodClick(); // 01 against 12
     QCOMPARE(scope.ui.log, QStringList{"msg:Hiba112! Csak egy hónap intervallum lehet."});
     QCOMPARE(scope.ui.beeps, 1);
     QVERIFY(!f.collectButton()->isEnabled());
@@ -543,7 +543,7 @@ void TstM2008::screenMonthCheck()
     f.tol()->setDate(QDate(2020, 1, 15));
     f.ig()->setDate(QDate(2021, 1, 10));
     scope.ui.clear();
-    f.Button3Click();
+    f.confirmPeriodClick();
     QVERIFY(scope.ui.log.isEmpty());
     QVERIFY(f.collectButton()->isEnabled());
     QCOMPARE(f.folderField()->text(), QDir::toNativeSeparators(base.path() + "/01/"));
@@ -573,7 +573,7 @@ void TstM2008::screenCollectsAndPrints()
         f.setBaseFolder(base.path());
         f.tol()->setDate(QDate(2026, 4, 1));
         f.ig()->setDate(QDate(2026, 4, 30));
-        f.Button3Click();
+        f.confirmPeriodClick();
         // "Mégsem" on the progress: nothing made, nothing to print.
         scope.ui.cancelAt = 1;
         QTest::mouseClick(f.collectButton(), Qt::LeftButton);
