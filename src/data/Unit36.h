@@ -7,6 +7,6 @@ class TForm36 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm36(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
     static QString question();
 };

@@ -7,5 +7,5 @@ class TForm37 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm37(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
 };

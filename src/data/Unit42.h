@@ -7,5 +7,5 @@ class TForm42 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm42(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
 };

@@ -24,7 +24,7 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
     // A current register: nothing to do, and the screen closes.
     {
         TForm28 f;
-        f.Button1Click();
+        f.runClick();
         QCOMPARE(s.ui.log, QStringList{"confirm:Már létezik!"});
         QCOMPARE(f.result(), int(QDialog::Accepted));
     }
@@ -41,12 +41,12 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
     QVERIFY(!upgrades::columnExists(c, "ostermelo", "o_felir"));
     {
         TForm28 f;
-        f.Button1Click();
+        f.runClick();
         QCOMPARE(s.ui.log, QStringList{"msg:Módositás végrehajtva."});
     }
     TForm37 felir;
     s.ui.clear();
-    felir.Button1Click();
+    felir.runClick();
     QCOMPARE(s.ui.log, QStringList{"msg:Módositás végrehajtva."});
     // Committed: still there after anything pending is rolled back.
     if (c->inTransaction())
@@ -56,7 +56,7 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
     // The new columns take values, and the second run changes nothing.
     db.exec("UPDATE ostermelo SET o_mnyptag = 'I', o_felir = 'FELIR123456'");
     s.ui.clear();
-    felir.Button1Click();
+    felir.runClick();
     QCOMPARE(s.ui.log, QStringList{"confirm:Már létezik az östermelöben!"});
     QCOMPARE(db.scalar("SELECT MIN(o_felir) FROM ostermelo"), QString("FELIR123456"));
 }
@@ -78,7 +78,7 @@ void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
     UiScope s;
     // Empty register: asked, then nothing changed.
     TForm36 f;
-    f.Button1Click();
+    f.runClick();
     QCOMPARE(s.ui.log, (QStringList{"ask:" + TForm36::question(),
                                     "msg:Vége. 0 östermelö adata változott."}));
 
@@ -92,9 +92,9 @@ void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
     // "No" changes nothing; "yes" tells how many changed.
     s.ui.clear();
     s.ui.answers = {false};
-    f.Button1Click();
+    f.runClick();
     QCOMPARE(db.scalar("SELECT count(*) FROM ostermelo WHERE o_szja = 1"), QString("0"));
-    f.Button1Click();
+    f.runClick();
     QCOMPARE(s.ui.log.last(), QString("msg:Vége. 3 östermelö adata változott."));
     int changed = -1;
     QVERIFY(upgrades::markSharedTaxIds(&db.data()->ZCon1, &changed).ok());
