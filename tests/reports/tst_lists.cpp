@@ -55,7 +55,8 @@ void TstLists::emptyPeriodAndReversedPeriod()
     QCOMPARE(Data->ZQ21->recordCount(), 0);
 
     addTicket(db, TicketSpec("20260001", "00001", "2026.03.10"));
-    addLine(db, "20260001", "Búza", 100, 60, 12);
+    // Seven digits before the comma and three after: stored and summed whole.
+    addLine(db, "20260001", "Búza", 1234567.891, 60, 12);
     // From after to selects nothing, on either date kind.
     const lists::Period reversed{QDate(2026, 12, 31), QDate(2026, 1, 1), false};
     QCOMPARE(lists::collectItemized(ctx, Data->ZQ20, reversed.from, reversed.to,
@@ -72,7 +73,7 @@ void TstLists::emptyPeriodAndReversedPeriod()
     // Both ends are included, in every list and on either date kind: issued
     // on the 10th, bought on the 11th, paid on the 12th.
     setDates(db, "20260001", "2026.03.12", "2026.03.11");
-    const QString one = lists::totalText(vetelar(100, 60, 12));
+    const QString one = lists::totalText(vetelar(1234567.891, 60, 12));
     for (const QDate& d : {QDate(2026, 3, 11), QDate(2026, 3, 12)}) {
         const bool purchase = d.day() == 11;
         for (const lists::Period& p : {lists::Period{QDate(2026, 3, 1), d, purchase},
