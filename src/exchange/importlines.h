@@ -71,7 +71,10 @@ struct Row {
     }
 };
 
-// "INSERT INTO <table> (columns) VALUES (:p1, ...)" as one unit of work.
+// "INSERT INTO <table> (columns) VALUES (:p1, ...)" in the open transaction,
+// checked to store one row; throws when it does not.
+void insertRow(fb::Connection* db, const QString& table, const Row& row);
+// The same as one unit of work.
 rec::Outcome insert(const rec::Context& ctx, const QString& table, const Row& row,
                     const char* stepMessage, const char* otherMessage);
 

@@ -245,15 +245,7 @@ imports::Result replaceBuyers(const rec::Context& ctx, const std::vector<imports
             const imports::Row& row = rows[i].second;
             // A refused line leaves the transaction usable: the statement alone is undone.
             try {
-                TQuery q(ctx.db, "buyerInsert");
-                QStringList params;
-                for (int k = 1; k <= row.columns.size(); ++k)
-                    params << QString(":p%1").arg(k);
-                q.add("INSERT INTO atvevo (" + row.columns.join(", ") + ")");
-                q.add("  VALUES (" + params.join(", ") + ")");
-                for (size_t k = 0; k < row.values.size(); ++k)
-                    q.setText(QString("p%1").arg(k + 1), row.values[k].toString());
-                q.execSQL();
+                imports::insertRow(ctx.db, "atvevo", row);
                 ++done;
             } catch (const std::exception& e) {
                 refused.push_back({file, rows[i].first, {}, QString::fromUtf8(e.what()),
