@@ -1,4 +1,6 @@
 #pragma once
+// "Névjegy": the program's title, version and its makers' contacts.
+
 #include <QDialog>
 
 class TForm16 : public QDialog {

@@ -1,4 +1,6 @@
 #pragma once
+// "Sugó": opens the user guide (sugo.pdf) beside the program.
+
 #include <QDialog>
 
 class TForm21 : public QDialog {

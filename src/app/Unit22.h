@@ -1,4 +1,6 @@
 #pragma once
+// "Adatbázis": the raw table view, with cell editing behind an access code.
+
 #include "rawedit.h"
 
 #include <QDialog>

@@ -1,4 +1,6 @@
 #pragma once
+// "Jelszó": the access code asked before cells of the raw table view can be edited.
+
 #include <QDialog>
 
 class QLineEdit;

@@ -1,4 +1,6 @@
 #pragma once
+// "Távsegítség": starts the remote-support program.
+
 #include <QDialog>
 
 class TForm26 : public QDialog {

@@ -1,4 +1,6 @@
 #pragma once
+// The start-up splash ("Betöltés...") shown while the register opens.
+
 #include <QDialog>
 
 // Splash shown while the program loads; closes itself after three seconds.

@@ -44,6 +44,16 @@ void runRow(TQuery* q, const QString& akod)
     q->open();
 }
 
+QString streetLine(TQuery* q)
+{
+    static const char* const cols[8] = {"V_KERULET", "V_UTCA", "V_JELLEG", "V_HAZSZAM",
+                                        "V_EPULET",  "V_LEPCSO", "V_SZINT", "V_AJTO"};
+    QStringList parts;
+    for (const char* c : cols)
+        parts << (q->isEmpty() ? QString() : q->asString(c).trimmed());
+    return parts.join(' ');
+}
+
 std::optional<Buyer> read(fb::Connection* db, const QString& akod)
 {
     TQuery q(db, "buyerRow");

@@ -30,6 +30,9 @@ struct Buyer {
 void runList(TQuery* q);
 // The buyer's row on q, for the screens that print it.
 void runRow(TQuery* q, const QString& akod);
+// The street line of the buyer's row on q ("v_atvevoutca" of the prints): the
+// eight address columns trimmed and joined by spaces; blanks when no row.
+QString streetLine(TQuery* q);
 
 // The buyer's row; nothing when there is none. Database failures throw.
 std::optional<Buyer> read(fb::Connection* db, const QString& akod);

@@ -163,19 +163,6 @@ void TData::execCommitted(TQuery* q)
     tx.commit();
 }
 
-void TData::ujnev(const QString& name, QString& first, QString& second)
-{
-    first = " ";
-    second = " ";
-    int pos = int(name.lastIndexOf(' '));
-    if (pos < 0) {
-        second = name;
-        return;
-    }
-    first = name.left(pos + 1);
-    second = name.mid(pos + 1);
-}
-
 static QString joinStreet(TQuery* q, const char* const cols[8])
 {
     QStringList parts;

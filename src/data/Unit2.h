@@ -2,35 +2,38 @@
 // The shared data module: the one connection and transaction, the table
 // objects, the named query objects and the operations several screens share.
 //
-// Which screen uses which query object. "shows" means a grid, a panel or a
-// later step reads the object's current row while the screen is open; a
-// statement run on an object that a screen beneath is showing replaces what
-// that screen shows, so a save uses an object no screen beneath shows, and
-// every screen re-reads its list after a save.
+// Which screen uses which query object. The rules never reach for them: a
+// screen lends an object to the rule it calls (named in brackets). "shows"
+// means a grid, a panel or a later step reads the object's current row while
+// the screen is open; a statement run on an object that a screen beneath is
+// showing replaces what that screen shows, so a save uses an object no screen
+// beneath shows, and every screen re-reads its list after a save.
 //
-//   ZQ10  shows: ticket list TForm8 (windowed list), the entry's load TForm9,
-//               ticket print and ost_utca (current row)
-//         statements: the header INSERT/UPDATE of the entry (ticketentry),
-//               re-read by ticketlist::requery after it
+//   ZQ10  shows: ticket list TForm8 (windowed list, ticketlist::requery), the
+//               entry's load TForm9, ticket print of TForm8 (current row)
+//         statements: the header INSERT/UPDATE of TForm9 (ticketentry), then
+//               re-read as the list
 //   ZQ11  statements: list checks TForm8 (Módosít), entry TForm9, year
-//               opening TForm38, buyer profile TForm17, voiding, print sums
+//               opening TForm38, buyer profile TForm17, voiding of TForm8,
+//               ticket print of TForm8, cash list TForm31
 //   ZQ20  shows: lines tab of TForm8, lines grid of TForm9, line entry TForm10,
-//               print data (frDBDataSet1/3/4, frUserDataset1/3)
-//   ZQ21  statements: line sums (TForm9 totals, print); voiding's copied lines
-//   ZQ22  statements: line INSERT/UPDATE/DELETE (ticketentry, TForm9), voiding
+//               print data of TForm8 and the group lists TForm13/TForm19
+//   ZQ21  statements: line sums (TForm9 totals, ticket print); voiding's copied lines
+//   ZQ22  statements: line INSERT/UPDATE/DELETE (TForm9), voiding, print mark
 //   ZQ30  shows: producer list TForm4, producer of TForm8's tab, print data
-//               (frDBDataSet2); the producer entry TForm5 re-reads it
+//               (TForm4's register, TForm8's ticket); the producer entry TForm5
+//               re-reads it
 //   ZQ31  statements: producer counts, deletes, next code (TForm4, TForm5, TForm9)
 //   ZQ32  statements: printed-ticket count of TForm4; schema upgrades
-//   ZQ33  ost_utca's producer row
-//   ZQ40  shows: product list TForm6, product picker of TForm10, print
-//               (frDBDataSet6); the product entry TForm7 re-reads it
+//   ZQ33  the producer row of ost_utca
+//   ZQ40  shows: product list TForm6, product picker of TForm10, TForm6's
+//               catalogue print; the product entry TForm7 re-reads it
 //   ZQ41  statements: product count, insert, update, delete, next code (TForm6, TForm7)
 //   ZQ50  the ticket number counter: TForm8, TForm9, TForm38, TForm39, voiding
-//   ZQ60  shows: buyer selection TForm18, buyer profile TForm17, print headers;
-//               TForm4 and TForm6 read the buyer row
+//   ZQ60  shows: buyer selection TForm18, buyer profile TForm17, the buyer row
+//               of every print (TForm4, TForm6, TForm8 and the list screens)
 //   ZQ61  statements: buyer count and update TForm17; atv_utca
-//   ZQ80  totals of the per-product and per-producer lists
+//   ZQ80  totals of the per-product and per-producer lists TForm13, TForm19
 //   ZQ90, ZQ91  the audit data supply
 //   IBTable1..6  the raw table view and the spreadsheet export (windows in
 //               key order; nothing read at start-up)
@@ -120,7 +123,6 @@ public:
     TQuery* query(const QString& name) const; // by object name, nullptr when unknown
 
     // Shared operations.
-    static void ujnev(const QString& name, QString& first, QString& second);
     QString atv_utca();
     QString ost_utca();
 

@@ -11,10 +11,10 @@ TForm28::TForm28(QWidget* parent) : QDialog(parent)
                           "Östermelö adatok kibővítése ezzel a kérdéssel.",
                           "Ha tagja csak akkor kell \"Igen\" -re állítani a z östermelöi adatoknál.",
                           "Ha nincs megjelölve akkor  a program \"Nem\" -nek tekinti."},
-                         "Módosítás végrehajtása", false, [this] { Button1Click(); });
+                         "Módosítás végrehajtása", false, [this] { runClick(); });
 }
 
-void TForm28::Button1Click()
+void TForm28::runClick()
 {
     const rec::Outcome o = upgrades::addMnyptag(&Data->ZCon1);
     upgradescreen::show(o);

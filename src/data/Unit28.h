@@ -8,5 +8,5 @@ class TForm28 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm28(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
 };

@@ -8,7 +8,7 @@
 TForm36::TForm36(QWidget* parent) : QDialog(parent)
 {
     upgradescreen::build(this, "Form36", "Form36", {}, "Azonos adóazonositójú östermelök: szja = 1",
-                         false, [this] { Button1Click(); });
+                         false, [this] { runClick(); });
 }
 
 QString TForm36::question()
@@ -17,7 +17,7 @@ QString TForm36::question()
            "mezője 1 lesz. Folytatja?";
 }
 
-void TForm36::Button1Click()
+void TForm36::runClick()
 {
     // It changes producers' data for good: asked first, and the count told.
     if (!seams::ui().askYesNo(question()))

@@ -1,10 +1,12 @@
 #pragma once
+// Schema upgrade: producers sharing a tax id get szja = 1 but the first.
+
 #include <QDialog>
 
 class TForm36 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm36(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
     static QString question();
 };

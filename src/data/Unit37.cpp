@@ -8,10 +8,10 @@ TForm37::TForm37(QWidget* parent) : QDialog(parent)
 {
     upgradescreen::build(this, "Form37", "FELIR azonosító felvétele az östermelöhöz",
                          {"Ezen mező létezik-e az östermelönél ?  ", "Ha létezik nem kerül végrehajtásra."},
-                         "Módosítás végrehajtása", true, [this] { Button1Click(); });
+                         "Módosítás végrehajtása", true, [this] { runClick(); });
 }
 
-void TForm37::Button1Click()
+void TForm37::runClick()
 {
     upgradescreen::show(upgrades::addFelir(&Data->ZCon1));
 }

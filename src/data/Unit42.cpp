@@ -7,10 +7,10 @@
 TForm42::TForm42(QWidget* parent) : QDialog(parent)
 {
     upgradescreen::build(this, "Form42", "Kamarai azonosító hossz változás", {},
-                         "Módosítás végrehajtása", true, [this] { Button1Click(); });
+                         "Módosítás végrehajtása", true, [this] { runClick(); });
 }
 
-void TForm42::Button1Click()
+void TForm42::runClick()
 {
     upgradescreen::show(upgrades::widenKamara(&Data->ZCon1));
 }

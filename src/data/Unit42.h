@@ -1,9 +1,11 @@
 #pragma once
+// Schema upgrade: the chamber id column widened.
+
 #include <QDialog>
 
 class TForm42 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm42(QWidget* parent = nullptr);
-    void Button1Click();
+    void runClick();
 };

@@ -4,6 +4,7 @@
 #include "context.h"
 #include "exchange/csvimport.h"
 #include "gui/dbwidgets.h"
+#include "gui/edits.h"
 #include "gui/guard.h"
 #include "seams.h"
 
@@ -17,38 +18,20 @@
 #include <QScopeGuard>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton* button(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* note(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-} // namespace
-
 TForm34::TForm34(QWidget* parent) : QDialog(parent)
 {
     setObjectName("Form34");
     setWindowTitle("Import excel (csv) -böl");
     auto* top = new QVBoxLayout(this);
-    top->addWidget(note("Excelből készített \"csv\" -s file -t kell megadni", "Label1", this));
-    top->addWidget(note("Feldolgozás vége üzenet ablakig kell várni.", "Label2", this));
-    top->addWidget(note("Excelben a mező szélességet a leghosszabb mezőszélessségre beállítani.",
+    top->addWidget(form::namedLabel("Excelből készített \"csv\" -s file -t kell megadni", "Label1", this));
+    top->addWidget(form::namedLabel("Feldolgozás vége üzenet ablakig kell várni.", "Label2", this));
+    top->addWidget(form::namedLabel("Excelben a mező szélességet a leghosszabb mezőszélessségre beállítani.",
                         "Label3", this));
-    top->addWidget(note("Excelben a szül.dat -ot \"dátum\" mezőre á a többi \"szöveg\" mező",
+    top->addWidget(form::namedLabel("Excelben a szül.dat -ot \"dátum\" mezőre á a többi \"szöveg\" mező",
                         "Label4", this));
     auto* progress = new QHBoxLayout;
-    index_ = note("", "Label5", this);
-    field_ = note("", "Label6", this);
+    index_ = form::namedLabel("", "Label5", this);
+    field_ = form::namedLabel("", "Label6", this);
     progress->addWidget(index_);
     progress->addWidget(field_, 1);
     top->addLayout(progress);
@@ -73,9 +56,9 @@ TForm34::TForm34(QWidget* parent) : QDialog(parent)
     top->addWidget(grid_, 1);
 
     auto* buttons = new QHBoxLayout;
-    open_ = button("Megnyitás", "Button1", this);
-    run_ = button("Feldolgozás", "Button2", this);
-    auto* cancel = button("Mégsem", "Button3", this);
+    open_ = form::namedButton("Megnyitás", "Button1", this);
+    run_ = form::namedButton("Feldolgozás", "Button2", this);
+    auto* cancel = form::namedButton("Mégsem", "Button3", this);
     buttons->addStretch();
     buttons->addWidget(open_);
     buttons->addWidget(run_);

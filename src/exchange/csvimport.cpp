@@ -102,33 +102,8 @@ imports::Result importLines(const rec::Context& ctx, const QString& fileName,
                             const std::function<void(int)>& progress,
                             const std::function<bool()>& cancelled)
 {
-    imports::Result r;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (progress)
-            progress(int(i));
-        const imports::Line& l = lines[i];
-        // Each line is its own unit of work: stopping between two leaves
-        // nothing half-done.
-        if (cancelled && cancelled()) {
-            r.cancelledAt = l.number;
-            break;
-        }
-        if (imports::trimmed(l.text).isEmpty()) {
-            r.failures.push_back({fileName, l.number, {}, "üres sor", {}});
-            continue;
-        }
-        const Parsed p = parseLine(l.text);
-        if (!p.ok()) {
-            r.failures.push_back({fileName, l.number, p.field, p.reason, InsertFailed});
-            continue;
-        }
-        const rec::Outcome o = imports::insert(ctx, "ostermelo", p.row, InsertFailed, InsertFailed);
-        if (o.ok())
-            ++r.imported;
-        else
-            r.failures.push_back({fileName, l.number, {}, o.dbText, o.message});
-    }
-    return r;
+    return imports::insertLines(ctx, fileName, "ostermelo", lines, parseLine, InsertFailed,
+                                nullptr, progress, cancelled);
 }
 
 } // namespace csvimport

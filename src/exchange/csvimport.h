@@ -16,12 +16,7 @@ extern const char* const InsertFailed; // "Hiba301: Újban, INSERT az östermel�
 QStringList splitFields(const QString& line);
 
 // One line read into the eighteen columns, or the field at fault and why.
-struct Parsed {
-    imports::Row row;
-    QString field;
-    QString reason;
-    bool ok() const { return reason.isEmpty(); }
-};
+using Parsed = imports::Parsed;
 Parsed parseLine(const QString& line);
 
 // Imports the lines; `progress` (may be empty) hears the index of each line

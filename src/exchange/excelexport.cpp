@@ -1,6 +1,7 @@
 #include "excelexport.h"
 
 #include "Query.h"
+#include "rowwalk.h"
 #include "exchange/xlsxwriter.h"
 
 namespace excelexport {
@@ -182,6 +183,14 @@ Result writeRows(const std::function<bool(std::vector<QVariant>&)>& next,
     return r;
 }
 
+QStringList headers(const std::vector<xls::Column>& columns)
+{
+    QStringList out;
+    for (const xls::Column& c : columns)
+        out << c.header;
+    return out;
+}
+
 } // namespace
 
 Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>& columns,
@@ -189,26 +198,8 @@ Result write(TQuery* q, const QString& sheetName, const std::vector<xls::Column>
              const std::function<void(qint64)>& progress)
 {
     // Columns the query lacks stay empty rather than stopping the export.
-    std::vector<int> index;
-    for (const xls::Column& c : columns)
-        index.push_back(q->fieldIndex(c.header));
-    bool started = false;
-    auto next = [&](std::vector<QVariant>& values) {
-        if (!q->active())
-            return false;
-        if (!started) {
-            q->first();
-            started = true;
-        } else {
-            q->next();
-        }
-        if (q->eof())
-            return false;
-        for (size_t c = 0; c < columns.size(); ++c)
-            values[c] = index[c] < 0 ? QVariant() : q->value(columns[c].header);
-        return true;
-    };
-    return writeRows(next, sheetName, columns, boldTo, f, path, progress);
+    return writeRows(rowwalk::overQuery(q, headers(columns)), sheetName, columns, boldTo, f, path,
+                     progress);
 }
 
 Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
@@ -217,24 +208,8 @@ Result write(fb::Connection* db, const Statement& s, const QString& sheetName,
 {
     // Opened before the workbook: a statement that cannot run leaves no file.
     fb::Cursor cursor(*db, s.sql, s.params);
-    const std::vector<fb::Column>& cols = cursor.columns();
-    std::vector<int> index;
-    for (const xls::Column& c : columns) {
-        int at = -1;
-        for (int i = 0; i < int(cols.size()) && at < 0; ++i)
-            if (cols[size_t(i)].name.compare(c.header, Qt::CaseInsensitive) == 0)
-                at = i;
-        index.push_back(at);
-    }
-    fb::Row row;
-    auto next = [&](std::vector<QVariant>& values) {
-        if (!cursor.fetch(row))
-            return false;
-        for (size_t c = 0; c < columns.size(); ++c)
-            values[c] = index[c] < 0 ? QVariant() : fb::rowValue(cols, row, index[c]);
-        return true;
-    };
-    return writeRows(next, sheetName, columns, boldTo, f, path, progress, cancelled);
+    return writeRows(rowwalk::overCursor(cursor, headers(columns)), sheetName, columns, boldTo, f,
+                     path, progress, cancelled);
 }
 
 QString doneText(const QString& doneMessage, const Result& r, const QString& sheetName)

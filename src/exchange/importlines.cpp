@@ -147,32 +147,74 @@ QString report(const QString& headline, const Result& r, int shown)
     return out.join('\n');
 }
 
+void insertRow(fb::Connection* db, const QString& table, const Row& row)
+{
+    TQuery q(db, "importInsert");
+    QStringList params;
+    for (int i = 1; i <= row.columns.size(); ++i)
+        params << QString(":p%1").arg(i);
+    q.add("INSERT INTO " + table + " (" + row.columns.join(", ") + ")");
+    q.add("  VALUES (" + params.join(", ") + ")");
+    for (size_t i = 0; i < row.values.size(); ++i) {
+        const QString p = QString("p%1").arg(i + 1);
+        const QVariant& v = row.values[i];
+        switch (v.typeId()) {
+        case QMetaType::QString: q.setText(p, v.toString()); break;
+        case QMetaType::QDate: q.setDate(p, v.toDate()); break;
+        case QMetaType::LongLong: q.setInteger(p, v.toLongLong()); break;
+        case QMetaType::Double: q.setFloat(p, v.toDouble()); break;
+        default: q.setNull(p); break;
+        }
+    }
+    q.execSQL();
+    rec::expectRows(&q, 1);
+}
+
 rec::Outcome insert(const rec::Context& ctx, const QString& table, const Row& row,
                     const char* stepMessage, const char* otherMessage)
 {
-    return rec::unitOfWork(ctx.db, otherMessage, [&] {
-        rec::step(stepMessage, [&] {
-            TQuery q(ctx.db, "importInsert");
-            QStringList params;
-            for (int i = 1; i <= row.columns.size(); ++i)
-                params << QString(":p%1").arg(i);
-            q.add("INSERT INTO " + table + " (" + row.columns.join(", ") + ")");
-            q.add("  VALUES (" + params.join(", ") + ")");
-            for (size_t i = 0; i < row.values.size(); ++i) {
-                const QString p = QString("p%1").arg(i + 1);
-                const QVariant& v = row.values[i];
-                switch (v.typeId()) {
-                case QMetaType::QString: q.setText(p, v.toString()); break;
-                case QMetaType::QDate: q.setDate(p, v.toDate()); break;
-                case QMetaType::LongLong: q.setInteger(p, v.toLongLong()); break;
-                case QMetaType::Double: q.setFloat(p, v.toDouble()); break;
-                default: q.setNull(p); break;
-                }
-            }
-            q.execSQL();
-            rec::expectRows(&q, 1);
-        });
-    });
+    return rec::unitOfWork(ctx.db, otherMessage,
+                           [&] { rec::step(stepMessage, [&] { insertRow(ctx.db, table, row); }); });
+}
+
+Result insertLines(const rec::Context& ctx, const QString& file, const QString& table,
+                   const std::vector<Line>& lines,
+                   const std::function<Parsed(const QString&)>& parse,
+                   const char* insertFailed, const char* stopMessage,
+                   const std::function<void(int)>& progress,
+                   const std::function<bool()>& cancelled)
+{
+    Result r;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (progress)
+            progress(int(i));
+        const Line& l = lines[i];
+        if (cancelled && cancelled()) {
+            r.cancelledAt = l.number;
+            break;
+        }
+        if (trimmed(l.text).isEmpty()) {
+            r.failures.push_back({file, l.number, {}, "üres sor", {}});
+            continue;
+        }
+        const Parsed p = parse(l.text);
+        if (!p.ok()) {
+            r.failures.push_back({file, l.number, p.field, p.reason, insertFailed});
+            continue;
+        }
+        const rec::Outcome o =
+            insert(ctx, table, p.row, insertFailed, stopMessage ? stopMessage : insertFailed);
+        if (o.ok()) {
+            ++r.imported;
+        } else if (stopMessage && o.message == QString::fromUtf8(stopMessage)) {
+            r.stopped = true;
+            r.stopMessage = o.message;
+            break;
+        } else {
+            r.failures.push_back({file, l.number, {}, o.dbText, o.message});
+        }
+    }
+    return r;
 }
 
 } // namespace imports

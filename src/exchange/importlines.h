@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 namespace imports {
@@ -70,9 +71,34 @@ struct Row {
     }
 };
 
-// "INSERT INTO <table> (columns) VALUES (:p1, ...)" as one unit of work.
+// "INSERT INTO <table> (columns) VALUES (:p1, ...)" in the open transaction,
+// checked to store one row; throws when it does not.
+void insertRow(fb::Connection* db, const QString& table, const Row& row);
+// The same as one unit of work.
 rec::Outcome insert(const rec::Context& ctx, const QString& table, const Row& row,
                     const char* stepMessage, const char* otherMessage);
+
+// A line read into a row, or why not: the field at fault and the reason.
+struct Parsed {
+    Row row;
+    QString field;
+    QString reason;
+    bool ok() const { return reason.isEmpty(); }
+};
+
+// The lines in order, each row inserted into `table` in its own unit of work,
+// so that stopping between two leaves nothing half-done. Blank lines, lines
+// `parse` refuses and rows the database refuses (`insertFailed`) are reported
+// in `file`'s name and skipped; a failure outside the insert step ends the
+// whole import when `stopMessage` is given (it is then the message), and is
+// reported as a refusal otherwise. `progress` (may be empty) hears each
+// line's index; `cancelled` (may be empty) is asked before each line.
+Result insertLines(const rec::Context& ctx, const QString& file, const QString& table,
+                   const std::vector<Line>& lines,
+                   const std::function<Parsed(const QString&)>& parse,
+                   const char* insertFailed, const char* stopMessage,
+                   const std::function<void(int)>& progress,
+                   const std::function<bool()>& cancelled);
 
 // The longest text a column of these tables takes, 0 when not a text column;
 // checked before the insert so the failure names the field.

@@ -1,6 +1,7 @@
 #include "inventory.h"
 
 #include "Query.h"
+#include "rowwalk.h"
 #include "safefile.h"
 #include "values.h"
 
@@ -171,27 +172,21 @@ bool writeRecords(const std::vector<fb::Column>& cols,
     return true;
 }
 
+QStringList names(const std::vector<fb::Column>& cols)
+{
+    QStringList out;
+    for (const fb::Column& c : cols)
+        out << c.name;
+    return out;
+}
+
 } // namespace
 
 bool writeDocument(TQuery* q, const QString& path, QString* error,
                    const std::function<void(qint64)>& progress)
 {
     const std::vector<fb::Column>& cols = q->columns();
-    bool started = false;
-    auto next = [&](std::vector<QVariant>& values) {
-        if (!started) {
-            q->first();
-            started = true;
-        } else {
-            q->next();
-        }
-        if (q->eof())
-            return false;
-        for (size_t c = 0; c < cols.size(); ++c)
-            values[c] = q->value(cols[c].name);
-        return true;
-    };
-    return writeRecords(cols, next, path, error, progress);
+    return writeRecords(cols, rowwalk::overQuery(q, names(cols)), path, error, progress);
 }
 
 bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, QString* error,
@@ -201,15 +196,8 @@ bool writeDocument(fb::Connection* db, const Statement& s, const QString& path, 
     // Opened before the file: a statement that cannot run leaves the earlier file.
     fb::Cursor cursor(*db, s.sql, s.params);
     const std::vector<fb::Column>& cols = cursor.columns();
-    fb::Row row;
-    auto next = [&](std::vector<QVariant>& values) {
-        if (!cursor.fetch(row))
-            return false;
-        for (size_t c = 0; c < cols.size(); ++c)
-            values[c] = fb::rowValue(cols, row, int(c));
-        return true;
-    };
-    return writeRecords(cols, next, path, error, progress, cancelled);
+    return writeRecords(cols, rowwalk::overCursor(cursor, names(cols)), path, error, progress,
+                        cancelled);
 }
 
 bool handOver(const QString& source, const QString& target, QString* error)

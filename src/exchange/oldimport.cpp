@@ -204,47 +204,6 @@ Parsed parseBuyer(const QString& line, int number)
 
 namespace {
 
-imports::Result addRows(const rec::Context& ctx, Kind kind, const std::vector<imports::Line>& lines,
-                        const std::function<void(int)>& progress,
-                        const std::function<bool()>& cancelled)
-{
-    imports::Result r;
-    const QString file = fileName(kind);
-    const char* table = kind == Kind::Producers ? "ostermelo" : "termek";
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (progress)
-            progress(int(i));
-        const imports::Line& l = lines[i];
-        // Each line is its own unit of work: stopping between two leaves
-        // nothing half-done.
-        if (cancelled && cancelled()) {
-            r.cancelledAt = l.number;
-            break;
-        }
-        if (imports::trimmed(l.text).isEmpty()) {
-            r.failures.push_back({file, l.number, {}, "üres sor", {}});
-            continue;
-        }
-        const Parsed p = kind == Kind::Producers ? parseProducer(l.text) : parseProduct(l.text);
-        if (!p.ok()) {
-            r.failures.push_back({file, l.number, p.field, p.reason, insertFailed(kind)});
-            continue;
-        }
-        const rec::Outcome o =
-            imports::insert(ctx, table, p.row, insertFailed(kind), stopMessage(kind));
-        if (o.ok()) {
-            ++r.imported;
-        } else if (o.message == QString::fromUtf8(stopMessage(kind))) {
-            r.stopped = true;
-            r.stopMessage = o.message;
-            break;
-        } else {
-            r.failures.push_back({file, l.number, {}, o.dbText, o.message});
-        }
-    }
-    return r;
-}
-
 struct NothingToImport {};
 
 imports::Result replaceBuyers(const rec::Context& ctx, const std::vector<imports::Line>& lines,
@@ -286,15 +245,7 @@ imports::Result replaceBuyers(const rec::Context& ctx, const std::vector<imports
             const imports::Row& row = rows[i].second;
             // A refused line leaves the transaction usable: the statement alone is undone.
             try {
-                TQuery q(ctx.db, "buyerInsert");
-                QStringList params;
-                for (int k = 1; k <= row.columns.size(); ++k)
-                    params << QString(":p%1").arg(k);
-                q.add("INSERT INTO atvevo (" + row.columns.join(", ") + ")");
-                q.add("  VALUES (" + params.join(", ") + ")");
-                for (size_t k = 0; k < row.values.size(); ++k)
-                    q.setText(QString("p%1").arg(k + 1), row.values[k].toString());
-                q.execSQL();
+                imports::insertRow(ctx.db, "atvevo", row);
                 ++done;
             } catch (const std::exception& e) {
                 refused.push_back({file, rows[i].first, {}, QString::fromUtf8(e.what()),
@@ -330,7 +281,10 @@ imports::Result importLines(const rec::Context& ctx, Kind kind,
 {
     if (kind == Kind::Buyers)
         return replaceBuyers(ctx, lines, progress);
-    return addRows(ctx, kind, lines, progress, cancelled);
+    const auto parse = kind == Kind::Producers ? parseProducer : parseProduct;
+    return imports::insertLines(ctx, fileName(kind), kind == Kind::Producers ? "ostermelo" : "termek",
+                                lines, parse, insertFailed(kind), stopMessage(kind), progress,
+                                cancelled);
 }
 
 } // namespace oldimport

@@ -20,12 +20,7 @@ extern const char* const DeleteFailed; // "Hiba255: törlés az átvevőben "
 // Characters from..to (1-based, inclusive) of the line; "" past its end.
 QString pos(const QString& line, int from, int to);
 
-struct Parsed {
-    imports::Row row;
-    QString field;
-    QString reason;
-    bool ok() const { return reason.isEmpty(); }
-};
+using Parsed = imports::Parsed;
 Parsed parseProducer(const QString& line);
 Parsed parseProduct(const QString& line);
 // `number`: the line's number in the file, the buyer's new code.

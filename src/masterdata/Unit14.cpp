@@ -18,18 +18,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton* button(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(true);
-    return b;
-}
-
-} // namespace
-
 TForm14::TForm14(QWidget* parent) : QDialog(parent)
 {
     setObjectName("Form14");
@@ -94,10 +82,10 @@ QWidget* TForm14::jegyTab()
     jegyLog_ = logView("Memo1", w);
     l->addWidget(jegyLog_, 2);
     auto* b = new QHBoxLayout;
-    auto* collect = button("Kigyüjtés", "Button1", w);
-    jegyCheck_ = button("Ellenörzés", "Button2", w);
+    auto* collect = form::namedButton("Kigyüjtés", "Button1", w);
+    jegyCheck_ = form::namedButton("Ellenörzés", "Button2", w);
     jegyCheck_->setEnabled(false);
-    auto* close = button("Mégsem", "Button3", w);
+    auto* close = form::namedButton("Mégsem", "Button3", w);
     b->addStretch();
     b->addWidget(collect);
     b->addWidget(jegyCheck_);
@@ -125,10 +113,10 @@ QWidget* TForm14::ostTab()
     ostLog_->setPlainText("Hiba üzenet");
     l->addWidget(ostLog_, 2);
     auto* b = new QHBoxLayout;
-    auto* collect = button("Kigyüjtés", "Button4", w);
-    ostCheck_ = button("Ellenörzés", "Button5", w);
+    auto* collect = form::namedButton("Kigyüjtés", "Button4", w);
+    ostCheck_ = form::namedButton("Ellenörzés", "Button5", w);
     ostCheck_->setEnabled(false);
-    auto* close = button("Mégsem", "Button6", w);
+    auto* close = form::namedButton("Mégsem", "Button6", w);
     b->addStretch();
     b->addWidget(collect);
     b->addWidget(ostCheck_);

@@ -166,8 +166,8 @@ rec::Outcome TForm4::removeCurrent()
 
 void TForm4::nyomtatClick()
 {
-    if (registerprint::producers(*Data->frNyomtat))
-        Data->frNyomtat->showPrepared();
+    Data->frNyomtat->showPreparedOr(registerprint::producers(
+        *Data->frNyomtat, {Data->ZQ60, Data->ZQ30, G.akod, seams::ui().today()}));
 }
 
 bool TForm4::eventFilter(QObject* o, QEvent* e)

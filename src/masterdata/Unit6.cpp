@@ -84,6 +84,6 @@ rec::Outcome TForm6::removeCurrent()
 
 void TForm6::nyomtatClick()
 {
-    if (registerprint::products(*Data->frNyomtat))
-        Data->frNyomtat->showPrepared();
+    Data->frNyomtat->showPreparedOr(registerprint::products(
+        *Data->frNyomtat, {Data->ZQ60, Data->ZQ40, G.akod, seams::ui().today()}));
 }

@@ -64,7 +64,7 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent)
     top->addWidget(grid_, 1);
 
     const listparts::ActionRow actions = listparts::actionRow(
-        this, top, [this] { Button1Click(); }, [this] { Button2Click(); });
+        this, top, [this] { collectClick(); }, [this] { printClick(); });
     collect_ = actions.collect;
     print_ = actions.print;
     connect(tol_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
@@ -88,7 +88,7 @@ ItemOrder TForm12::order() const
 
 void TForm12::inputChanged() { print_->setEnabled(false); }
 
-void TForm12::Button1Click()
+void TForm12::collectClick()
 {
     total_ = lists::collectItemized(app::currentContext(), Data->ZQ20, tol_->date(), ig_->date(),
                                     order());
@@ -97,9 +97,9 @@ void TForm12::Button1Click()
     print_->setFocus();
 }
 
-void TForm12::Button2Click()
+void TForm12::printClick()
 {
-    if (lists::printItemized(*Data->frNyomtat, app::currentContext(), Data->ZQ60, tol_->date(),
-                             ig_->date(), order(), total_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printItemized(report, app::currentContext(), Data->ZQ60,
+                                               tol_->date(), ig_->date(), order(), total_));
 }

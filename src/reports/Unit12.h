@@ -16,8 +16,8 @@ class TForm12 : public QDialog {
 public:
     explicit TForm12(QWidget* parent = nullptr);
 
-    void Button1Click(); // "Kigyüjtés"
-    void Button2Click(); // "Nyomtatás"
+    void collectClick(); // "Kigyüjtés"
+    void printClick(); // "Nyomtatás"
 
     QDateEdit* tol() const { return tol_; }
     QDateEdit* ig() const { return ig_; }

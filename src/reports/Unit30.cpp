@@ -37,7 +37,7 @@ TForm30::TForm30(QWidget* parent) : QDialog(parent)
     auto* top = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;
-    choose_ = listparts::button("Őstermelő", "Button3", this);
+    choose_ = form::namedButton("Őstermelő", "Button3", this);
     choose_->setToolTip("Személyek megjelenitése");
     search_ = new QLineEdit(this);
     search_->setObjectName("Edit1");
@@ -78,11 +78,11 @@ TForm30::TForm30(QWidget* parent) : QDialog(parent)
     top->addWidget(listparts::note("Átlagár: nettó felvásárlási ár osztva mennyiséggel", "Label2", this));
 
     const listparts::ActionRow actions = listparts::actionRow(
-        this, top, [this] { Button1Click(); }, [this] { Button2Click(); }, "Button4");
+        this, top, [this] { collectClick(); }, [this] { printClick(); }, "Button4");
     collect_ = actions.collect;
     print_ = actions.print;
     collect_->setEnabled(false);
-    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button3Click(); }); });
+    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { chooseProducerClick(); }); });
     connect(detailed_, &QCheckBox::clicked, this, [this] { print_->setEnabled(false); });
 
     Data->ZQ11->close();
@@ -93,7 +93,7 @@ TForm30::TForm30(QWidget* parent) : QDialog(parent)
     search_->setFocus();
 }
 
-void TForm30::Button3Click()
+void TForm30::chooseProducerClick()
 {
     G.ostKod = lists::findProducer(Data->ZQ30, search_->text());
     if (app::runScreen(4, this) < 0)
@@ -109,7 +109,7 @@ void TForm30::Button3Click()
     collect_->setFocus();
 }
 
-void TForm30::Button1Click()
+void TForm30::collectClick()
 {
     const rec::Context ctx = app::currentContext();
     const lists::Sums s = lists::producerTotals(ctx, Data->ZQ11, kod_->text());
@@ -122,9 +122,9 @@ void TForm30::Button1Click()
     print_->setFocus();
 }
 
-void TForm30::Button2Click()
+void TForm30::printClick()
 {
-    if (lists::printProducerBreakdown(*Data->frNyomtat, app::currentContext(), Data->ZQ60,
-                                      kod_->text()))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printProducerBreakdown(report, app::currentContext(), Data->ZQ60,
+                                                        kod_->text()));
 }

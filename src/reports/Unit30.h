@@ -14,9 +14,9 @@ class TForm30 : public QDialog {
 public:
     explicit TForm30(QWidget* parent = nullptr);
 
-    void Button3Click(); // "Őstermelő": choose the producer in the producer list
-    void Button1Click(); // "Kigyüjtés"
-    void Button2Click(); // "Nyomtatás"
+    void chooseProducerClick(); // "Őstermelő": choose the producer in the producer list
+    void collectClick(); // "Kigyüjtés"
+    void printClick(); // "Nyomtatás"
 
     QLineEdit* search() const { return search_; }
     QLineEdit* address() const { return cim_; }

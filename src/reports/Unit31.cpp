@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm31::TForm31(QWidget* parent) : QDialog(parent)
+TForm31::TForm31(QWidget* parent) : TotalsScreen(parent)
 {
     setObjectName("Form31");
     setWindowTitle("Kp. napilista");
@@ -32,13 +32,13 @@ TForm31::TForm31(QWidget* parent) : QDialog(parent)
                                    "Label3", this));
 
     const listparts::ActionRow actions =
-        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { Button1Click(); },
-                                   [this] { Button2Click(); });
+        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { collectClick(); },
+                                   [this] { printClick(); });
     collect_ = actions.collect;
     print_ = actions.print;
 }
 
-void TForm31::Button1Click()
+void TForm31::collectClick()
 {
     lists::collectCash(app::currentContext(), Data->ZQ11, byProduct_->isChecked());
     grid_->setQuery(Data->ZQ11);
@@ -46,9 +46,9 @@ void TForm31::Button1Click()
     print_->setFocus();
 }
 
-void TForm31::Button2Click()
+void TForm31::printClick()
 {
-    if (lists::printCash(*Data->frNyomtat, app::currentContext(), Data->ZQ60, Data->ZQ11,
-                         byProduct_->isChecked()))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printCash(report, app::currentContext(), Data->ZQ60, Data->ZQ11,
+                                           byProduct_->isChecked()));
 }

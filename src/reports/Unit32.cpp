@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm32::TForm32(QWidget* parent) : QDialog(parent)
+TForm32::TForm32(QWidget* parent) : TotalsScreen(parent)
 {
     setObjectName("Form32");
     setWindowTitle("Statisztika");
@@ -35,13 +35,13 @@ TForm32::TForm32(QWidget* parent) : QDialog(parent)
     top->addWidget(byProduct_);
 
     const listparts::ActionRow actions =
-        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { Button1Click(); },
-                                   [this] { Button2Click(); });
+        listparts::totalsScreenEnd(this, top, grid_, byProduct_, Data->ZQ11, [this] { collectClick(); },
+                                   [this] { printClick(); });
     collect_ = actions.collect;
     print_ = actions.print;
 }
 
-void TForm32::Button1Click()
+void TForm32::collectClick()
 {
     totals_ = lists::collectStatistics(app::currentContext(), Data->ZQ11, byProduct_->isChecked());
     grid_->setQuery(Data->ZQ11);
@@ -49,9 +49,9 @@ void TForm32::Button1Click()
     print_->setFocus();
 }
 
-void TForm32::Button2Click()
+void TForm32::printClick()
 {
-    if (lists::printStatistics(*Data->frNyomtat, app::currentContext(), Data->ZQ60,
-                               byProduct_->isChecked(), totals_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printStatistics(report, app::currentContext(), Data->ZQ60,
+                                                 byProduct_->isChecked(), totals_));
 }

@@ -37,7 +37,7 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     auto* top = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;
-    choose_ = listparts::button("Őstermelő", "Button1", this);
+    choose_ = form::namedButton("Őstermelő", "Button1", this);
     head->addWidget(choose_, 0, 0);
     nev_ = listparts::note("", "lbNev", this);
     cim_ = listparts::note("", "lbCim", this);
@@ -70,15 +70,15 @@ TForm33::TForm33(QWidget* parent) : QDialog(parent)
     top->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
-    print_ = listparts::button("Nyomtatás", "Button2", this);
-    auto* cancel = listparts::button("Mégsem", "Button3", this);
+    print_ = form::namedButton("Nyomtatás", "Button2", this);
+    auto* cancel = form::namedButton("Mégsem", "Button3", this);
     buttons->addStretch();
     buttons->addWidget(print_);
     buttons->addWidget(cancel);
     top->addLayout(buttons);
 
-    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
-    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button2Click(); }); });
+    connect(choose_, &QPushButton::clicked, this, [this] { app::guarded([this] { chooseProducerClick(); }); });
+    connect(print_, &QPushButton::clicked, this, [this] { app::guarded([this] { printClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The producer lines follow the list's current row while it is open.
     connect(Data->ZQ30, &TQuery::currentChanged, this, [this] { showProducer(); });
@@ -99,7 +99,7 @@ void TForm33::showProducer()
                       : QString());
 }
 
-void TForm33::Button1Click()
+void TForm33::chooseProducerClick()
 {
     if (app::runScreen(4, this) < 0)
         return;
@@ -109,13 +109,15 @@ void TForm33::Button1Click()
     showProducer();
 }
 
-void TForm33::Button2Click()
+void TForm33::printClick()
 {
+    if (kod_.isEmpty())
+        return; // no producer chosen yet: nothing to print, nothing to tell
     lists::Contract c;
     QString* target[10] = {&c.szam, &c.hrsz, &c.ter, &c.helyre, &c.pal,
                            &c.szmenny, &c.femz, &c.tel, &c.ev, &c.that};
     for (int i = 0; i < 10; ++i)
         *target[i] = fields_.value(kParticulars[i].variable)->text();
-    if (lists::printContract(*Data->frNyomtat, app::currentContext(), Data->ZQ60, c, kod_))
-        Data->frNyomtat->showPrepared();
+    rep::Report& report = *Data->frNyomtat;
+    report.showPreparedOr(lists::printContract(report, app::currentContext(), Data->ZQ60, c, kod_));
 }

@@ -14,8 +14,8 @@ class TForm33 : public QDialog {
 public:
     explicit TForm33(QWidget* parent = nullptr);
 
-    void Button1Click(); // "Őstermelő"
-    void Button2Click(); // "Nyomtatás"
+    void chooseProducerClick(); // "Őstermelő"
+    void printClick(); // "Nyomtatás"
 
     // The particular's field by its variable name ("v_szam", "v_hrsz", ...).
     QLineEdit* field(const QString& variable) const { return fields_.value(variable); }

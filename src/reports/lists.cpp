@@ -3,7 +3,6 @@
 #include "Query.h"
 #include "app/buyer.h"
 #include "reports/engine/Report.h"
-#include "seams.h"
 #include "values.h"
 
 #include <QStringList>
@@ -63,22 +62,15 @@ double firstNumber(TQuery* q, const QString& field)
 void openBuyer(const rec::Context& ctx, TQuery* buyerRow)
 {
     buyer::runRow(buyerRow, ctx.akod);
-    static const char* const cols[8] = {"V_KERULET", "V_UTCA", "V_JELLEG", "V_HAZSZAM",
-                                        "V_EPULET",  "V_LEPCSO", "V_SZINT", "V_AJTO"};
-    QStringList parts;
-    for (const char* c : cols)
-        parts << (buyerRow->isEmpty() ? QString() : buyerRow->asString(c).trimmed());
-    rep::setVariable("v_atvevoutca", parts.join(' '));
+    rep::setVariable("v_atvevoutca", buyer::streetLine(buyerRow));
 }
 
 bool prepare(rep::Report& report, QPageLayout::Orientation o, const QString& templateName,
              const QString& fileName, const QString& title)
 {
     report.setOrientation(o);
-    if (!report.loadAndPrepare(templateName)) {
-        seams::ui().showMessage(report.errorText());
+    if (!report.loadAndPrepare(templateName))
         return false;
-    }
     report.setFileName(rep::safeFileName(fileName));
     report.setTitle(title);
     return true;

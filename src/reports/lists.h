@@ -2,7 +2,8 @@
 // The period lists, the producer's monthly breakdown, the cash daily list, the
 // statistics and the contract: their queries and the data their templates
 // read. No widgets: the list screens and the tests call these; the screens
-// show the prepared pages (report.showPrepared()) when a print answers true.
+// show the prepared pages when a print answers true, and report.errorText()
+// when it answers false (report.showPreparedOr()).
 //
 // Every query is limited to the buyer of the context. Averages divide by a
 // net quantity that may sum to zero (a voided ticket with its voiding

@@ -1,11 +1,10 @@
 #include "registerprint.h"
 
-#include "Unit2.h"
+#include "Query.h"
 #include "app/buyer.h"
 #include "masterdata/producers.h"
 #include "masterdata/products.h"
 #include "reports/engine/Report.h"
-#include "seams.h"
 #include "values.h"
 
 namespace registerprint {
@@ -13,22 +12,20 @@ namespace registerprint {
 namespace {
 
 // The buyer's row and street line, as the ticket prints them.
-void openBuyer()
+void openBuyer(const Sources& src)
 {
-    buyer::runRow(Data->ZQ60, G.akod);
-    rep::setVariable("v_atvevoutca", Data->atv_utca());
+    buyer::runRow(src.buyer, src.akod);
+    rep::setVariable("v_atvevoutca", buyer::streetLine(src.buyer));
 }
 
 bool prepareList(rep::Report& report, const QString& templateName, const QString& fileName,
-                 const QString& title)
+                 const QString& title, const QDate& today)
 {
     report.setOrientation(QPageLayout::Landscape);
-    if (!report.loadAndPrepare(templateName)) {
-        seams::ui().showMessage(report.errorText());
+    if (!report.loadAndPrepare(templateName))
         return false;
-    }
     report.setFileName(fileName);
-    report.setTitle(title + " " + val::fmtDate(seams::ui().today()));
+    report.setTitle(title + " " + val::fmtDate(today));
     return true;
 }
 
@@ -44,20 +41,20 @@ QString productsFileName(const QDate& day)
     return "termeklista_" + day.toString("yyyy-MM-dd") + ".pdf";
 }
 
-bool producers(rep::Report& report)
+bool producers(rep::Report& report, const Sources& src)
 {
-    openBuyer();
-    producers::runPrintList(Data->ZQ30);
-    return prepareList(report, "FjLista2.frf", producersFileName(seams::ui().today()),
-                       "Őstermelők jegyzéke");
+    openBuyer(src);
+    producers::runPrintList(src.rows);
+    return prepareList(report, "FjLista2.frf", producersFileName(src.today),
+                       "Őstermelők jegyzéke", src.today);
 }
 
-bool products(rep::Report& report)
+bool products(rep::Report& report, const Sources& src)
 {
-    openBuyer();
-    products::runPrintList(Data->ZQ40);
-    return prepareList(report, "FjLista6.frf", productsFileName(seams::ui().today()),
-                       "Terméklista");
+    openBuyer(src);
+    products::runPrintList(src.rows);
+    return prepareList(report, "FjLista6.frf", productsFileName(src.today), "Terméklista",
+                       src.today);
 }
 
 } // namespace registerprint

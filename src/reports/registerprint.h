@@ -2,10 +2,12 @@
 // Printing the producer register ("FjLista2.frf") and the product catalogue
 // ("FjLista6.frf"): the data the templates read, the buyer's street line, the
 // template and the prepared pages. No widgets: the list screen calls one of
-// these and, when it answers true, shows the pages (report.showPrepared()).
+// these and shows the pages or, when it answers false, report.errorText().
 
 #include <QDate>
 #include <QString>
+
+class TQuery;
 
 namespace rep {
 class Report;
@@ -13,13 +15,21 @@ class Report;
 
 namespace registerprint {
 
-// ZQ60 the current buyer with "v_atvevoutca" (the street line the ticket
-// prints too), ZQ30 every producer by name and birth date; landscape.
-// False, with the reason shown, when the template cannot be read or prepared.
-bool producers(rep::Report& report);
+// What the templates read: the query objects the screen lends (they are left
+// open on the printed rows) and the buyer.
+struct Sources {
+    TQuery* buyer = nullptr; // the buyer's row (the screens' ZQ60)
+    TQuery* rows = nullptr;  // the producers (ZQ30) or the products (ZQ40)
+    QString akod;
+    QDate today;
+};
 
-// ZQ60 and "v_atvevoutca" as above, ZQ40 every product by name; landscape.
-bool products(rep::Report& report);
+// Every producer by name and birth date; landscape. False when the template
+// cannot be read or prepared.
+bool producers(rep::Report& report, const Sources& src);
+
+// Every product by name; landscape.
+bool products(rep::Report& report, const Sources& src);
 
 // The names "save as PDF" offers: the list and the day it was printed.
 QString producersFileName(const QDate& day);

@@ -30,12 +30,6 @@ QString g_tol;
 QString g_ig;
 QString g_total;
 
-QLabel* text(const QString& t, const QString& name, QWidget* parent)
-{
-    auto* l = new QLabel(t, parent);
-    l->setObjectName(name);
-    return l;
-}
 } // namespace
 
 QString TForm11::periodTol() { return g_tol; }
@@ -48,7 +42,7 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     setWindowTitle("NAV 2008M adat importnak a létrehozása");
     auto* top = new QVBoxLayout(this);
 
-    top->addWidget(text("Fizetési dátum szerint", "Label1", this));
+    top->addWidget(form::namedLabel("Fizetési dátum szerint", "Label1", this));
     auto* per = new QHBoxLayout;
     const QDate today = seams::ui().today();
     tol_ = new QDateEdit(QDate(today.year(), 1, 1), this);
@@ -65,18 +59,18 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     ig_->setAccessibleName("Bevallási idöszak vége");
     per->addWidget(perLabel);
     per->addWidget(tol_);
-    per->addWidget(text("-tól", "Label3", this));
+    per->addWidget(form::namedLabel("-tól", "Label3", this));
     per->addWidget(ig_);
-    per->addWidget(text("-ig", "Label4", this));
+    per->addWidget(form::namedLabel("-ig", "Label4", this));
     ok_ = new QPushButton("OK", this);
     ok_->setObjectName("Button3");
     per->addWidget(ok_);
     per->addStretch();
     top->addLayout(per);
-    top->addWidget(text("Kigyüjtés ismételhetö.", "Label5", this));
-    top->addWidget(text("Bevallási adatok helye : C:\\VADMO7\\ és a hónap száma és a \"\\\" jel",
+    top->addWidget(form::namedLabel("Kigyüjtés ismételhetö.", "Label5", this));
+    top->addWidget(form::namedLabel("Bevallási adatok helye : C:\\VADMO7\\ és a hónap száma és a \"\\\" jel",
                         "Label6", this));
-    top->addWidget(text("pl:   C:\\VADMO7\\01\\", "Label7", this));
+    top->addWidget(form::namedLabel("pl:   C:\\VADMO7\\01\\", "Label7", this));
     auto* fl = new QHBoxLayout;
     folder_ = new QLineEdit(this);
     folder_->setObjectName("Edit1");
@@ -86,8 +80,8 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     fl->addWidget(folderLabel);
     fl->addWidget(folder_, 1);
     top->addLayout(fl);
-    top->addWidget(text("( Könytárnak létezni kell )", "Label9", this));
-    top->addWidget(text("(Ezen a gépen: " + QDir::toNativeSeparators(base_) +
+    top->addWidget(form::namedLabel("( Könytárnak létezni kell )", "Label9", this));
+    top->addWidget(form::namedLabel("(Ezen a gépen: " + QDir::toNativeSeparators(base_) +
                             " és a hónap száma; ha nincs, a program létrehozza.)",
                         "Label19", this));
 
@@ -98,22 +92,22 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     grid_->setMinimumHeight(160);
     top->addWidget(grid_, 1);
 
-    top->addWidget(text("NAV 2008M nyomtatványhoz  adatok kiexportálása. ", "Label10", this));
-    top->addWidget(text("Kifizetett összeg  a bevallás 401. sorba kerül beirásra.", "Label11", this));
-    top->addWidget(text(" Az adólevonás elmaradás oka (Bevallás 402.sor) = 1  (mert östermelö)",
+    top->addWidget(form::namedLabel("NAV 2008M nyomtatványhoz  adatok kiexportálása. ", "Label10", this));
+    top->addWidget(form::namedLabel("Kifizetett összeg  a bevallás 401. sorba kerül beirásra.", "Label11", this));
+    top->addWidget(form::namedLabel(" Az adólevonás elmaradás oka (Bevallás 402.sor) = 1  (mert östermelö)",
                         "Label12", this));
-    top->addWidget(text("Csak dátumot figyel. (Ha nem volt nyomtatva akkor is bevallásba kerül)",
+    top->addWidget(form::namedLabel("Csak dátumot figyel. (Ha nem volt nyomtatva akkor is bevallásba kerül)",
                         "Label13", this));
     auto* names = new QGridLayout;
-    names->addWidget(text("Csoportos importhoz a név:  ", "Label14", this), 0, 0);
-    names->addWidget(text("2008M_20200101_0131.txt", "Label15", this), 0, 1, 1, 3);
-    names->addWidget(text("Egyedi  importhoz a  név:", "Label16", this), 1, 0);
-    names->addWidget(text("2008M", "Label20", this), 1, 1);
-    names->addWidget(text("202001", "Label21", this), 1, 2);
-    names->addWidget(text("_8123456789.imp", "Label22", this), 1, 3);
-    names->addWidget(text("Nyomtatvány", "Label17", this), 2, 1);
-    names->addWidget(text("Hónap", "Label18", this), 2, 2);
-    names->addWidget(text("Adóazonositója", "Label23", this), 2, 3);
+    names->addWidget(form::namedLabel("Csoportos importhoz a név:  ", "Label14", this), 0, 0);
+    names->addWidget(form::namedLabel("2008M_20200101_0131.txt", "Label15", this), 0, 1, 1, 3);
+    names->addWidget(form::namedLabel("Egyedi  importhoz a  név:", "Label16", this), 1, 0);
+    names->addWidget(form::namedLabel("2008M", "Label20", this), 1, 1);
+    names->addWidget(form::namedLabel("202001", "Label21", this), 1, 2);
+    names->addWidget(form::namedLabel("_8123456789.imp", "Label22", this), 1, 3);
+    names->addWidget(form::namedLabel("Nyomtatvány", "Label17", this), 2, 1);
+    names->addWidget(form::namedLabel("Hónap", "Label18", this), 2, 2);
+    names->addWidget(form::namedLabel("Adóazonositója", "Label23", this), 2, 3);
     names->setColumnStretch(4, 1);
     top->addLayout(names);
 
@@ -135,11 +129,11 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     form::enterMovesFocus(this);
     ig_->installEventFilter(this);
 
-    connect(ok_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button3Click(); }); });
+    connect(ok_, &QPushButton::clicked, this, [this] { app::guarded([this] { confirmPeriodClick(); }); });
     connect(collect_, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { Button1Click(); }); });
+            [this] { app::guarded([this] { collectClick(); }); });
     connect(print_, &QPushButton::clicked, this,
-            [this] { app::guarded([this] { Button2Click(); }); });
+            [this] { app::guarded([this] { printClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(tol_, &QDateEdit::dateChanged, this, [this] { DateTimePicker1Change(); });
 
@@ -180,7 +174,7 @@ void TForm11::checkPeriod(const char* message)
     collect_->setEnabled(true);
 }
 
-void TForm11::Button3Click() { checkPeriod("Hiba112! Csak egy hónap intervallum lehet."); }
+void TForm11::confirmPeriodClick() { checkPeriod("Hiba112! Csak egy hónap intervallum lehet."); }
 
 void TForm11::DateTimePicker2Exit() { checkPeriod("Hiba111! Csak egy hónap intervallum lehet."); }
 
@@ -190,7 +184,7 @@ void TForm11::DateTimePicker1Change()
     print_->setEnabled(false);
 }
 
-void TForm11::Button1Click()
+void TForm11::collectClick()
 {
     const rec::Context ctx{&Data->ZCon1, G.akod, G.tipus, G.ervTipus, seams::ui().today()};
     m2008::Result r;
@@ -212,7 +206,7 @@ void TForm11::Button1Click()
     print_->setFocus();
 }
 
-void TForm11::Button2Click()
+void TForm11::printClick()
 {
     const rec::Context ctx{&Data->ZCon1, G.akod, G.tipus, G.ervTipus, seams::ui().today()};
     m2008::preparePrint(ctx, Data->ZQ20, Data->ZQ60, period(), sumvar_, g_total);

@@ -17,12 +17,12 @@ public:
     explicit TForm11(QWidget* parent = nullptr);
 
     // OK and leaving the end date: take the period texts and check the month.
-    void Button3Click();
+    void confirmPeriodClick();
     void DateTimePicker2Exit();
     void DateTimePicker1Change();
     // "Kigyüjtés" and "Nyomtatás".
-    void Button1Click();
-    void Button2Click();
+    void collectClick();
+    void printClick();
 
     // The period texts and the period total live for the whole run.
     static QString periodTol();

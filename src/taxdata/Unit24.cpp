@@ -1,5 +1,6 @@
 #include "Unit24.h"
 
+#include "gui/edits.h"
 #include "gui/guard.h"
 #include "m2008.h"
 #include "merge.h"
@@ -19,13 +20,6 @@
 #include <memory>
 
 namespace {
-
-QLabel* named(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
 
 const char* const kHelp[] = {
     "1. A meghajtó betüjelének kiválasztása \"A\" és \"B\" import helye.",
@@ -78,10 +72,10 @@ TForm24::TForm24(QWidget* parent) : QDialog(parent)
     top->addLayout(halves, 3);
 
     auto* totals = new QGridLayout;
-    totals->addWidget(named("Mindösszesen:", "lbOsszesElott", this), 0, 0);
-    totals->addWidget(named("", "lbOsszesElottKifiz", this), 0, 1);
-    totals->addWidget(named("Mindösszesen:", "lbOsszesUtan", this), 1, 0);
-    totals->addWidget(named("", "lbOsszesUtanKifiz", this), 1, 1);
+    totals->addWidget(form::namedLabel("Mindösszesen:", "lbOsszesElott", this), 0, 0);
+    totals->addWidget(form::namedLabel("", "lbOsszesElottKifiz", this), 0, 1);
+    totals->addWidget(form::namedLabel("Mindösszesen:", "lbOsszesUtan", this), 1, 0);
+    totals->addWidget(form::namedLabel("", "lbOsszesUtanKifiz", this), 1, 1);
     totals->setColumnStretch(2, 1);
     top->addLayout(totals);
 
@@ -90,7 +84,7 @@ TForm24::TForm24(QWidget* parent) : QDialog(parent)
     paired_ = new QListWidget(this);
     paired_->setObjectName("CheckListBox1");
     paired_->setToolTip("Ezen östermelök vannak  \"A\" és \"B\" listában is.");
-    auto* pl = named("Mind két listában megtalálhatóak", "Label9", this);
+    auto* pl = form::namedLabel("Mind két listában megtalálhatóak", "Label9", this);
     pl->setBuddy(paired_);
     paired_->setAccessibleName(pl->text());
     pv->addWidget(pl);
@@ -119,7 +113,7 @@ TForm24::TForm24(QWidget* parent) : QDialog(parent)
     buttons->addWidget(merge_);
     buttons->addWidget(cancel);
     top->addLayout(buttons);
-    connect(merge_, &QPushButton::clicked, this, [this] { app::guarded([this] { Button1Click(); }); });
+    connect(merge_, &QPushButton::clicked, this, [this] { app::guarded([this] { mergeClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(1000, 720);
@@ -136,7 +130,7 @@ QWidget* TForm24::buildSide(Side& s, const QString& key, const QString& heading,
     box->setObjectName("pn" + key);
     auto* v = new QVBoxLayout(box);
     v->setContentsMargins(0, 0, 0, 0);
-    auto* h = named(heading, "lbCim" + key, box);
+    auto* h = form::namedLabel(heading, "lbCim" + key, box);
     v->addWidget(h);
 
     s.drive = new QComboBox(box);
@@ -150,7 +144,7 @@ QWidget* TForm24::buildSide(Side& s, const QString& key, const QString& heading,
     s.drive->addItems(roots);
     v->addWidget(s.drive);
 
-    auto* path = named("", "lbUt" + key, box);
+    auto* path = form::namedLabel("", "lbUt" + key, box);
     path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(path);
 
@@ -170,12 +164,12 @@ QWidget* TForm24::buildSide(Side& s, const QString& key, const QString& heading,
     auto* g = new QGridLayout;
     const QString p = "lb" + key;
     // Each pair of labels shows its caption until the merge writes the sums.
-    g->addWidget(named("Összevonás előtt:", p + "ElottAllat", box), 0, 0);
-    g->addWidget(named("...", p + "ElottNoveny", box), 1, 0);
-    g->addWidget(named("", p + "ElottKifiz", box), 2, 0);
-    g->addWidget(named("Összevonás után", p + "UtanAllat", box), 3, 0);
-    g->addWidget(named("...", p + "UtanNoveny", box), 4, 0);
-    g->addWidget(named("", p + "UtanKifiz", box), 5, 0);
+    g->addWidget(form::namedLabel("Összevonás előtt:", p + "ElottAllat", box), 0, 0);
+    g->addWidget(form::namedLabel("...", p + "ElottNoveny", box), 1, 0);
+    g->addWidget(form::namedLabel("", p + "ElottKifiz", box), 2, 0);
+    g->addWidget(form::namedLabel("Összevonás után", p + "UtanAllat", box), 3, 0);
+    g->addWidget(form::namedLabel("...", p + "UtanNoveny", box), 4, 0);
+    g->addWidget(form::namedLabel("", p + "UtanKifiz", box), 5, 0);
     v->addLayout(g);
 
     Side* sp = &s;
@@ -225,7 +219,7 @@ QString TForm24::labelText(const QString& objectName) const
     return l ? l->text() : QString();
 }
 
-void TForm24::Button1Click()
+void TForm24::mergeClick()
 {
     merge::Result r;
     {

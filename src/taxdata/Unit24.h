@@ -22,7 +22,7 @@ public:
     QString folderA() const { return a_.folder; }
     QString folderB() const { return b_.folder; }
     // "Összevonás".
-    void Button1Click();
+    void mergeClick();
 
     QPushButton* mergeButton() const { return merge_; }
     QListWidget* pairedList() const { return paired_; }

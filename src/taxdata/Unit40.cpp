@@ -68,21 +68,6 @@ const char* const kXsdHelp =
     "könyvtárából.\n"
     "A \"Vágólapra másol\" gomb után a szöveg beilleszthető az ellenőrző oldal XSD ablakába.";
 
-QLabel* named(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton* button(const QString& text, const QString& name, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QString fileText(const QString& path, bool* ok)
 {
     QFile f(path);
@@ -149,16 +134,16 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     ranges->addStretch();
     wl->addLayout(ranges);
 
-    wl->addWidget(named("Adatszolgáltatási export mentés helye : C:\\VADMO6\\szamlak.xml",
+    wl->addWidget(form::namedLabel("Adatszolgáltatási export mentés helye : C:\\VADMO6\\szamlak.xml",
                         "Label5", work));
-    wl->addWidget(named("(Ezen a gépen: " + QDir::toNativeSeparators(auditxml::defaultFolder()) +
+    wl->addWidget(form::namedLabel("(Ezen a gépen: " + QDir::toNativeSeparators(auditxml::defaultFolder()) +
                             "; ha nincs, a program létrehozza.)",
                         "Label19", work));
     auto* pathRow = new QHBoxLayout;
     hova_ = new QLineEdit(work);
     hova_->setObjectName("Edit3");
     hova_->setAccessibleName("Adatszolgáltatási export mentés helye");
-    auto* talloz = button("Tallóz", "Button4", work);
+    auto* talloz = form::namedButton("Tallóz", "Button4", work, false);
     talloz->setToolTip("Ahová az XML lementésre kerüljön");
     pathRow->addWidget(hova_, 1);
     pathRow->addWidget(talloz);
@@ -179,13 +164,13 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     wl->addWidget(progress_);
 
     auto* buttons = new QHBoxLayout;
-    collect_ = button("Kigyűjtés", "Button1", work);
+    collect_ = form::namedButton("Kigyűjtés", "Button1", work, false);
     collect_->setToolTip("A dátum vagy biz.szám tól-ig megadott értékek közötti adat leválogatása.");
-    export_ = button("Export", "Button2", work);
+    export_ = form::namedButton("Export", "Button2", work, false);
     export_->setToolTip("Adóhatóságnak küldendő XML formátomú fálj elkészítése. ");
     export_->setEnabled(false);
-    auto* cancel = button("Mégsem", "Button3", work);
-    buttons->addWidget(named("Kigyűjtéskor az előző kigyűjtés törlésre kerül.", "Label6", work));
+    auto* cancel = form::namedButton("Mégsem", "Button3", work, false);
+    buttons->addWidget(form::namedLabel("Kigyűjtéskor az előző kigyűjtés törlésre kerül.", "Label6", work));
     buttons->addStretch();
     buttons->addWidget(collect_);
     buttons->addWidget(export_);
@@ -197,7 +182,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     auto* set = new QWidget;
     set->setObjectName("TabSheet2");
     auto* sl = new QVBoxLayout(set);
-    sl->addWidget(named("Minden bizonylatra vonatkozó beállítsok", "Label7", set));
+    sl->addWidget(form::namedLabel("Minden bizonylatra vonatkozó beállítsok", "Label7", set));
     auto* kind = new QGroupBox("Melyik tól-ig?", set);
     kind->setObjectName("RadioGroup2");
     auto* kl = new QVBoxLayout(kind);
@@ -230,7 +215,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
     g->addWidget(papir_, 2, 1);
     g->setColumnStretch(1, 1);
     sl->addLayout(g);
-    auto* save = button("Mentés", "Button5", set);
+    auto* save = form::namedButton("Mentés", "Button5", set, false);
     auto* sb = new QHBoxLayout;
     sb->addWidget(save);
     sb->addStretch();
@@ -252,7 +237,7 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
         page->setObjectName("TabSheet" + key);
         auto* l = new QVBoxLayout(page);
         if (!note.isEmpty())
-            l->addWidget(named(note, "lbNote" + key, page));
+            l->addWidget(form::namedLabel(note, "lbNote" + key, page));
         view = new QPlainTextEdit(QString::fromUtf8(help), page);
         view->setObjectName("Memo" + key);
         view->setReadOnly(true);
@@ -260,8 +245,8 @@ TForm40::TForm40(QWidget* parent) : QDialog(parent)
         view->setAccessibleName(title);
         l->addWidget(view, 1);
         auto* row = new QHBoxLayout;
-        auto* load = button("Betöltés", "btBetoltes" + key, page);
-        auto* copy = button("Vágólapra másol", "btVagolap" + key, page);
+        auto* load = form::namedButton("Betöltés", "btBetoltes" + key, page, false);
+        auto* copy = form::namedButton("Vágólapra másol", "btVagolap" + key, page, false);
         row->addWidget(load);
         row->addWidget(copy);
         row->addStretch();

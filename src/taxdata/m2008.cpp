@@ -2,7 +2,6 @@
 #include "safefile.h"
 
 #include "Query.h"
-#include "Unit2.h"
 #include "masterdata/checks.h"
 #include "reports/engine/Report.h"
 #include "settings.h"
@@ -213,13 +212,26 @@ bool amountFromSumvar(const QString& form9IniPath)
     return ini.readString("Form9", "Edit15Visible", "0") == "1";
 }
 
+void splitName(const QString& name, QString& first, QString& second)
+{
+    first = " ";
+    second = " ";
+    const int pos = int(name.lastIndexOf(' '));
+    if (pos < 0) {
+        second = name;
+        return;
+    }
+    first = name.left(pos + 1);
+    second = name.mid(pos + 1);
+}
+
 QStringList importLines(const Buyer& b, const Producer& p, const QString& amount,
                         const Period& period)
 {
     QString nev1, nev2, szn1, szn2, any1, any2;
-    TData::ujnev(p.nev, nev1, nev2);
-    TData::ujnev(p.szulnev, szn1, szn2);
-    TData::ujnev(p.anyja, any1, any2);
+    splitName(p.nev, nev1, nev2);
+    splitName(p.szulnev, szn1, szn2);
+    splitName(p.anyja, any1, any2);
     // The register's null date is 1899.12.30 (day zero of the original platform).
     const QString szido = p.szido.isValid() ? p.szido.toString("yyyyMMdd") : "18991230";
     return {

@@ -48,6 +48,10 @@ struct Producer {
     QDate szido; // invalid when not stored
 };
 
+// A name as the form wants it: all but the last word (with its trailing space)
+// and the last word; a single word is " " and the word.
+void splitName(const QString& name, QString& first, QString& second);
+
 // The 28 lines of one producer's import file.
 QStringList importLines(const Buyer& b, const Producer& p, const QString& amount,
                         const Period& period);

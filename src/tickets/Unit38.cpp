@@ -71,7 +71,7 @@ TForm38::TForm38(QWidget* parent) : QDialog(parent)
     b->addWidget(close);
     l1->addLayout(b);
     tabs_->addTab(page1, "Biz.sorszám");
-    app::wireOk(store_, this, [this] { return Button1Click(); });
+    app::wireOk(store_, this, [this] { return storeClick(); });
     // Not default buttons (Enter in the counter field must not store), but
     // Enter on either one, focused, presses it.
     store_->installEventFilter(this);
@@ -177,7 +177,7 @@ bool TForm38::eventFilter(QObject* o, QEvent* e)
     return QDialog::eventFilter(o, e);
 }
 
-bool TForm38::Button1Click()
+bool TForm38::storeClick()
 {
     if (locked_)
         return false;

@@ -18,7 +18,7 @@ public:
     // The lock and the current counter (runs once, when first shown).
     void FormShow();
     // "Letárol": checks, then insert or update of the counter. True when stored.
-    bool Button1Click();
+    bool storeClick();
 
     bool locked() const { return locked_; }
     QLineEdit* jelenlegi() const { return current_; }

@@ -59,7 +59,7 @@ TForm39::TForm39(const QString& voidedNumber, const QDate& voidedIssueDate, QWid
     b->addWidget(ok_);
     b->addWidget(cancel);
     top->addLayout(b);
-    app::wireOk(ok_, this, [this] { return Button1Click(); });
+    app::wireOk(ok_, this, [this] { return okClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     form::enterMovesFocus(this);
 }
@@ -81,7 +81,7 @@ bool TForm39::prepare()
     return true;
 }
 
-bool TForm39::Button1Click()
+bool TForm39::okClick()
 {
     QString taken;
     const rec::Outcome o = voiding::run(app::currentContext(),

@@ -19,7 +19,7 @@ public:
     bool prepare();
     // "OK": the date checks, then the voiding. True when the document was stored.
     // After a failed step the message is shown and the screen stays open.
-    bool Button1Click();
+    bool okClick();
 
     QString newNumber() const { return newNumber_; }
     QLineEdit* szam() const { return number_; }

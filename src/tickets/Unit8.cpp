@@ -185,11 +185,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QHBoxLayout;
     auto make = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        return b;
+        return form::addButton(buttons, text, name, this);
     };
     auto* uj = make("Button1", "Új");
     modosit_ = make("Button2", "Módosít");

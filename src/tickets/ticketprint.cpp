@@ -1,9 +1,9 @@
 #include "ticketprint.h"
 
-#include "Unit2.h"
+#include "Query.h"
+#include "fb.h"
 #include "payable.h"
 #include "reports/engine/Report.h"
-#include "seams.h"
 #include "values.h"
 #include "words.h"
 
@@ -13,6 +13,20 @@ namespace {
 
 const QString kDots = QString(77, QLatin1Char('.'));
 const QString kSignature = " a mezögazd. tevék. folytató adóalany aláirása";
+
+const char* const kProducerStreet[8] = {"O_KERULET", "O_UTCA", "O_JELLEG", "O_HAZSZAM",
+                                        "O_EPULET",  "O_LEPCSO", "O_SZINT", "O_AJTO"};
+const char* const kBuyerStreet[8] = {"V_KERULET", "V_UTCA", "V_JELLEG", "V_HAZSZAM",
+                                     "V_EPULET",  "V_LEPCSO", "V_SZINT", "V_AJTO"};
+
+// The address columns of the row on q, trimmed and joined; blanks when no row.
+QString streetLine(TQuery* q, const char* const cols[8])
+{
+    QStringList parts;
+    for (int i = 0; i < 8; ++i)
+        parts << (q->isEmpty() ? QString() : q->asString(cols[i]).trimmed());
+    return parts.join(' ');
+}
 
 void openWith(TQuery* q, const QStringList& lines, const QString& param, const QString& value)
 {
@@ -36,9 +50,9 @@ QString pdfFileName(const QString& number)
     return rep::safeFileName("felvasarlasi_jegy_" + number.trimmed() + ".pdf");
 }
 
-Outcome prepareData()
+Outcome prepareData(const Sources& src)
 {
-    TQuery* list = Data->ZQ10;
+    TQuery* list = src.list;
     if (!list->active() || list->isEmpty() || list->recNo() < 0)
         throw std::runtime_error("Nincs kiválasztott felvásárlási jegy.");
     Outcome out;
@@ -46,31 +60,31 @@ Outcome prepareData()
     const QString producer = list->asString("F_OSTERMKOD");
 
     // 1. The data the template reads.
-    openWith(Data->ZQ20, {"SELECT * FROM fjsor WHERE s_bszam = :p0"}, "p0", out.number);
-    openWith(Data->ZQ30, {"SELECT * FROM ostermelo WHERE o_kod = :p0"}, "p0", producer);
-    rep::setVariable("v_ostermeloutca", Data->ost_utca());
-    openWith(Data->ZQ60, {"SELECT * FROM atvevo WHERE v_akod = :p0"}, "p0", G.akod);
-    rep::setVariable("v_atvevoutca", Data->atv_utca());
+    openWith(src.lines, {"SELECT * FROM fjsor WHERE s_bszam = :p0"}, "p0", out.number);
+    openWith(src.producer, {"SELECT * FROM ostermelo WHERE o_kod = :p0"}, "p0", producer);
+    rep::setVariable("v_ostermeloutca", streetLine(src.producer, kProducerStreet));
+    openWith(src.buyer, {"SELECT * FROM atvevo WHERE v_akod = :p0"}, "p0", src.akod);
+    rep::setVariable("v_atvevoutca", streetLine(src.buyer, kBuyerStreet));
     // The sums need no header: joining it would count every line once per header
     // that carries the same number (another buyer's series may share numbers).
-    openWith(Data->ZQ21,
+    openWith(src.sums,
              {"SELECT s_bszam, SUM(s_Felvar) AS far, SUM(s_Kompfelar) AS kar, "
               "SUM(s_Vetelar) AS var",
               "  FROM Fjsor", "  WHERE s_Bszam = :p1", "  GROUP BY s_Bszam"},
              "p1", out.number);
-    openWith(Data->ZQ11, {"SELECT * FROM Fjfej WHERE f_Bszam = :p1"}, "p1", out.number);
-    TQuery* fej = Data->ZQ11;
+    openWith(src.header, {"SELECT * FROM Fjfej WHERE f_Bszam = :p1"}, "p1", out.number);
+    TQuery* fej = src.header;
     if (fej->isEmpty())
         throw std::runtime_error("A felvásárlási jegy nem található: " + out.number.toStdString());
     // Two buyers may share a number: take the header of the current buyer.
     for (fej->first(); !fej->eof(); fej->next())
-        if (fej->asString("F_AKOD") == G.akod)
+        if (fej->asString("F_AKOD") == src.akod)
             break;
     if (fej->eof())
         fej->first();
 
     // 2-7. Sums and the payable amount.
-    TQuery* s = Data->ZQ21;
+    TQuery* s = src.sums;
     const double far = s->isEmpty() ? 0 : s->asFloat("far");
     const double kar = s->isEmpty() ? 0 : s->asFloat("kar");
     const double var = s->isEmpty() ? 0 : s->asFloat("var");
@@ -87,7 +101,7 @@ Outcome prepareData()
     in.contributionPercent = fej->asFloat("F_JARULSZAZ");
     in.deduction = fej->asFloat("F_LEVONAS");
     in.transfer = transfer;
-    in.base = payable::printContributionBase(G.verzioBetu);
+    in.base = payable::printContributionBase(src.edition);
     const payable::Result r = payable::compute(in);
     rep::setVariable("v_szja2", r.SZ);
     rep::setVariable("v_jszaz", fej->asFloat("F_JARULSZAZ"));
@@ -149,42 +163,49 @@ namespace {
 
 // The first print marks the ticket, only this buyer's: other buyers' series
 // may share the number.
-bool mark(const QString& number)
+QString mark(TQuery* u, const QString& number, const QString& akod)
 {
-    TQuery* u = Data->ZQ22;
+    fb::Connection* db = u->connection();
     try {
         u->close();
         u->clearSql();
         u->add("UPDATE Fjfej SET f_prn = :p2 WHERE f_Bszam = :p1 AND f_akod = :p3");
         u->setText("p2", "I");
         u->setText("p1", number);
-        u->setText("p3", G.akod);
-        Data->execCommitted(u);
-        return true;
+        u->setText("p3", akod);
+        db->startTransaction();
+        u->execSQL();
+        db->commit();
+        return {};
     } catch (const std::exception&) {
-        seams::ui().showMessage("Hiba81: prn UPDATE Fjfej-be ");
-        return false;
+        try {
+            if (db->inTransaction())
+                db->rollback();
+        } catch (...) {
+        }
+        return "Hiba81: prn UPDATE Fjfej-be ";
     }
 }
 
 } // namespace
 
-bool print(Mode mode, rep::Report& report, Outcome* outcome)
+bool print(Mode mode, rep::Report& report, const Sources& src, Outcome* outcome)
 {
-    Outcome out = prepareData();
+    Outcome out = prepareData(src);
     report.setOrientation(QPageLayout::Portrait);
     // Nothing printable, nothing marked: a ticket counts as printed only when
     // there were pages to print.
-    if (!report.loadAndPrepare(templateName(G.verzioBetu))) {
-        seams::ui().showMessage(report.errorText());
+    if (!report.loadAndPrepare(templateName(src.edition))) {
         if (outcome)
             *outcome = out;
         return false;
     }
     report.setFileName(out.fileName);
     report.setTitle("Felvásárlási jegy " + out.number.trimmed());
-    if (mode == Mode::Print && !out.copy)
-        out.marked = mark(out.number);
+    if (mode == Mode::Print && !out.copy) {
+        out.markError = mark(src.mark, out.number, src.akod);
+        out.marked = out.markError.isEmpty();
+    }
     if (outcome)
         *outcome = out;
     return true;

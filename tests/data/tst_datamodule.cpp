@@ -15,7 +15,6 @@ private slots:
     void valueTexts();
     void navigationFlags();
     void locateByPrefixIgnoresCase();
-    void ujnevSplits();
     void streetLines();
 };
 
@@ -185,23 +184,6 @@ void TstDataModule::locateByPrefixIgnoresCase()
     QCOMPARE(q->recNo(), 0); // no match: first row
     QVERIFY(q->locatePrefix("O_NEV", "SZŐ"));
     QCOMPARE(q->asString("O_KOD"), QString("00002"));
-}
-
-void TstDataModule::ujnevSplits()
-{
-    QString a, b;
-    TData::ujnev("Alfa Béta Gamma", a, b);
-    QCOMPARE(a, QString("Alfa Béta "));
-    QCOMPARE(b, QString("Gamma"));
-    TData::ujnev("Kovács", a, b);
-    QCOMPARE(a, QString(" "));
-    QCOMPARE(b, QString("Kovács"));
-    TData::ujnev("Kovács  János", a, b);
-    QCOMPARE(a, QString("Kovács  "));
-    QCOMPARE(b, QString("János"));
-    TData::ujnev("Kovács János", a, b);
-    QCOMPARE(a, QString("Kovács "));
-    QCOMPARE(b, QString("János"));
 }
 
 void TstDataModule::streetLines()

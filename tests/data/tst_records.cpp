@@ -73,6 +73,21 @@ void TstRecords::rowCountMismatchIsAFailedStep()
     QCOMPARE(o.kind, rec::Outcome::StepFailed);
     QCOMPARE(o.message, QString("Hiba95: módosítás"));
     QVERIFY2(o.dbText.contains("1 sor helyett 0"), qPrintable(o.dbText));
+
+    // More rows than expected fail just the same, and are undone.
+    db.exec("INSERT INTO termek (t_kod, t_megnevezes) VALUES ('77771', 'Alma')");
+    db.exec("INSERT INTO termek (t_kod, t_megnevezes) VALUES ('77772', 'Szilva')");
+    const QString before = db.scalar("SELECT LIST(t_megnevezes) FROM termek");
+    const rec::Outcome more = rec::unitOfWork(&db.data()->ZCon1, "Hiba99: egyéb", [&] {
+        rec::step("Hiba95: módosítás", [&] {
+            sql(q, "UPDATE termek SET t_megnevezes = 'Körte'");
+            q->execSQL();
+            rec::expectRows(q, 1);
+        });
+    });
+    QCOMPARE(more.kind, rec::Outcome::StepFailed);
+    QVERIFY2(more.dbText.contains("1 sor helyett"), qPrintable(more.dbText));
+    QCOMPARE(db.scalar("SELECT LIST(t_megnevezes) FROM termek"), before);
     applog::setPath({});
 }
 

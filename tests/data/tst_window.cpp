@@ -208,6 +208,9 @@ void TstWindow::searchPrefix()
     QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
     QVERIFY(!q->locatePrefix("F_BSZAM", "100030011"));
     QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
+    // Keys follow it ("10002000" ...), but none begins with it.
+    QVERIFY(!q->locatePrefix("F_BSZAM", "1000199X"));
+    QCOMPARE(q->asString("F_BSZAM"), QString("10001999"));
 }
 
 // A save commits the shared transaction, which closes the window's cursors:
@@ -311,7 +314,7 @@ void TstWindow::fileWithoutTheListIndexes()
         "(CAST(10000001 + :i AS VARCHAR(8)), '00001', '1'); i = i + 1; END END");
     db.data()->ZCon1.commit();
     db.exec("DROP INDEX IX_FJFEJ_AKOD_BSZAM_D");
-    QVERIFY(ticketlist::window("f_Bszam").planBefore.isEmpty());
+    QVERIFY(ticketlist::window("f_Bszam", &Data->ZCon1).planBefore.isEmpty());
     G.aktBszam = "10000200";
     ticketlist::requery();
     TQuery* q = Data->ZQ10;

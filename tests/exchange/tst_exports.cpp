@@ -38,7 +38,7 @@ void addTickets(TestDb& db)
 {
     db.exec("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, "
             "f_szja, f_muvktg, f_tipus) VALUES ('00000001', '00001', '00001', '2026-03-14', "
-            "'2026-03-15', '2026-03-15', 15, 1234.5, '1')");
+            "'2026-03-15', '2026-03-20', 15, 1234.5, '1')");
     db.exec("INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_brutto, "
             "s_levonszaz, s_megy, s_ear, s_kompmerteke, s_akod, s_bizonylat) VALUES ('00000001', "
             "'00001', 'Búza', '1001', 100.5, 0, 'kg', 12.5, 12, '00001', 'SZ-1')");
@@ -47,7 +47,7 @@ void addTickets(TestDb& db)
             "'00003', 'Őszibarack', '0809', 10, 0, 'kg', 220, 7, '00001')");
     db.exec("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, "
             "f_szja, f_muvktg, f_tipus) VALUES ('00000002', '00001', '00002', '2026-04-01', "
-            "'2026-04-01', '2026-04-01', 0, -50, '4')");
+            "'2026-04-02', '2026-04-03', 0, -50, '4')");
     db.exec("INSERT INTO fjsor (s_bszam, s_termekkod, s_megnevezes, s_brutto, s_levonszaz, "
             "s_megy, s_ear, s_kompmerteke, s_akod) VALUES ('00000002', '00001', 'Búza', -4, 0, "
             "'kg', 12.5, 12, '00001')");
@@ -177,7 +177,8 @@ void TstExports::ticketWorkbook()
     QVERIFY(cell(b, 0, 0, 38)[2].toBool());
     // The first line: dates as dates, decimals and whole numbers as numbers.
     QCOMPARE(cell(b, 0, 1, 0)[0].toInt(), 3); // XL_CELL_DATE
-    QCOMPARE(cell(b, 0, 1, 0)[1].toString(), QString("2026-03-15"));
+    QCOMPARE(cell(b, 0, 1, 0)[1].toString(), QString("2026-03-20"));
+    QCOMPARE(cell(b, 0, 1, 1)[1].toString(), QString("2026-03-15"));
     QCOMPARE(cell(b, 0, 1, 2)[1].toString(), QString("2026-03-14"));
     QCOMPARE(cell(b, 0, 1, 4)[1].toString(), QString::fromUtf8("Kovács János"));
     QCOMPARE(cell(b, 0, 1, 5)[1].toString(), QString("00000001"));
@@ -197,6 +198,14 @@ void TstExports::ticketWorkbook()
     QCOMPARE(w[13].toInt(), 17);
     QCOMPARE(w[20].toInt(), 30);
 
+    // Each kind filters on its own date: the first ticket was bought on the
+    // 15th and paid on the 20th; both ends of a period count.
+    excelexport::collectTickets(&q, QDate(2026, 3, 16), QDate(2026, 3, 20),
+                                excelexport::DateKind::Payment, "00001");
+    QCOMPARE(q.recordCount(), 2);
+    excelexport::collectTickets(&q, QDate(2026, 3, 15), QDate(2026, 3, 15),
+                                excelexport::DateKind::Purchase, "00001");
+    QCOMPARE(q.recordCount(), 2);
     // By purchase date, another period, another buyer: nothing but the header.
     excelexport::collectTickets(&q, QDate(2026, 3, 16), QDate(2026, 3, 31),
                                 excelexport::DateKind::Purchase, "00001");
@@ -296,7 +305,7 @@ print(json.dumps({"title": ws.title, "rows": rows, "E": ws.column_dimensions["E"
     QCOMPARE(h[21].toArray()[1].toString(), QString("F_MUVKTG"));
     QVERIFY(h[0].toArray()[2].toBool());
     QCOMPARE(r1[0].toArray()[0].toString(), QString("datetime"));
-    QVERIFY(r1[0].toArray()[1].toString().startsWith("2026-03-15"));
+    QVERIFY(r1[0].toArray()[1].toString().startsWith("2026-03-20"));
     QCOMPARE(r1[7].toArray()[1].toString(), QString("100.5"));
     QCOMPARE(r1[4].toArray()[1].toString(), QString::fromUtf8("Kovács János"));
     QVERIFY(!r1[4].toArray()[2].toBool());
@@ -376,7 +385,9 @@ void TstExports::inventoryDocument()
     QCOMPARE(empty.root, QString("fjegy_keszlethez"));
     QCOMPARE(empty.records.size(), 0);
 
-    inventory::runQuery(&q, QDate(2026, 3, 15), QDate(2026, 4, 1), "00001");
+    // Purchase dates 03.15 and 04.02 (paid 03.20 and 04.03): the period's
+    // first and last day.
+    inventory::runQuery(&q, QDate(2026, 3, 15), QDate(2026, 4, 2), "00001");
     QVERIFY(inventory::writeDocument(&q, path, &error));
     const Doc doc = readDoc(fileBytes(path));
     QCOMPARE(doc.records.size(), 3);
@@ -397,7 +408,7 @@ void TstExports::inventoryDocument()
     prices.sort();
     QCOMPARE(prices, QStringList({"12,5", "220"}));
     // The voiding line: negative quantity and value give "0", its empty VTSZ "null".
-    QCOMPARE(text(2, "F_FELVKELT"), QString("04.01.2026"));
+    QCOMPARE(text(2, "F_FELVKELT"), QString("04.02.2026"));
     QCOMPARE(text(2, "S_BRUTTO"), QString("0"));
     QCOMPARE(text(2, "S_FELVAR"), QString("0"));
     QCOMPARE(text(2, "S_VTSZ"), QString("null"));

@@ -246,7 +246,11 @@ void TstImports::buyersKeptWhenNothingReadable()
     const QString name = db.scalar("SELECT v_neve FROM atvevo");
     for (const auto& ls : {std::vector<imports::Line>{},
                            std::vector<imports::Line>{{1, ""}, {2, QString(60, ' ')}},
-                           std::vector<imports::Line>{{1, fixed({{47, "Nincs neve"}})}}}) {
+                           std::vector<imports::Line>{{1, fixed({{47, "Nincs neve"}})}},
+                           // Read, but refused by the database (a code longer than
+                           // V_AKOD): the old buyers stay all the same.
+                           std::vector<imports::Line>{{100001, fixed({{1, "Hosszú Kft."}})},
+                                                      {100002, fixed({{1, "Kód Bt."}})}}}) {
         const imports::Result r = oldimport::importLines(ctx(db), oldimport::Kind::Buyers, ls);
         QCOMPARE(r.imported, 0);
         QVERIFY(r.stopped);

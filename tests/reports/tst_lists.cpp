@@ -55,7 +55,8 @@ void TstLists::emptyPeriodAndReversedPeriod()
     QCOMPARE(Data->ZQ21->recordCount(), 0);
 
     addTicket(db, TicketSpec("20260001", "00001", "2026.03.10"));
-    addLine(db, "20260001", "Búza", 100, 60, 12);
+    // Seven digits before the comma and three after: stored and summed whole.
+    addLine(db, "20260001", "Búza", 1234567.891, 60, 12);
     // From after to selects nothing, on either date kind.
     const lists::Period reversed{QDate(2026, 12, 31), QDate(2026, 1, 1), false};
     QCOMPARE(lists::collectItemized(ctx, Data->ZQ20, reversed.from, reversed.to,
@@ -69,10 +70,23 @@ void TstLists::emptyPeriodAndReversedPeriod()
              QString("0"));
     QCOMPARE(Data->ZQ20->recordCount(), 0);
 
-    // Both ends are included.
-    const lists::Period day{QDate(2026, 3, 10), QDate(2026, 3, 10), false};
-    QCOMPARE(lists::collectPerProducer(ctx, Data->ZQ80, Data->ZQ20, day),
-             lists::totalText(vetelar(100, 60, 12)));
+    // Both ends are included, in every list and on either date kind: issued
+    // on the 10th, bought on the 11th, paid on the 12th.
+    setDates(db, "20260001", "2026.03.12", "2026.03.11");
+    const QString one = lists::totalText(vetelar(1234567.891, 60, 12));
+    for (const QDate& d : {QDate(2026, 3, 11), QDate(2026, 3, 12)}) {
+        const bool purchase = d.day() == 11;
+        for (const lists::Period& p : {lists::Period{QDate(2026, 3, 1), d, purchase},
+                                       lists::Period{d, QDate(2026, 3, 31), purchase}}) {
+            QCOMPARE(lists::collectPerProducer(ctx, Data->ZQ80, Data->ZQ20, p), one);
+            QCOMPARE(lists::collectPerProduct(ctx, Data->ZQ80, Data->ZQ20, Data->ZQ21, p), one);
+            if (!purchase) // the itemized list goes by the payment date
+                QCOMPARE(lists::collectItemized(ctx, Data->ZQ20, p.from, p.to,
+                                                lists::ItemOrder::Termek),
+                         one);
+            QCOMPARE(Data->ZQ20->recordCount(), 1);
+        }
+    }
 }
 
 void TstLists::itemizedOrdersAndBuyer()
@@ -267,7 +281,8 @@ void TstLists::cashListCountsOnlyCash()
 
     const rec::Context ctx = contextFor(db);
     lists::collectCash(ctx, Data->ZQ11, false);
-    QCOMPARE(column(Data->ZQ11, "F_FIZKELT"), QStringList({"2026.09.01", "2026.09.03"}));
+    // By payment date: the day after each issue date.
+    QCOMPARE(column(Data->ZQ11, "F_FIZKELT"), QStringList({"2026.09.02", "2026.09.04"}));
     Data->ZQ11->first();
     QCOMPARE(Data->ZQ11->asFloat("V_KIFIZ1"), 6235.0);
     Data->ZQ11->next();
@@ -364,9 +379,10 @@ void TstLists::producerBreakdown()
     addLine(db, "20260001", "Búza", 50, 70, 12);
     addTicket(db, TicketSpec("20260002", "00002", "2025.03.20"));
     addLine(db, "20260002", "búza", 10, 60, 12);
-    addTicket(db, TicketSpec("20260003", "00002", "2026.04.01"));
+    // Bought on 1 April (issued the day after).
+    addTicket(db, TicketSpec("20260003", "00002", "2026.04.02"));
     addLine(db, "20260003", "Búza", 20, 60, 12);
-    addTicket(db, TicketSpec("20260004", "00001", "2026.04.01"));
+    addTicket(db, TicketSpec("20260004", "00001", "2026.04.02"));
     addLine(db, "20260004", "Búza", 999, 60, 12);
 
     const rec::Context ctx = contextFor(db);

@@ -20,6 +20,7 @@ class TstM2008 : public QObject {
     Q_OBJECT
 private slots:
     void amounts();
+    void splitName();
     void monthFilesByteForByte();
     void sharedTaxId_data();
     void sharedTaxId();
@@ -120,6 +121,23 @@ void TstM2008::amounts()
         f.close();
         QCOMPARE(m2008::amountFromSumvar(ini), expected);
     }
+}
+
+void TstM2008::splitName()
+{
+    QString a, b;
+    m2008::splitName("Alfa Béta Gamma", a, b);
+    QCOMPARE(a, QString("Alfa Béta "));
+    QCOMPARE(b, QString("Gamma"));
+    m2008::splitName("Kovács", a, b);
+    QCOMPARE(a, QString(" "));
+    QCOMPARE(b, QString("Kovács"));
+    m2008::splitName("Kovács  János", a, b);
+    QCOMPARE(a, QString("Kovács  "));
+    QCOMPARE(b, QString("János"));
+    m2008::splitName("Kovács János", a, b);
+    QCOMPARE(a, QString("Kovács "));
+    QCOMPARE(b, QString("János"));
 }
 
 void TstM2008::monthFilesByteForByte()
@@ -499,7 +517,7 @@ void TstM2008::screenMonthCheck()
     QVERIFY(!f.collectButton()->isEnabled());
     QVERIFY(!f.printButton()->isEnabled());
 
-    f.Button3Click(); // 01 against 12
+    f.confirmPeriodClick(); // 01 against 12
     QCOMPARE(scope.ui.log, QStringList{"msg:Hiba112! Csak egy hónap intervallum lehet."});
     QCOMPARE(scope.ui.beeps, 1);
     QVERIFY(!f.collectButton()->isEnabled());
@@ -525,7 +543,7 @@ void TstM2008::screenMonthCheck()
     f.tol()->setDate(QDate(2020, 1, 15));
     f.ig()->setDate(QDate(2021, 1, 10));
     scope.ui.clear();
-    f.Button3Click();
+    f.confirmPeriodClick();
     QVERIFY(scope.ui.log.isEmpty());
     QVERIFY(f.collectButton()->isEnabled());
     QCOMPARE(f.folderField()->text(), QDir::toNativeSeparators(base.path() + "/01/"));
@@ -555,7 +573,7 @@ void TstM2008::screenCollectsAndPrints()
         f.setBaseFolder(base.path());
         f.tol()->setDate(QDate(2026, 4, 1));
         f.ig()->setDate(QDate(2026, 4, 30));
-        f.Button3Click();
+        f.confirmPeriodClick();
         // "Mégsem" on the progress: nothing made, nothing to print.
         scope.ui.cancelAt = 1;
         QTest::mouseClick(f.collectButton(), Qt::LeftButton);

@@ -19,7 +19,9 @@ struct TicketSpec {
     QString bszam;
     QString ostermkod = "00001";
     QString kelt = "2026.03.10";
-    QString felvkelt, fizkelt; // purchase and payment dates; "" gives the issue date
+    // Purchase and payment dates; "" gives the day before and the day after the
+    // issue date, so that a query on the wrong date column misses.
+    QString felvkelt, fizkelt;
     bool transfer = false;
     int szja = 0;
     double jarulszaz = 0;
@@ -40,12 +42,19 @@ inline QString sqlText(const QString& s)
 
 inline QString sqlOrNull(const QString& s) { return s.isEmpty() ? "NULL" : sqlText(s); }
 
+// A number as given: QString::arg(double) keeps six digits (1234567.891
+// would be stored as 1234570).
+inline QString sqlNumber(double v) { return QString::number(v, 'g', 15); }
+
 inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00001")
 {
-    auto sqlDate = [&](const QString& d) {
-        return "'" + QString(d.isEmpty() ? t.kelt : d).replace('.', '-') + "'";
+    const QDate kelt = QDate::fromString(t.kelt, "yyyy.MM.dd");
+    auto sqlDate = [&](const QString& d, int fromIssue) {
+        const QDate day = d.isEmpty() ? kelt.addDays(fromIssue) : QDate::fromString(d, "yyyy.MM.dd");
+        return "'" + day.toString("yyyy-MM-dd") + "'";
     };
-    const QString date = sqlDate(t.kelt) + ", " + sqlDate(t.felvkelt) + ", " + sqlDate(t.fizkelt);
+    const QString date =
+        sqlDate(t.kelt, 0) + ", " + sqlDate(t.felvkelt, -1) + ", " + sqlDate(t.fizkelt, 1);
     db.exec(QString("INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, "
                     "f_fizkelt, f_utal, f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, "
                     "f_muvktg, f_tipus, f_ervenyt, f_sumvar, f_pipa) VALUES (%1, %2, %3, %4, "
@@ -53,12 +62,11 @@ inline void addTicket(TestDb& db, const TicketSpec& t, const QString& akod = "00
                 .arg(sqlText(t.bszam), sqlText(akod), sqlText(t.ostermkod), date,
                      t.transfer ? "'x'" : "' '", sqlOrNull(t.prn))
                 .arg(t.szja)
-                .arg(t.jarulszaz)
-                .arg(t.levonas)
+                .arg(sqlNumber(t.jarulszaz), sqlNumber(t.levonas))
                 .arg(sqlText(t.megj), sqlText(t.nyilatk))
-                .arg(t.muvktg)
+                .arg(sqlNumber(t.muvktg))
                 .arg(sqlOrNull(t.tipus), sqlOrNull(t.ervenyt))
-                .arg(t.sumvar));
+                .arg(sqlNumber(t.sumvar)));
 }
 
 inline void addLine(TestDb& db, const QString& bszam, const QString& name, double brutto,
@@ -68,10 +76,7 @@ inline void addLine(TestDb& db, const QString& bszam, const QString& name, doubl
                     "s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_szja, s_bizonylat) VALUES "
                     "(%1, '00001', %2, '1001', %3, %4, 'kg', %5, %6, %7, 0, 'B1')")
                 .arg(sqlText(bszam), sqlText(name))
-                .arg(levonszaz)
-                .arg(brutto)
-                .arg(ear)
-                .arg(komp)
+                .arg(sqlNumber(levonszaz), sqlNumber(brutto), sqlNumber(ear), sqlNumber(komp))
                 .arg(sqlText(akod)));
 }
 

@@ -234,12 +234,12 @@ void TstTicketList::yearOpening()
         for (const QStringList& c : cases) {
             s.ui.clear();
             f.uj()->setText(c[0]);
-            QVERIFY(!f.Button1Click());
+            QVERIFY(!f.storeClick());
             QCOMPARE(s.ui.log, QStringList{"msg:" + c[1]});
         }
         QCOMPARE(db.scalar("select count(*) from sorszam"), QString("0"));
         f.uj()->setText("20200000");
-        QVERIFY(f.Button1Click());
+        QVERIFY(f.storeClick());
     }
     // Committed at once: a rollback of the shared transaction keeps it.
     Data->ZCon1.startTransaction();
@@ -269,7 +269,7 @@ void TstTicketList::yearOpening()
     QVERIFY(!f.letarol()->isVisible());
     QVERIFY(!f.uj()->isVisible());
     QCOMPARE(s.ui.log, QStringList{"msg:Már készült felvásárlási jegy! Nem módositható."});
-    QVERIFY(!f.Button1Click());
+    QVERIFY(!f.storeClick());
     QCOMPARE(db.scalar("select a_fjbszam from sorszam"), QString("20210000"));
 }
 

@@ -151,7 +151,7 @@ void TstTicketPrint::cashTicketWithAdvance()
     QCOMPARE(v("v_utal"), QString(" "));
     QCOMPARE(v("v_kp1"), QString("Az adóelöleggel csökkentett vételár összegét 5830 Ft -ot, azaz"));
     QCOMPARE(v("v_kp2"), QString("ötezer-nyolcszázharminc  00/100 Forint -ot a mai napon átvettem."));
-    QCOMPARE(v("v_kp3"), QString("Az összeg átvételének idöpontja:2026.03.10"));
+    QCOMPARE(v("v_kp3"), QString("Az összeg átvételének idöpontja:2026.03.11"));
     QCOMPARE(v("v_kp4"), QString(77, '.'));
     QCOMPARE(v("v_kp5"), QString(" a mezögazd. tevék. folytató adóalany aláirása"));
     QCOMPARE(v("v_nyilatk1"), QString("Nyilatkozat: Saját termelésből származik."));
@@ -193,7 +193,7 @@ void TstTicketPrint::transferTicket()
     QCOMPARE(n("v_levon"), 100.0);
     QCOMPARE(n("v_szja2"), 0.0);
     QCOMPARE(v("v_fizmod"), QString("Fizetés módja: Átutalás"));
-    QCOMPARE(v("v_utal"), QString("Átutalás határideje:  2026.04.01"));
+    QCOMPARE(v("v_utal"), QString("Átutalás határideje:  2026.04.02"));
     for (const char* k : {"v_kp1", "v_kp2", "v_kp3", "v_kp4", "v_kp5"})
         QVERIFY2(v(k).isEmpty(), k);
     QCOMPARE(v("v_nyilatk1"), QString(" "));

@@ -165,12 +165,12 @@ void TstVoiding::dateRules()
     for (const QStringList& c : cases) {
         s.ui.clear();
         f.kelt()->setText(c[0]);
-        QVERIFY(!f.Button1Click());
+        QVERIFY(!f.okClick());
         QCOMPARE(s.ui.log, QStringList{"msg:" + c[1]});
     }
     QCOMPARE(db.scalar("select count(*) from fjfej"), QString("1"));
     f.kelt()->setText("2026.03.10"); // the same day is allowed
-    QVERIFY(f.Button1Click());
+    QVERIFY(f.okClick());
     QCOMPARE(db.scalar("select f_kelt from fjfej where f_bszam = '20260101'"), QString("2026.03.10"));
 }
 
@@ -192,7 +192,7 @@ void TstVoiding::failureInTheMiddleLeavesNothing()
     TForm39 f("20260009", QDate(2026, 3, 10));
     QVERIFY(f.prepare());
     f.kelt()->setText("2026.03.15");
-    QVERIFY(!f.Button1Click());
+    QVERIFY(!f.okClick());
     QVERIFY(!Data->ZCon1.inTransaction()); // rolled back, not left pending
     QCOMPARE(s.ui.log, QStringList{"msg:Hiba397: Új UPDATE FjFej -ben "});
     QCOMPARE(snapshot(db), before);
@@ -202,14 +202,14 @@ void TstVoiding::failureInTheMiddleLeavesNothing()
     db.exec("CREATE TRIGGER T_TEST_FAIL2 FOR SORSZAM BEFORE UPDATE AS BEGIN "
             "EXCEPTION E_TEST_FAIL; END");
     s.ui.clear();
-    QVERIFY(!f.Button1Click());
+    QVERIFY(!f.okClick());
     QCOMPARE(s.ui.log, QStringList{"msg:Hiba398: Új UPDATE Sorszam -ba "});
     QCOMPARE(snapshot(db), before);
 
     // The screen stayed open: once the cause is gone, the same screen succeeds.
     db.exec("DROP TRIGGER T_TEST_FAIL2");
     s.ui.clear();
-    QVERIFY(f.Button1Click());
+    QVERIFY(f.okClick());
     QCOMPARE(db.scalar("select count(*) from fjsor where s_bszam = '20260101' and s_brutto < 0"),
              QString("2"));
     QCOMPARE(db.scalar("select a_fjbszam from sorszam"), QString("20260101"));

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -247,6 +248,29 @@ void setReadOnly(QLineEdit* e)
     QPalette p = e->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Window));
     e->setPalette(p);
+}
+
+QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton* namedButton(const QString& text, const QString& name, QWidget* parent,
+                         bool autoDefault)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(autoDefault);
+    return b;
+}
+
+QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& name, QWidget* parent)
+{
+    QPushButton* b = namedButton(text, name, parent, false);
+    row->addWidget(b);
+    return b;
 }
 
 } // namespace form

@@ -37,6 +37,9 @@ private:
     Mode mode_;
 };
 
+class QBoxLayout;
+class QPushButton;
+
 namespace form {
 
 // Enter moves to the next field, Shift+Enter to the previous one, in every
@@ -51,6 +54,15 @@ void selectDatePartOnClick(QDateEdit* edit);
 // know the field by its label.
 QLabel* label(const QString& text, QWidget* field, QWidget* parent = nullptr);
 void addRow(QFormLayout* lay, const QString& text, QWidget* field);
+
+// A label or a button with its objectName (the tests and the guide find
+// controls by it). A button that is not autoDefault is never pressed by Enter
+// in a field of its dialog.
+QLabel* namedLabel(const QString& text, const QString& name, QWidget* parent);
+QPushButton* namedButton(const QString& text, const QString& name, QWidget* parent,
+                         bool autoDefault = true);
+// A named button at the end of a row of buttons, never pressed by Enter in a field.
+QPushButton* addButton(QBoxLayout* row, const QString& text, const QString& name, QWidget* parent);
 
 // A field that shows a value without letting it be changed.
 void setReadOnly(QLineEdit* e);

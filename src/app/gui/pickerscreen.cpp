@@ -69,11 +69,7 @@ void PickerScreen::addButtons(const QString& printText)
 {
     auto* buttons = new QHBoxLayout;
     auto make = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        return b;
+        return form::addButton(buttons, text, name, this);
     };
     auto* uj = make("Button1", "Új");
     auto* modosit = make("Button2", "Módosít");

@@ -120,6 +120,9 @@ public:
     // The preview of the pages prepared already (after prepare() or
     // loadAndPrepare() answered true); false when there are none.
     bool showPrepared();
+    // What a screen does with a print's answer: the preview when it prepared
+    // the pages, otherwise errorText() in a message.
+    void showPreparedOr(bool prepared);
 
     // The name offered when the pages are saved as PDF ("felvasarlasi_jegy_20260001.pdf").
     // Loading a template clears it, so set it after the load.

@@ -220,4 +220,12 @@ bool Report::showPrepared()
     return true;
 }
 
+void Report::showPreparedOr(bool prepared)
+{
+    if (prepared)
+        showPrepared();
+    else
+        seams::ui().showMessage(errorText());
+}
+
 } // namespace rep

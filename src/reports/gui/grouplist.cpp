@@ -37,7 +37,7 @@ GroupListScreen::GroupListScreen(const char* name, const QString& caption, QWidg
     grid_ = listparts::gridWithNavigator(top, "A kigyüjtött csoportok", this);
 
     const listparts::ActionRow actions = listparts::actionRow(
-        this, top, [this] { Button1Click(); }, [this] { Button2Click(); });
+        this, top, [this] { collectClick(); }, [this] { printClick(); });
     collect_ = actions.collect;
     print_ = actions.print;
     connect(tol_, &QDateEdit::dateChanged, this, [this] { inputChanged(); });
@@ -63,7 +63,7 @@ void GroupListScreen::inputChanged()
     Data->ZQ20->close();
 }
 
-void GroupListScreen::Button1Click()
+void GroupListScreen::collectClick()
 {
     total_ = collect(period());
     grid_->setQuery(Data->ZQ20);
@@ -71,8 +71,7 @@ void GroupListScreen::Button1Click()
     print_->setFocus();
 }
 
-void GroupListScreen::Button2Click()
+void GroupListScreen::printClick()
 {
-    if (print(period(), total_))
-        Data->frNyomtat->showPrepared();
+    Data->frNyomtat->showPreparedOr(print(period(), total_));
 }

@@ -16,8 +16,8 @@ class QRadioButton;
 class GroupListScreen : public QDialog {
     Q_OBJECT
 public:
-    void Button1Click(); // "Kigyüjtés"
-    void Button2Click(); // "Nyomtatás"
+    void collectClick(); // "Kigyüjtés"
+    void printClick(); // "Nyomtatás"
 
     QDateEdit* tol() const { return tol_; }
     QDateEdit* ig() const { return ig_; }

@@ -47,18 +47,9 @@ Period period(const QString& label, const QString& endName, QWidget* parent)
     return p;
 }
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(true);
-    return b;
-}
-
 QLabel* note(const QString& text, const char* name, QWidget* parent)
 {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
+    QLabel* l = form::namedLabel(text, name, parent);
     l->setWordWrap(true);
     return l;
 }
@@ -100,8 +91,8 @@ ActionRow actionRow(QDialog* screen, QBoxLayout* into, std::function<void()> col
                     std::function<void()> print, const char* cancelName)
 {
     auto* row = new QHBoxLayout;
-    ActionRow r{button("Kigyüjtés", "Button1", screen), button("Nyomtatás", "Button2", screen)};
-    auto* cancel = button("Mégsem", cancelName, screen);
+    ActionRow r{form::namedButton("Kigyüjtés", "Button1", screen), form::namedButton("Nyomtatás", "Button2", screen)};
+    auto* cancel = form::namedButton("Mégsem", cancelName, screen);
     r.print->setEnabled(false);
     row->addStretch();
     row->addWidget(r.collect);

@@ -32,7 +32,6 @@ struct Period {
     QDateEdit* to;
 };
 Period period(const QString& label, const QString& endName, QWidget* parent);
-QPushButton* button(const QString& text, const char* name, QWidget* parent);
 QLabel* note(const QString& text, const char* name, QWidget* parent);
 
 // The "Dátum ?" group: "Fizetési dátum" (checked) and "Felvásárlási dátum".
