@@ -9,6 +9,7 @@
 #include "fb.h"
 #include "newdb.h"
 #include "records.h"
+#include "serverwork.h"
 #include "tickets/ticketentry.h"
 #include "tickets/voiding.h"
 
@@ -25,42 +26,10 @@ using ticketentry::Header;
 using ticketentry::Line;
 using ticketentry::Mode;
 
-rec::Context contextOn(fb::Connection* db)
-{
-    rec::Context c;
-    c.db = db;
-    c.akod = "00001";
-    c.today = QDate(2026, 3, 10);
-    return c;
-}
+using serverwork::contextOn;
+using serverwork::line;
 
-Line line(const QString& key, const char* name, const char* qty)
-{
-    Line l;
-    l.bszam = key;
-    l.termekkod = "00001";
-    l.megnevezes = QString::fromUtf8(name);
-    l.vtsz = "1001";
-    l.brutto = qty;
-    l.megy = "kg";
-    l.ear = "60";
-    l.kompmerteke = "12";
-    l.levonszaz = "0";
-    return l;
-}
-
-Header header(const QString& key)
-{
-    Header h;
-    h.bszam = "20260001";
-    h.lineKey = key;
-    h.ostKod = "00001";
-    h.kelt = h.felvkelt = h.fizkelt = "2026.03.10";
-    h.szja = "15";
-    h.levonas = h.levonszaz = h.jarul = "0";
-    h.nyilatk = " ";
-    return h;
-}
+Header header(const QString& key) { return serverwork::header("20260001", key); }
 
 // One client: saves for `seconds`, voiding every fifth ticket after marking
 // it printed. Prints one line per save ("ms N": a ticket with its two lines,

@@ -9,6 +9,7 @@
 #include "newdb.h"
 #include "records.h"
 #include "serversetup.h"
+#include "serverwork.h"
 #include "upgrades.h"
 #include "app/startupreason.h"
 #include "masterdata/producers.h"
@@ -33,17 +34,11 @@
 using ticketentry::Header;
 using ticketentry::Line;
 using ticketentry::Mode;
+using serverwork::contextOn;
+using serverwork::header;
+using serverwork::line;
 
 namespace {
-
-rec::Context contextOn(fb::Connection* db)
-{
-    rec::Context c;
-    c.db = db;
-    c.akod = "00001";
-    c.today = QDate(2026, 3, 10);
-    return c;
-}
 
 // Two computers attached to one register on the server.
 struct TwoComputers {
@@ -57,36 +52,6 @@ struct TwoComputers {
         them = contextOn(&other);
     }
 };
-
-Header header(const QString& offered, const QString& key)
-{
-    Header h;
-    h.bszam = offered;
-    h.lineKey = key;
-    h.ostKod = "00001";
-    h.kelt = h.felvkelt = h.fizkelt = "2026.03.10";
-    h.szja = "15";
-    h.levonas = "0";
-    h.levonszaz = "0";
-    h.jarul = "0";
-    h.nyilatk = " ";
-    return h;
-}
-
-Line line(const QString& key, const char* name, const char* qty)
-{
-    Line l;
-    l.bszam = key;
-    l.termekkod = "00001";
-    l.megnevezes = QString::fromUtf8(name);
-    l.vtsz = "1001";
-    l.brutto = qty;
-    l.megy = "kg";
-    l.ear = "60";
-    l.kompmerteke = "12";
-    l.levonszaz = "0";
-    return l;
-}
 
 // One new ticket as the entry screen makes it: two lines under the key, then
 // the header, which takes the number. Returns the number, empty on failure.
