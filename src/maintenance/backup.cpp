@@ -3,6 +3,7 @@
 #include "applog.h"
 #include "fb.h"
 #include "safefile.h"
+#include "stephook.h"
 #include "settings.h"
 
 #include <QDir>
@@ -44,17 +45,7 @@ Result failed(const QString& why)
     return r;
 }
 
-std::function<void(const char*)>& stepHook()
-{
-    static std::function<void(const char*)> h;
-    return h;
-}
-
-void step(const char* name)
-{
-    if (stepHook())
-        stepHook()(name);
-}
+StepHook step;
 
 // Beside the register while a backup runs: where its working copy is, so
 // that the next start can remove it if the backup never finished.
@@ -316,7 +307,7 @@ QString Recovery::notice() const
     return t;
 }
 
-void setStepHook(std::function<void(const char*)> hook) { stepHook() = std::move(hook); }
+void setStepHook(std::function<void(const char*)> hook) { step.set(std::move(hook)); }
 
 Recovery recoverInterrupted(const QString& source, const QStringList& folders)
 {

@@ -4,6 +4,7 @@
 #include "backup.h"
 #include "fb.h"
 #include "safefile.h"
+#include "stephook.h"
 #include "values.h"
 
 #include <QDir>
@@ -16,22 +17,12 @@ namespace restore {
 
 namespace {
 
-std::function<void(const char*)>& stepHook()
-{
-    static std::function<void(const char*)> h;
-    return h;
-}
-
-void step(const char* name)
-{
-    if (stepHook())
-        stepHook()(name);
-}
+StepHook step;
 
 
 } // namespace
 
-void setStepHook(std::function<void(const char*)> hook) { stepHook() = std::move(hook); }
+void setStepHook(std::function<void(const char*)> hook) { step.set(std::move(hook)); }
 
 namespace {
 QDateTime madeAt(const QFileInfo& f)
