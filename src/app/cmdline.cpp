@@ -28,6 +28,18 @@ Parsed failed(const QString& why)
     return p;
 }
 
+// --help and --version end the reading wherever they stand.
+bool answered(const QString& a, Parsed* p)
+{
+    if (a == "--help" || a == "-h")
+        p->action = Action::Help;
+    else if (a == "--version")
+        p->action = Action::Version;
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 Parsed parseProgram(const QStringList& args)
@@ -35,14 +47,8 @@ Parsed parseProgram(const QStringList& args)
     Parsed p;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == "--help" || a == "-h") {
-            p.action = Action::Help;
+        if (answered(a, &p))
             return p;
-        }
-        if (a == "--version") {
-            p.action = Action::Version;
-            return p;
-        }
         if (a == "--szerviz") {
             p.service = true;
             continue;
@@ -76,14 +82,8 @@ Parsed parseNewDb(const QStringList& args)
     Parsed p;
     bool samples = false;
     for (const QString& a : args) {
-        if (a == "--help" || a == "-h") {
-            p.action = Action::Help;
+        if (answered(a, &p))
             return p;
-        }
-        if (a == "--version") {
-            p.action = Action::Version;
-            return p;
-        }
         if (a == "--samples")
             samples = true;
         else if (a.startsWith('-'))
