@@ -183,7 +183,9 @@ QString mark(TQuery* u, const QString& number, const QString& akod)
                 db->rollback();
         } catch (...) {
         }
-        return "Hiba81: prn UPDATE Fjfej-be ";
+        return "Hiba81: prn UPDATE Fjfej-be \n"
+               "A jegyet nem sikerült nyomtatottnak jelölni (lehet, hogy egy másik gép éppen "
+               "módosítja), ezért a nyomtatás nem indult el. Kérem, próbálja újra!";
     }
 }
 
@@ -208,7 +210,9 @@ bool print(Mode mode, rep::Report& report, const Sources& src, Outcome* outcome)
     }
     if (outcome)
         *outcome = out;
-    return true;
+    // A first print whose mark is not stored would leave a paper original of
+    // a ticket that another computer may still change: no preview then.
+    return out.markError.isEmpty();
 }
 
 } // namespace ticketprint

@@ -506,7 +506,8 @@ void TstTicketPrint::copiesOverSeveralPages()
 }
 
 // "Nyomtat" marks a ticket only when there were pages to print: a missing or
-// broken template says why in Hungarian, naming the file, and leaves it unmarked.
+// broken template says why in Hungarian, naming the file, and leaves it
+// unmarked; and it prints a first copy only once the mark is stored.
 void TstTicketPrint::noMarkWithoutPages()
 {
     UiScope s;
@@ -537,8 +538,23 @@ void TstTicketPrint::noMarkWithoutPages()
     QCOMPARE(s.ui.log.size(), 1);
     QVERIFY2(s.ui.log[0].startsWith("msg:FjLista7.frf") && s.ui.log[0].contains("F_NINCS"), qPrintable(s.ui.log[0]));
 
+    // Another computer holds the ticket (a change not yet saved): the mark
+    // cannot be stored, so no first print opens.
     s.ui.clear();
     copyTicketTemplates();
+    {
+        fb::Connection other;
+        other.attach(db.file());
+        other.executeImmediate("UPDATE fjfej SET f_megj = 'A' WHERE f_bszam = '20260001'");
+        f.button("Button4")->click();
+        QVERIFY(prn().isEmpty());
+        QVERIFY(s.ui.modalNames.isEmpty());
+        QCOMPARE(s.ui.log.size(), 1);
+        QVERIFY2(s.ui.log[0].startsWith("msg:Hiba81: prn UPDATE Fjfej-be \n"), qPrintable(s.ui.log[0]));
+        other.rollback();
+    }
+
+    s.ui.clear();
     f.button("Button4")->click(); // now it prints, and marks
     QCOMPARE(prn(), QString("I"));
     QCOMPARE(s.ui.modalNames, QStringList{"ReportPreview"});

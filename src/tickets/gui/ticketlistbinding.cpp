@@ -42,10 +42,10 @@ bool print(Mode mode, rep::Report& report, Outcome* outcome)
 {
     Outcome out;
     const bool ready = print(mode, report, screenSources(), &out);
-    if (!ready)
-        seams::ui().showMessage(report.errorText());
-    else if (!out.markError.isEmpty())
+    if (!out.markError.isEmpty())
         seams::ui().showMessage(out.markError);
+    else if (!ready)
+        seams::ui().showMessage(report.errorText());
     if (outcome)
         *outcome = out;
     return ready;
