@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMap>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -27,6 +28,11 @@
 #include <memory>
 
 namespace {
+
+// The guide's register lives in a temporary folder; its pictures show the
+// folder a user's register is in instead.
+QString g_workDir;
+const char kShownDataDir[] = "/home/felhasznalo/.local/share/vadmo7";
 
 // Answers every question with yes, reports messages on stderr, and for each
 // screen run as a modal dialog: shows it, takes its picture, runs the step
@@ -54,6 +60,10 @@ public:
         d->show();
         settle();
         const QString name = d->objectName();
+        if (!g_workDir.isEmpty())
+            for (auto* e : d->findChildren<QLineEdit*>())
+                if (e->text().contains(g_workDir))
+                    e->setText(e->text().replace(g_workDir, kShownDataDir));
         if (!shots.contains(name))
             shots[name] = d->grab().toImage();
         d->setResult(QDialog::Rejected);
@@ -169,6 +179,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir work;
     QDir::setCurrent(work.path());
+    g_workDir = QDir(work.path()).canonicalPath();
     // Folders the screens propose under home show a neutral home, not the
     // build machine's.
     qputenv("HOME", "/home/felhasznalo");
