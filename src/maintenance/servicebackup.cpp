@@ -88,6 +88,13 @@ backup::Result run(const dbsettings::Target& db, const QString& target)
         lines = svc.backup(pathOnServer(db.path), target);
     } catch (const fb::Error& e) {
         applog::write("Mentés a kiszolgálón: " + e.text());
+        // The program's own user (vadmo7-server-setup) may read and write rows,
+        // not back up the database: the server lets only its owner or SYSDBA.
+        if (e.text().contains("SYSDBA or owner"))
+            return failed(QString("a(z) %1 felhasználó a kiszolgálón (%2) nem készíthet mentést; "
+                                  "ezt a kiszolgáló rendszergazdája teheti meg, például így:\n"
+                                  "gbak -b -user SYSDBA %2:%3 %4")
+                              .arg(db.user.toUpper(), server, pathOnServer(db.path), target));
         return failed("a kiszolgáló nem készítette el a mentést (" + server + "):\n" + e.text());
     }
     backup::Result r;

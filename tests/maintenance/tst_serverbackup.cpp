@@ -7,6 +7,7 @@
 #include "maintenance/Unit43.h"
 #include "maintenance/servicebackup.h"
 #include "newdb.h"
+#include "serversetup.h"
 #include "testsupport.h"
 
 #include <QLineEdit>
@@ -41,6 +42,30 @@ private slots:
         held_ = std::make_unique<fb::Connection>();
         held_->attach(target_.path);
         held_->execute("INSERT INTO fjfej (f_bszam, f_akod) VALUES ('20268888', '00001')");
+    }
+
+    // The program's own user may not back up the database: the message says
+    // who may, and how.
+    void backupByTheProgramsOwnUser()
+    {
+        {
+            fb::Connection admin;
+            admin.attach(target_.path);
+            serversetup::run(&admin, "VADMO", "jelszo12");
+            admin.detach();
+        }
+        dbsettings::Target t = target_;
+        t.user = "VADMO";
+        t.password = "jelszo12";
+        t.passwordWritten = true;
+        const QString file = server_.path("ment_vadmo.FBK");
+        const backup::Result r = servicebackup::run(t, file);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.startsWith("A mentés nem történt meg: a(z) VADMO felhasználó a kiszolgálón (" +
+                                      server_.host() + ") nem készíthet mentést;"),
+                 qPrintable(r.message));
+        QVERIFY2(r.message.contains("gbak -b -user SYSDBA " + server_.host() + ":"), qPrintable(r.message));
+        QVERIFY(!QFile::exists(file));
     }
 
     void backupRestoresWithTheCommittedRows()
