@@ -23,6 +23,8 @@ void TQuery::dropCursors()
 {
     after_.reset();
     before_.reset();
+    nextAfter_.reset();
+    nextBefore_.reset();
     if (listening_) {
         db_->removeListener(this);
         listening_ = false;
@@ -35,6 +37,8 @@ void TQuery::transactionEnding(End)
 {
     after_.reset();
     before_.reset();
+    nextAfter_.reset();
+    nextBefore_.reset();
     listening_ = false;
     db_->removeListener(this);
 }
@@ -422,6 +426,8 @@ QString TQuery::windowSql(Edge dir, const QString& cond) const
         s += (winWhere_ ? "\n  AND (" : "\nWHERE (") + cond + ")";
     QStringList by = win_->leading;
     by << win_->key;
+    if (win_->idOrdered)
+        by << win_->idField;
     if (dir == Edge::Before)
         for (QString& b : by)
             b += " DESC";
@@ -500,6 +506,24 @@ bool TQuery::ensureCursor(Edge dir)
     }
     const fb::Row& edge = dir == Edge::After ? rows_.back() : rows_.front();
     const QVariant key = keyOf(edge);
+    if (win_->idOrdered) {
+        // The edge key's remaining rows by id, then the keys beyond it.
+        const QString id = win_->idField;
+        const fb::Param idParam = keyParam(fb::rowValue(columns_, edge, idIdx_));
+        const QString idCond = id + (dir == Edge::After ? " > ?" : " < ?");
+        std::optional<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
+        next.reset();
+        if (key.isNull()) {
+            c = openPart(dir, k + " IS NULL AND " + idCond, {idParam});
+            if (dir == Edge::After)
+                next = Pending{k + " IS NOT NULL", {}};
+        } else {
+            c = openPart(dir, k + " = ? AND " + idCond, {keyParam(key), idParam});
+            next = dir == Edge::After ? Pending{k + " > ?", {keyParam(key)}}
+                                      : Pending{below("<"), {keyParam(key)}};
+        }
+        return true;
+    }
     Skip& skip = dir == Edge::After ? skipAfter_ : skipBefore_;
     skip.clear();
     skip.key = key;
@@ -520,16 +544,35 @@ bool TQuery::ensureCursor(Edge dir)
     return true;
 }
 
+// Reads up to n rows over an edge, through the waiting second statement of an
+// id-ordered window when the first runs out; marks the end when both did.
+void TQuery::readEdge(Edge dir, int n, std::vector<fb::Row>& got)
+{
+    std::unique_ptr<fb::Cursor>& c = dir == Edge::After ? after_ : before_;
+    std::optional<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
+    for (;;) {
+        readInto(c.get(), n, got, dir == Edge::After ? &skipAfter_ : &skipBefore_);
+        if (c->isOpen())
+            return;
+        if (!next) {
+            c.reset();
+            (dir == Edge::After ? atEnd_ : atStart_) = true;
+            return;
+        }
+        const Pending p = std::move(*next);
+        next.reset();
+        c = openPart(dir, p.cond, p.params);
+        if (int(got.size()) >= n)
+            return;
+    }
+}
+
 int TQuery::fetchMore(int n)
 {
     if (!win_ || !ensureCursor(Edge::After))
         return 0;
     std::vector<fb::Row> got;
-    readInto(after_.get(), n, got, &skipAfter_);
-    if (!after_->isOpen()) {
-        after_.reset();
-        atEnd_ = true;
-    }
+    readEdge(Edge::After, n, got);
     if (got.empty())
         return 0;
     const int first = int(rows_.size());
@@ -551,11 +594,7 @@ int TQuery::fetchBefore(int n)
     if (!win_ || !ensureCursor(Edge::Before))
         return 0;
     std::vector<fb::Row> got;
-    readInto(before_.get(), n, got, &skipBefore_);
-    if (!before_->isOpen()) {
-        before_.reset();
-        atStart_ = true;
-    }
+    readEdge(Edge::Before, n, got);
     if (got.empty())
         return 0;
     const int k = int(got.size());
@@ -586,6 +625,7 @@ void TQuery::trim(Edge justRead)
         rows_.erase(rows_.begin(), rows_.begin() + k);
         row_ -= k;
         before_.reset();
+        nextBefore_.reset();
         atStart_ = false;
         emit rowsRemoved();
         emit currentChanged(row_);
@@ -597,6 +637,7 @@ void TQuery::trim(Edge justRead)
         emit rowsAboutToBeRemoved(int(rows_.size()) - k, k);
         rows_.erase(rows_.end() - k, rows_.end());
         after_.reset();
+        nextAfter_.reset();
         atEnd_ = false;
         emit rowsRemoved();
     }
@@ -653,6 +694,8 @@ bool TQuery::reopenAt(const QString& anchor)
     const QString k = win_->key;
     skipAfter_.clear();
     skipBefore_.clear();
+    nextAfter_.reset();
+    nextBefore_.reset();
     auto after = openPart(Edge::After, k + " >= ?", {keyParam(anchor)});
     std::vector<fb::Row> got;
     readInto(after.get(), PageRows, got, nullptr);

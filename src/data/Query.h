@@ -20,6 +20,7 @@
 #include <QVariant>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TQuery : public QObject, private fb::TransactionListener {
@@ -65,6 +66,11 @@ public:
         // choice would sort what an index can walk.
         QString planAfter;
         QString planBefore;
+        // Equal keys in id order, the id a part of the ORDER BY: a key shared by
+        // half the list (a print mark) then reads on from its edge row through
+        // an index instead of passing over every equal row read before. Needs an
+        // index on (leading…, key, id) for each direction.
+        bool idOrdered = false;
     };
     // Opens the list in the window's order, positioned on the first row whose
     // key starts with the anchor (case ignored); on the first row when none
@@ -194,6 +200,14 @@ private:
         void clear() { ids.clear(); }
     };
     Skip skipAfter_, skipBefore_;
+    // An id-ordered window reads on from its edge row in two statements: the
+    // rest of the edge key's rows, then the keys beyond it. The second waits here.
+    struct Pending {
+        QString cond;
+        std::vector<fb::Param> params;
+    };
+    std::optional<Pending> nextAfter_, nextBefore_;
+    void readEdge(Edge dir, int n, std::vector<fb::Row>& got);
     bool atEnd_ = true;                  // nothing after the held rows
     bool atStart_ = true;                // nothing before them
     int limit_ = 10 * PageRows;

@@ -24,16 +24,99 @@ int relationType(fb::Connection* db, const char* table)
     return r.rows.empty() ? -1 : r.rows[0][0].toInt();
 }
 
-// The statement of the new register's schema that creates the table.
-QString createStatement(const char* table)
+// The statement of the new register's schema that begins with the head (its
+// leading comments left off): an upgrade makes what a new register has.
+QString schemaStatement(const QString& head)
 {
-    const QString head = QString("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(QString::fromLatin1(table));
     for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
         const qsizetype at = stmt.indexOf(head, 0, Qt::CaseInsensitive);
         if (at >= 0)
             return stmt.mid(at);
     }
-    throw fb::Error(QString("Nincs meg a(z) %1 tábla leírása.").arg(QString::fromLatin1(table)));
+    throw fb::Error(QString("Nincs meg a(z) „%1” leírása.").arg(head));
+}
+
+// The whole statement that names the object, its leading comment lines left off.
+QString schemaStatementNaming(const QString& needle)
+{
+    for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
+        if (!stmt.contains(needle, Qt::CaseInsensitive))
+            continue;
+        QStringList lines = stmt.split('\n');
+        while (!lines.isEmpty() && lines.front().trimmed().startsWith("--"))
+            lines.removeFirst();
+        return lines.join('\n');
+    }
+    throw fb::Error(QString("Nincs meg a(z) „%1” leírása.").arg(needle));
+}
+
+QString createStatement(const char* table)
+{
+    return schemaStatement(QString("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(QString::fromLatin1(table)));
+}
+
+bool exists(fb::Connection* db, const char* catalogue, const char* column, const QString& name)
+{
+    const fb::Result r = db->execute(
+        QString("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(QString::fromLatin1(catalogue), QString::fromLatin1(column)),
+        {{fb::Param::Text, name, column}});
+    return r.rows.at(0).at(0).toLongLong() > 0;
+}
+
+// The sort keys of the ticket list and the producer lists, in the order they
+// are made: the name column, its triggers, its values, then the indexes (the
+// last index is the mark that all is done).
+rec::Outcome addSortKeys(fb::Connection* db)
+{
+    const QStringList triggers = {"FJFEJ_RNEV", "OSTERMELO_RNEV"};
+    QStringList indexes;
+    for (const QString& stmt : fb::splitScript(newdb::schemaSql()))
+        if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
+            indexes << stmt.section(" INDEX ", 1).section(' ', 0, 0);
+    indexes << "IX_OSTERMELO_NEV_HU";
+    QStringList missing;
+    for (const QString& i : indexes)
+        if (!exists(db, "RDB$INDICES", "RDB$INDEX_NAME", i))
+            missing << i;
+    const bool column = columnExists(db, "FJFEJ", "F_RNEV");
+    QStringList noTrigger;
+    for (const QString& t : triggers)
+        if (!exists(db, "RDB$TRIGGERS", "RDB$TRIGGER_NAME", t))
+            noTrigger << t;
+    db->commit();
+    if (column && noTrigger.isEmpty() && missing.isEmpty())
+        return rec::Outcome::saved();
+    const char* const failed = "Hiba13: a rendezési kulcsok felvétele közben!";
+    // Each its own unit: a new column is usable once committed.
+    rec::Outcome o = rec::Outcome::saved();
+    if (!column)
+        o = rec::unitOfWork(db, failed, [&] {
+            rec::step(failed, [&] { db->executeImmediate(schemaStatement("ALTER TABLE FJFEJ ADD F_RNEV")); });
+        });
+    if (o.ok() && !noTrigger.isEmpty())
+        o = rec::unitOfWork(db, failed, [&] {
+            rec::step(failed, [&] {
+                for (const QString& t : noTrigger)
+                    db->executeImmediate(schemaStatement("CREATE TRIGGER " + t + " "));
+            });
+        });
+    // The names of the tickets made before: read again whenever the indexes
+    // are not all there, as the step may have been cut short.
+    if (o.ok() && !missing.isEmpty())
+        o = rec::unitOfWork(db, failed, [&] {
+            rec::step(failed, [&] {
+                db->executeImmediate("UPDATE FJFEJ f SET F_RNEV = (SELECT FIRST 1 O_NEV FROM OSTERMELO "
+                                     "WHERE O_KOD = f.F_OSTERMKOD ORDER BY ID_OSTERMELO)");
+            });
+        });
+    if (o.ok() && !missing.isEmpty())
+        o = rec::unitOfWork(db, failed, [&] {
+            rec::step(failed, [&] {
+                for (const QString& i : missing)
+                    db->executeImmediate(schemaStatementNaming("INDEX " + i + " "));
+            });
+        });
+    return o;
 }
 
 struct UniqueKey {
@@ -104,6 +187,12 @@ rec::Outcome bringUpToDate(fb::Connection* db)
                     db->executeImmediate(createStatement(table));
                 });
             });
+        if (!o.ok())
+            return o;
+    }
+
+    {
+        const rec::Outcome o = addSortKeys(db);
         if (!o.ok())
             return o;
     }

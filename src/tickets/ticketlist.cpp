@@ -2,6 +2,8 @@
 
 #include "fb.h"
 
+#include <QMap>
+
 namespace ticketlist {
 
 Order byNumber()
@@ -13,14 +15,27 @@ QString openingLabel() { return "A lista, \"Bszám\" szerint"; }
 
 namespace {
 
-// Files made before the indexes of the list existed lack them; a PLAN naming
-// a missing index would not even prepare.
-bool hasListIndexes(fb::Connection* db)
+// Whether the register has every index named. Files made before an index
+// existed lack it (its upgrade may not have run yet): a PLAN naming a missing
+// index would not even prepare.
+bool hasIndexes(fb::Connection* db, const QStringList& names)
 {
+    if (!db || !db->connected())
+        return false;
+    QStringList marks;
+    std::vector<fb::Param> params;
+    for (const QString& n : names) {
+        marks << "?";
+        params.push_back({fb::Param::Text, n, "RDB$INDEX_NAME"});
+    }
     const fb::Result r = db->execute(
-        "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME IN "
-        "('IX_FJFEJ_AKOD_BSZAM', 'IX_FJFEJ_AKOD_BSZAM_D', 'IX_OSTERMELO_KOD')");
-    return !r.rows.empty() && r.rows[0][0].toLongLong() == 3;
+        "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME IN (" + marks.join(", ") + ")", params);
+    return !r.rows.empty() && r.rows[0][0].toLongLong() == names.size();
+}
+
+QString plan(const QString& index)
+{
+    return QString("PLAN JOIN (FJFEJ ORDER %1, OSTERMELO INDEX (IX_OSTERMELO_KOD))").arg(index);
 }
 
 } // namespace
@@ -28,15 +43,29 @@ bool hasListIndexes(fb::Connection* db)
 TQuery::Window window(const QString& orderBy, fb::Connection* db)
 {
     const QString o = orderBy.toLower();
-    // Number order walks the (f_akod, f_bszam) indexes, both ways. Named: with
+    // Every order walks an index of (f_akod, key[, id]) both ways. Named: with
     // the buyer code a parameter the engine would rather filter and sort.
     if (o == "f_bszam") {
-        if (!db || !db->connected() || !hasListIndexes(db))
+        const QString ix = "IX_FJFEJ_AKOD_BSZAM";
+        if (!hasIndexes(db, {ix, ix + "_D", "IX_OSTERMELO_KOD"}))
             return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ", {}, {}};
-        return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ",
-                "PLAN JOIN (FJFEJ ORDER IX_FJFEJ_AKOD_BSZAM, OSTERMELO INDEX (IX_OSTERMELO_KOD))",
-                "PLAN JOIN (FJFEJ ORDER IX_FJFEJ_AKOD_BSZAM_D, OSTERMELO INDEX (IX_OSTERMELO_KOD))"};
+        return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ", plan(ix), plan(ix + "_D")};
     }
+    // The other keys repeat (half the tickets share a print mark): equal keys
+    // in ticket id order. The name order reads the producer's name kept on
+    // the ticket, which sorts as o_nev COLLATE PXW_HUNDC does.
+    static const QMap<QString, QString> kIndexed = {
+        {"o_nev", "RNEV"}, {"f_ostermkod", "OSTERMKOD"}, {"f_kelt", "KELT"}, {"f_prn", "PRN"}};
+    if (kIndexed.contains(o)) {
+        const QString ix = "IX_FJFEJ_AKOD_" + kIndexed[o];
+        if (hasIndexes(db, {ix, ix + "_D", "IX_OSTERMELO_KOD"})) {
+            const QString key = "f_" + kIndexed[o].toLower();
+            TQuery::Window w{{"f_akod"}, key, key.toUpper(), "ID_FJFEJ", plan(ix), plan(ix + "_D")};
+            w.idOrdered = true;
+            return w;
+        }
+    }
+    // A register whose sort keys are not made yet: the engine sorts.
     if (o == "o_nev")
         return {{}, "o_nev COLLATE PXW_HUNDC", "O_NEV", "ID_FJFEJ", {}, {}};
     if (o == "f_ostermkod" || o == "f_kelt" || o == "f_prn")

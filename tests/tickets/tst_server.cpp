@@ -557,6 +557,18 @@ private slots:
             db.executeImmediate(QString("ALTER TABLE ") + k);
             db.commit();
         }
+        // Nor the list's sort keys.
+        const QString sortIndexes = "select count(*) from rdb$indices where (rdb$index_name starting with "
+                                    "'IX_FJFEJ_AKOD_' and rdb$index_name not starting with 'IX_FJFEJ_AKOD_BSZAM') "
+                                    "or rdb$index_name = 'IX_OSTERMELO_NEV_HU'";
+        for (const QString& stmt : fb::splitScript(newdb::schemaSql()))
+            if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
+                db.executeImmediate("DROP INDEX " + stmt.section(" INDEX ", 1).section(' ', 0, 0));
+        for (const char* drop : {"DROP INDEX IX_OSTERMELO_NEV_HU", "DROP TRIGGER FJFEJ_RNEV",
+                                 "DROP TRIGGER OSTERMELO_RNEV", "ALTER TABLE FJFEJ DROP F_RNEV"})
+            db.executeImmediate(drop);
+        db.commit();
+        QCOMPARE(scalar(db, sortIndexes), QString("0"));
         for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
             if (!stmt.contains("GLOBAL TEMPORARY"))
                 continue;
@@ -593,9 +605,17 @@ private slots:
 
         db.execute("delete from ostermelo where id_ostermelo = (select max(id_ostermelo) from ostermelo)");
         db.execute("delete from fjfej");
+        db.execute("insert into fjfej (f_akod, f_bszam, f_ostermkod) values ('00001', '20260008', '00002')");
         db.commit();
         o = upgrades::bringUpToDate(&db);
         QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
+        QCOMPARE(scalar(db, sortIndexes), QString("9"));
+        // The name is filled in on the tickets there were, and follows a rename.
+        const QString names = "select f_rnev || '/' || o_nev from fjfej join ostermelo on o_kod = f_ostermkod";
+        QCOMPARE(scalar(db, names).section('/', 0, 0), scalar(db, names).section('/', 1));
+        db.execute("update ostermelo set o_nev = 'Átnevezett' where o_kod = '00002'");
+        db.commit();
+        QCOMPARE(scalar(db, names), QString::fromUtf8("Átnevezett/Átnevezett"));
         QCOMPARE(scalar(db, uniques), QString("3"));
         QCOMPARE(scalar(db, types), QString("NAVFEJ4,NAVSOR4"));
         QCOMPARE(scalar(db, columns), navfejColumns);
