@@ -55,17 +55,25 @@ QString createStatement(const char* table)
     return schemaStatement(QString("CREATE GLOBAL TEMPORARY TABLE %1 (").arg(QString::fromLatin1(table)));
 }
 
-bool exists(fb::Connection* db, const char* catalogue, const char* column, const QString& name)
+// Which of the names the catalogue holds, in one read (start-up reads it every time).
+QStringList present(fb::Connection* db, const char* catalogue, const char* column, const QStringList& names)
 {
-    const fb::Result r = db->execute(
-        QString("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(QString::fromLatin1(catalogue), QString::fromLatin1(column)),
-        {{fb::Param::Text, name, column}});
-    return r.rows.at(0).at(0).toLongLong() > 0;
+    QStringList marks;
+    std::vector<fb::Param> params;
+    for (const QString& n : names) {
+        marks << "?";
+        params.push_back({fb::Param::Text, n, column});
+    }
+    const fb::Result r = db->execute(QString("SELECT CAST(LIST(TRIM(%2), ',') AS VARCHAR(2000)) FROM %1 WHERE %2 IN (%3)")
+                                         .arg(QString::fromLatin1(catalogue), QString::fromLatin1(column),
+                                              marks.join(", ")),
+                                     params);
+    return r.rows.empty() ? QStringList() : r.rows[0][0].toString().split(',', Qt::SkipEmptyParts);
 }
 
 // The sort keys of the ticket list and the producer lists, in the order they
-// are made: the name column, its triggers, its values, then the indexes (the
-// last index is the mark that all is done).
+// are made: the name column, its triggers, its values, then the indexes (all
+// of them there is the mark that all is done).
 rec::Outcome addSortKeys(fb::Connection* db)
 {
     const QStringList triggers = {"FJFEJ_RNEV", "OSTERMELO_RNEV"};
@@ -73,19 +81,20 @@ rec::Outcome addSortKeys(fb::Connection* db)
     for (const QString& stmt : fb::splitScript(newdb::schemaSql()))
         if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
             indexes << stmt.section(" INDEX ", 1).section(' ', 0, 0);
-    indexes << "IX_OSTERMELO_NEV_HU";
-    QStringList missing;
-    for (const QString& i : indexes)
-        if (!exists(db, "RDB$INDICES", "RDB$INDEX_NAME", i))
-            missing << i;
-    const bool column = columnExists(db, "FJFEJ", "F_RNEV");
-    QStringList noTrigger;
-    for (const QString& t : triggers)
-        if (!exists(db, "RDB$TRIGGERS", "RDB$TRIGGER_NAME", t))
-            noTrigger << t;
+    indexes << "IX_OSTERMELO_NEV_HU" << "IX_OSTERMELO_NEV_HU_D" << "IX_OSTERMELO_KOD_D";
+    const QStringList haveIndexes = present(db, "RDB$INDICES", "RDB$INDEX_NAME", indexes);
+    const QStringList haveTriggers = present(db, "RDB$TRIGGERS", "RDB$TRIGGER_NAME", triggers);
     db->commit();
-    if (column && noTrigger.isEmpty() && missing.isEmpty())
+    if (haveIndexes.size() == indexes.size() && haveTriggers.size() == triggers.size())
         return rec::Outcome::saved();
+    const bool column = columnExists(db, "FJFEJ", "F_RNEV");
+    QStringList missing, noTrigger;
+    for (const QString& i : indexes)
+        if (!haveIndexes.contains(i))
+            missing << i;
+    for (const QString& t : triggers)
+        if (!haveTriggers.contains(t))
+            noTrigger << t;
     const char* const failed = "Hiba13: a rendezési kulcsok felvétele közben!";
     // Each its own unit: a new column is usable once committed.
     rec::Outcome o = rec::Outcome::saved();

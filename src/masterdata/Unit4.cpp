@@ -115,8 +115,7 @@ void TForm4::firstShow()
 
 void TForm4::frissit()
 {
-    producers::runList(Data->ZQ30);
-    positionOn("O_KOD", G.ostKod);
+    producers::runListOn(Data->ZQ30, G.ostKod);
 }
 
 void TForm4::keres()

@@ -271,8 +271,7 @@ rec::Outcome TForm5::saveRecord()
 void TForm5::afterWrite()
 {
     // The list beneath shows the register again, on the saved producer.
-    producers::runList(Data->ZQ30);
-    Data->ZQ30->locatePrefix("O_KOD", G.ostKod);
+    producers::runListOn(Data->ZQ30, G.ostKod);
 }
 
 void TForm5::revealField(QWidget*)

@@ -24,13 +24,17 @@ const std::pair<const char*, bool> kListColumns[] = {
     {"o_kamara", true},
 };
 
-QString orderClause(int column)
+// The window order of a grid column: texts in Hungarian order (the name
+// through its own index), the code as it is (digits: the same order, and the
+// code's index walks it).
+TQuery::Window listWindow(int column)
 {
     if (column < 1 || column > int(std::size(kListColumns)))
-        return "ORDER BY o_Nev COLLATE PXW_HUNDC";
-    const auto& [name, text] = kListColumns[column - 1];
-    return text ? QString("ORDER BY %1 COLLATE PXW_HUNDC").arg(name)
-                : QString("ORDER BY %1").arg(column);
+        column = 2;
+    const QString name = QString::fromLatin1(kListColumns[column - 1].first).toUpper();
+    const bool text = kListColumns[column - 1].second;
+    const QString key = text && name != "O_KOD" ? name + " COLLATE PXW_HUNDC" : name;
+    return {{}, key, name, "ID_OSTERMELO", {}, {}};
 }
 
 bool ures(const Producer& p, const char* column) { return val::rtrim(p.get(column)).isEmpty(); }
@@ -92,7 +96,9 @@ const char* const kInsert =
 
 } // namespace
 
-void runList(TQuery* q, int orderColumn)
+namespace {
+
+void listStatement(TQuery* q)
 {
     q->close();
     q->clearSql();
@@ -102,8 +108,32 @@ void runList(TQuery* q, int orderColumn)
     q->add("       ID_ostermelo, o_kamara, o_felir,O_KERULET,  O_JELLEG, O_HAZSZAM, O_EPULET,  "
            "O_LEPCSO,  O_SZINT,    O_AJTO,     O_FHAT, O_KOZADOSZAM, O_FELJEGYZ   ");
     q->add("  FROM ostermelo     ");
-    q->add("  " + orderClause(orderColumn));
-    q->open();
+}
+
+} // namespace
+
+void runList(TQuery* q, int orderColumn)
+{
+    listStatement(q);
+    q->openWindow(listWindow(orderColumn));
+}
+
+void runListOn(TQuery* q, const QString& kod)
+{
+    QString name;
+    if (!kod.isEmpty()) {
+        TQuery n(q->connection(), "producerName");
+        n.add("SELECT o_nev FROM ostermelo WHERE o_kod = :p1");
+        n.setText("p1", kod);
+        n.open();
+        if (!n.isEmpty())
+            name = n.asString("O_NEV");
+    }
+    listStatement(q);
+    // Producers of the same name follow each other: the code among them.
+    q->openWindow(listWindow(0), name);
+    if (!name.isEmpty())
+        q->locatePrefix("O_KOD", kod);
 }
 
 void runPrintList(TQuery* q)

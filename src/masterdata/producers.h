@@ -29,8 +29,12 @@ enum class Mode { New, Modify };
 
 // The list statement on q (the list screen's query object), ordered by name,
 // or by the given 1-based grid column number. Names and other texts sort in
-// Hungarian order.
+// Hungarian order. Read as a window: a cooperative has tens of thousands of
+// producers; the name and code orders walk an index.
 void runList(TQuery* q, int orderColumn = 0);
+// The list in name order, standing on the producer with that code (on the
+// first row when there is none).
+void runListOn(TQuery* q, const QString& kod);
 // The register print's statement: every column, by name and birth date.
 void runPrintList(TQuery* q);
 
