@@ -22,13 +22,15 @@ QString cacheDir()
     return d;
 }
 
+int producersOf(int tickets) { return tickets >= 1000000 ? 99990 : kProducers; }
+
 QString newestNumber(int tickets) { return QString::number(10000000 + tickets); }
 
 namespace {
 
 // Producers with Hungarian names, accented initials included, so that name
 // order has real work to do. Codes from 00004: the sample file has 00001-00003.
-void producers(fb::Connection& c)
+void producers(fb::Connection& c, int count)
 {
     c.executeImmediate(QString(R"(EXECUTE BLOCK AS
 DECLARE i INTEGER = 0;
@@ -44,10 +46,10 @@ BEGIN
     i = i + 1;
   END
 END)")
-                           .arg(kProducers));
+                           .arg(count));
 }
 
-void addTickets(fb::Connection& c, int from, int count)
+void addTickets(fb::Connection& c, int from, int count, int total, int producerCount)
 {
     // Server-side, in one statement: row by row from the client would take minutes.
     c.executeImmediate(QString(R"(EXECUTE BLOCK AS
@@ -56,7 +58,7 @@ BEGIN
   WHILE (i < %2) DO BEGIN
     n = CAST(10000001 + i AS VARCHAR(8));
     k = LPAD(MOD(i * 7919, %3) + 4, 5, '0');
-    d = DATEADD(i / 55 DAY TO DATE '2016-01-04');
+    d = DATEADD(CAST(i AS BIGINT) * 3650 / %4 DAY TO DATE '2016-01-04');
     INSERT INTO fjfej (f_bszam, f_akod, f_ostermkod, f_kelt, f_felvkelt, f_fizkelt, f_utal,
       f_prn, f_szja, f_jarulszaz, f_levonas, f_megj, f_nyilatk, f_muvktg, f_tipus, f_sumvar)
       VALUES (:n, '00001', :k, :d, :d, :d, IIF(MOD(:i, 4) = 0, 'x', ' '), IIF(MOD(:i, 2) = 0, 'I', ' '),
@@ -74,7 +76,8 @@ BEGIN
 END)")
                            .arg(from)
                            .arg(from + count)
-                           .arg(kProducers));
+                           .arg(producerCount)
+                           .arg(total));
 }
 
 } // namespace
@@ -98,11 +101,12 @@ QString ensureFile(const QString& dir, int tickets)
     {
         fb::Connection c;
         c.attach(part);
-        producers(c);
+        const int producerCount = producersOf(tickets);
+        producers(c, producerCount);
         c.commit();
         // Batches keep the engine's undo log small.
         for (int from = 0; from < tickets; from += 50000) {
-            addTickets(c, from, std::min(50000, tickets - from));
+            addTickets(c, from, std::min(50000, tickets - from), tickets, producerCount);
             c.commit();
         }
         c.executeImmediate(QString("UPDATE sorszam SET a_fjbszam = '%1' WHERE a_akod = '00001'")

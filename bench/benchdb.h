@@ -7,6 +7,10 @@
 namespace benchdb {
 
 constexpr int kProducers = 2000;
+// A cooperative's ten years (a million tickets) come from 99 990 producers
+// (the five-digit codes hold no more);
+// the smaller registers from kProducers.
+int producersOf(int tickets);
 constexpr int kLinesPerTicket = 4;
 
 // The cache folder: VADMO_BENCH_CACHE, else ~/.cache/vadmo7-bench.
