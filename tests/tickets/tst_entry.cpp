@@ -497,17 +497,18 @@ void TstEntry::gridStandsOnTheLineWorkedOn()
 
     // Enter walks the lines, and after the last one leaves the grid for the
     // buttons under it.
+    // Generous waits: on a loaded machine activation can take seconds.
     f.show();
-    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(QTest::qWaitForWindowActive(&f, 20000));
     DBGrid* view = f.lines();
     view->setFocus();
-    QTRY_VERIFY(view->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasFocus(), 20000);
     QCOMPARE(view->currentIndex().row(), 1);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(view->currentIndex().row(), 2);
     QVERIFY(view->hasFocus());
     QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->hasFocus(), 20000);
     QVERIFY(view->parentWidget()->isAncestorOf(QApplication::focusWidget()));
 }
 
