@@ -23,8 +23,8 @@ void TQuery::dropCursors()
 {
     after_.reset();
     before_.reset();
-    nextAfter_.reset();
-    nextBefore_.reset();
+    nextAfter_.clear();
+    nextBefore_.clear();
     if (listening_) {
         db_->removeListener(this);
         listening_ = false;
@@ -37,8 +37,8 @@ void TQuery::transactionEnding(End)
 {
     after_.reset();
     before_.reset();
-    nextAfter_.reset();
-    nextBefore_.reset();
+    nextAfter_.clear();
+    nextBefore_.clear();
     listening_ = false;
     db_->removeListener(this);
 }
@@ -459,13 +459,15 @@ void TQuery::takeColumns(const std::vector<fb::Column>& cols)
     keyNullable_ = columns_[size_t(keyIdx_)].nullable;
 }
 
-// Rows before a key: NULL keys come first in the ascending order. A key that
-// cannot be NULL gets no "OR IS NULL", which would keep the engine from
-// walking the index.
-QString TQuery::below(const QString& op) const
+// The rows before a key, read backwards: the smaller keys, then (as NULL keys
+// come first in the ascending order) the rows without one. Two statements: an
+// "OR IS NULL" would keep the engine from bounding the index walk.
+void TQuery::queueBelow(const QVariant& key, const QString& op)
 {
     const QString k = win_->key;
-    return keyNullable_ ? "(" + k + " " + op + " ? OR " + k + " IS NULL)" : k + " " + op + " ?";
+    nextBefore_.push_back({k + " " + op + " ?", {keyParam(key)}});
+    if (keyNullable_)
+        nextBefore_.push_back({k + " IS NULL", {}});
 }
 
 QVariant TQuery::keyOf(const fb::Row& r) const { return fb::rowValue(columns_, r, keyIdx_); }
@@ -511,16 +513,18 @@ bool TQuery::ensureCursor(Edge dir)
         const QString id = win_->idField;
         const fb::Param idParam = keyParam(fb::rowValue(columns_, edge, idIdx_));
         const QString idCond = id + (dir == Edge::After ? " > ?" : " < ?");
-        std::optional<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
-        next.reset();
+        std::deque<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
+        next.clear();
         if (key.isNull()) {
             c = openPart(dir, k + " IS NULL AND " + idCond, {idParam});
             if (dir == Edge::After)
-                next = Pending{k + " IS NOT NULL", {}};
+                next.push_back({k + " IS NOT NULL", {}});
         } else {
             c = openPart(dir, k + " = ? AND " + idCond, {keyParam(key), idParam});
-            next = dir == Edge::After ? Pending{k + " > ?", {keyParam(key)}}
-                                      : Pending{below("<"), {keyParam(key)}};
+            if (dir == Edge::After)
+                next.push_back({k + " > ?", {keyParam(key)}});
+            else
+                queueBelow(key, "<");
         }
         return true;
     }
@@ -538,8 +542,15 @@ bool TQuery::ensureCursor(Edge dir)
         // NULL keys come first in the ascending order.
         c = openPart(dir, dir == Edge::After ? QString() : k + " IS NULL", {});
     } else {
-        const QString cond = dir == Edge::After ? k + " >= ?" : below("<=");
-        c = openPart(dir, cond, {keyParam(key)});
+        if (dir == Edge::After) {
+            c = openPart(dir, k + " >= ?", {keyParam(key)});
+        } else {
+            nextBefore_.clear();
+            queueBelow(key, "<=");
+            const Pending first = nextBefore_.front();
+            nextBefore_.pop_front();
+            c = openPart(dir, first.cond, first.params);
+        }
     }
     return true;
 }
@@ -549,18 +560,18 @@ bool TQuery::ensureCursor(Edge dir)
 void TQuery::readEdge(Edge dir, int n, std::vector<fb::Row>& got)
 {
     std::unique_ptr<fb::Cursor>& c = dir == Edge::After ? after_ : before_;
-    std::optional<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
+    std::deque<Pending>& next = dir == Edge::After ? nextAfter_ : nextBefore_;
     for (;;) {
         readInto(c.get(), n, got, dir == Edge::After ? &skipAfter_ : &skipBefore_);
         if (c->isOpen())
             return;
-        if (!next) {
+        if (next.empty()) {
             c.reset();
             (dir == Edge::After ? atEnd_ : atStart_) = true;
             return;
         }
-        const Pending p = std::move(*next);
-        next.reset();
+        const Pending p = std::move(next.front());
+        next.pop_front();
         c = openPart(dir, p.cond, p.params);
         if (int(got.size()) >= n)
             return;
@@ -625,7 +636,7 @@ void TQuery::trim(Edge justRead)
         rows_.erase(rows_.begin(), rows_.begin() + k);
         row_ -= k;
         before_.reset();
-        nextBefore_.reset();
+        nextBefore_.clear();
         atStart_ = false;
         emit rowsRemoved();
         emit currentChanged(row_);
@@ -637,7 +648,7 @@ void TQuery::trim(Edge justRead)
         emit rowsAboutToBeRemoved(int(rows_.size()) - k, k);
         rows_.erase(rows_.end() - k, rows_.end());
         after_.reset();
-        nextAfter_.reset();
+        nextAfter_.clear();
         atEnd_ = false;
         emit rowsRemoved();
     }
@@ -694,8 +705,8 @@ bool TQuery::reopenAt(const QString& anchor)
     const QString k = win_->key;
     skipAfter_.clear();
     skipBefore_.clear();
-    nextAfter_.reset();
-    nextBefore_.reset();
+    nextAfter_.clear();
+    nextBefore_.clear();
     auto after = openPart(Edge::After, k + " >= ?", {keyParam(anchor)});
     std::vector<fb::Row> got;
     readInto(after.get(), PageRows, got, nullptr);
@@ -703,11 +714,13 @@ bool TQuery::reopenAt(const QString& anchor)
         return false;
     after_ = after->isOpen() ? std::move(after) : nullptr;
     atEnd_ = !after_;
-    auto before = openPart(Edge::Before, below("<"), {keyParam(anchor)});
+    queueBelow(anchor, "<");
+    const Pending first = nextBefore_.front();
+    nextBefore_.pop_front();
+    before_ = openPart(Edge::Before, first.cond, first.params);
+    atStart_ = false;
     std::vector<fb::Row> prev;
-    readInto(before.get(), PageRows, prev, nullptr);
-    before_ = before->isOpen() ? std::move(before) : nullptr;
-    atStart_ = !before_;
+    readEdge(Edge::Before, PageRows, prev);
     clearRows();
     for (auto& r : prev)
         rows_.push_front(std::move(r));

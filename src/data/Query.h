@@ -161,7 +161,6 @@ private:
     QVariant keyOf(const fb::Row& r) const;
     QString idOf(const fb::Row& r) const;
     void takeColumns(const std::vector<fb::Column>& cols);
-    QString below(const QString& op) const;
     void reopenAtStart();
     void reopenAtEnd();
     bool reopenAt(const QString& anchor);
@@ -200,13 +199,16 @@ private:
         void clear() { ids.clear(); }
     };
     Skip skipAfter_, skipBefore_;
-    // An id-ordered window reads on from its edge row in two statements: the
-    // rest of the edge key's rows, then the keys beyond it. The second waits here.
+    // Reading on from an edge row may take several statements, each a range
+    // an index bounds: the rest of the edge key's rows (an id-ordered window),
+    // the keys beyond it, and, reading backwards, the rows without a key,
+    // which come first. The ones still to run wait here, in order.
     struct Pending {
         QString cond;
         std::vector<fb::Param> params;
     };
-    std::optional<Pending> nextAfter_, nextBefore_;
+    std::deque<Pending> nextAfter_, nextBefore_;
+    void queueBelow(const QVariant& key, const QString& op);
     void readEdge(Edge dir, int n, std::vector<fb::Row>& got);
     bool atEnd_ = true;                  // nothing after the held rows
     bool atStart_ = true;                // nothing before them
