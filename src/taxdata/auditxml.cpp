@@ -115,31 +115,31 @@ void bindRange(TQuery* q, const rec::Context& ctx, const Range& r)
 const QString kJoin = " FROM FjFej INNER JOIN Ostermelo ON F_OSTERMKOD = O_KOD "
                       "INNER JOIN Atvevo ON V_AKOD = F_AKOD WHERE (F_AKOD = :p3) AND ";
 
-// Fields of the work table's rows by name, the name looked up once: a year's
-// export reads a million fields.
+// Fields of the work table's rows by name. The name is looked up by its text,
+// never by where it is stored: a name put together at run time may sit where
+// another one stood a moment before.
 class Fields {
 public:
     explicit Fields(const TQuery& q) : q_(q)
     {
         for (int i = 0; i < q.fieldCount(); ++i)
-            byName_.insert(q.columns()[size_t(i)].name.toUpper(), i);
+            byName_.insert(q.columns()[size_t(i)].name.toUpper().toLatin1(), i);
     }
-    QVariant at(const char* name) const
+    QVariant at(QByteArrayView name) const
     {
-        auto it = cache_.constFind(name);
-        if (it == cache_.constEnd())
-            it = cache_.insert(name, byName_.value(QString::fromLatin1(name), -1));
-        if (*it < 0)
-            throw fb::Error(QString("Field '%1' not found").arg(name));
-        return q_.valueAt(q_.recNo(), *it);
+        // A key over the caller's bytes: a year's export reads a million fields.
+        const int i = byName_.value(QByteArray::fromRawData(name.data(), name.size()), -1);
+        if (i < 0)
+            throw fb::Error(QString("Field '%1' not found").arg(QLatin1StringView(name)));
+        return q_.valueAt(q_.recNo(), i);
     }
-    QString str(const char* name) const
+    QString str(QByteArrayView name) const
     {
         const QVariant v = at(name);
         return v.isNull() ? QString() : v.toString();
     }
-    double num(const char* name) const { return at(name).toDouble(); }
-    QDate date(const char* name) const
+    double num(QByteArrayView name) const { return at(name).toDouble(); }
+    QDate date(QByteArrayView name) const
     {
         const QVariant v = at(name);
         if (v.isNull())
@@ -149,8 +149,7 @@ public:
 
 private:
     const TQuery& q_;
-    QHash<QString, int> byName_;
-    mutable QHash<const char*, int> cache_;
+    QHash<QByteArray, int> byName_;
 };
 
 // One document's lines and rate sums, read for all documents at once.
