@@ -207,6 +207,30 @@ private:
     QByteArray out_ = "\xEF\xBB\xBF";
 };
 
+// The address of either party. The work table names both parties' columns
+// alike but for the prefix ("KI_" the buyer issuing the ticket, "VE_" the
+// producer) and the element in lower case. The street is written even when
+// empty: every address has one.
+void address(Writer& w, const Fields& f, const char* prefix)
+{
+    const struct {
+        const char* element;
+        bool always;
+    } parts[] = {{"iranyitoszam", true},       {"telepules", true}, {"kerulet", false},
+                 {"kozterulet_neve", true},    {"kozterulet_jellege", false},
+                 {"hazszam", false},           {"epulet", false},   {"lepcsohaz", false},
+                 {"szint", false},             {"ajto", false}};
+    w.open(6, "cim");
+    for (const auto& p : parts) {
+        const QString value = f.str(QByteArray(prefix) + QByteArray(p.element).toUpper());
+        if (p.always)
+            w.text(8, p.element, value);
+        else
+            w.given(8, p.element, value);
+    }
+    w.close(6, "cim");
+}
+
 // A decimal as the schema counts it: significant digits of the written value.
 int totalDigits(const QString& written)
 {
@@ -577,18 +601,7 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
         w.given(6, "kozadoszam", v("KI_KOZADOSZAM"));
         w.given(6, "kisadozo", v("KI_KISADOZO"));
         w.text(6, "nev", v("KI_NEV"));
-        w.open(6, "cim");
-        w.text(8, "iranyitoszam", v("KI_IRANYITOSZAM"));
-        w.text(8, "telepules", v("KI_TELEPULES"));
-        w.given(8, "kerulet", v("KI_KERULET"));
-        w.text(8, "kozterulet_neve", v("KI_KOZTERULET_NEVE"));
-        w.given(8, "kozterulet_jellege", v("KI_KOZTERULET_JELLEGE"));
-        w.given(8, "hazszam", v("KI_HAZSZAM"));
-        w.given(8, "epulet", v("KI_EPULET"));
-        w.given(8, "lepcsohaz", v("KI_LEPCSOHAZ"));
-        w.given(8, "szint", v("KI_SZINT"));
-        w.given(8, "ajto", v("KI_AJTO"));
-        w.close(6, "cim");
+        address(w, f, "KI_");
         w.given(6, "egyeni_vallalkozo", v("KI_EGYENI_VALLALKOZO"));
         w.given(6, "ev_nyilv_tart_szam", v("KI_EV_NYILV_TART_SZAM"));
         w.given(6, "ev_neve", v("KI_EV_NEVE"));
@@ -598,18 +611,7 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
         w.given(6, "adoszam", v("VE_ADOSZAM"));
         w.given(6, "kozadoszam", v("VE_KOZADOSZAM"));
         w.given(6, "nev", v("VE_NEV"));
-        w.open(6, "cim");
-        w.text(8, "iranyitoszam", v("VE_IRANYITOSZAM"));
-        w.text(8, "telepules", v("VE_TELEPULES"));
-        w.given(8, "kerulet", v("VE_KERULET"));
-        w.given(8, "kozterulet_neve", v("VE_KOZTERULET_NEVE"));
-        w.given(8, "kozterulet_jellege", v("VE_KOZTERULET_JELLEGE"));
-        w.given(8, "hazszam", v("VE_HAZSZAM"));
-        w.given(8, "epulet", v("VE_EPULET"));
-        w.given(8, "lepcsohaz", v("VE_LEPCSOHAZ"));
-        w.given(8, "szint", v("VE_SZINT"));
-        w.given(8, "ajto", v("VE_AJTO"));
-        w.close(6, "cim");
+        address(w, f, "VE_");
         w.close(4, "vevo");
 
         const Doc d = docs.value(v("FE_SZLASORSZAM"));
