@@ -6,6 +6,7 @@
 #include "values.h"
 
 #include <QStringList>
+#include <functional>
 #include <limits>
 
 namespace lists {
@@ -166,6 +167,30 @@ QString currentText(TQuery* q, const QString& field)
     return q->isEmpty() || q->eof() ? QString() : q->asString(field);
 }
 
+// A list of groups, each with its lines beneath. Reaching a group opens its
+// lines (`openLines` with the group's `keyField`); the lines' data set walks
+// them. The groups stand on their first row again afterwards.
+bool prepareGrouped(rep::Report& report, const char* groupSet, const char* lineSet,
+                    TQuery* groups, const char* keyField, TQuery* lines,
+                    const std::function<void(const QString&)>& openLines,
+                    const QString& templateName, const QString& fileName, const QString& title)
+{
+    auto reopen = [=] {
+        if (!groups->eof())
+            openLines(currentText(groups, keyField));
+    };
+    rep::DataRegistry* data = report.data();
+    data->userDataSet(groupSet)->setCallbacks(
+        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
+        [=] { return groups->isEmpty() || groups->eof(); });
+    data->userDataSet(lineSet)->setCallbacks(
+        [=] { lines->first(); }, [=] { lines->next(); },
+        [=] { return lines->isEmpty() || lines->eof(); });
+    const bool ok = prepare(report, QPageLayout::Portrait, templateName, fileName, title);
+    groups->first();
+    return ok;
+}
+
 } // namespace
 
 QString collectPerProduct(const rec::Context& ctx, TQuery* totals, TQuery* groups,
@@ -204,22 +229,11 @@ bool printPerProduct(rep::Report& report, const rec::Context& ctx, TQuery* buyer
 
     // The printed detail takes only lines with a producer row; the group's
     // totals above it count every line.
-    auto reopen = [=] {
-        if (!groups->eof())
-            openProductLines(ctx, lines, p, currentText(groups, "S_MEGNEVEZES"), true);
-    };
-    rep::DataRegistry* data = report.data();
-    data->userDataSet("frUserDataset1")->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
-        [=] { return groups->isEmpty() || groups->eof(); });
-    data->userDataSet("frUserDataset2")->setCallbacks(
-        [=] { lines->first(); }, [=] { lines->next(); },
-        [=] { return lines->isEmpty() || lines->eof(); });
-    const bool ok = prepare(report, QPageLayout::Portrait, "FjLista5.frf",
-                            periodFileName("termekenkenti_lista", p.from, p.to),
-                            periodTitle("Termékenkénti lista", p.from, p.to));
-    groups->first();
-    return ok;
+    return prepareGrouped(
+        report, "frUserDataset1", "frUserDataset2", groups, "S_MEGNEVEZES", lines,
+        [=](const QString& name) { openProductLines(ctx, lines, p, name, true); }, "FjLista5.frf",
+        periodFileName("termekenkenti_lista", p.from, p.to),
+        periodTitle("Termékenkénti lista", p.from, p.to));
 }
 
 // ---- Per producer -----------------------------------------------------------
@@ -275,22 +289,11 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
     rep::setVariable("v_ig", val::fmtDate(p.to));
     rep::setVariable("v_sorrend", " Östermelönként ");
 
-    auto reopen = [=] {
-        if (!groups->eof())
-            openProducer(ctx, totals, lines, p, currentText(groups, "O_KOD"));
-    };
-    rep::DataRegistry* data = report.data();
-    data->userDataSet("frUserDataset3")->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
-        [=] { return groups->isEmpty() || groups->eof(); });
-    data->userDataSet("frUserDataset4")->setCallbacks(
-        [=] { lines->first(); }, [=] { lines->next(); },
-        [=] { return lines->isEmpty() || lines->eof(); });
-    const bool ok = prepare(report, QPageLayout::Portrait, "FjLista8.frf",
-                            periodFileName("ostermelonkenti_lista", p.from, p.to),
-                            periodTitle("Östermelönkénti lista", p.from, p.to));
-    groups->first();
-    return ok;
+    return prepareGrouped(
+        report, "frUserDataset3", "frUserDataset4", groups, "O_KOD", lines,
+        [=](const QString& kod) { openProducer(ctx, totals, lines, p, kod); }, "FjLista8.frf",
+        periodFileName("ostermelonkenti_lista", p.from, p.to),
+        periodTitle("Östermelönkénti lista", p.from, p.to));
 }
 
 // ---- One producer by month and product --------------------------------------
