@@ -66,6 +66,18 @@ void openBuyer(const rec::Context& ctx, TQuery* buyerRow)
     rep::setVariable("v_atvevoutca", buyer::streetLine(buyerRow));
 }
 
+// The head of every period list: the buyer, the grand total, the period and
+// the order of the rows.
+void openHeading(const rec::Context& ctx, TQuery* buyerRow, const QString& total,
+                 const QDate& from, const QDate& to, const QString& order)
+{
+    openBuyer(ctx, buyerRow);
+    rep::setVariable("v_osszesen", total);
+    rep::setVariable("v_tol", val::fmtDate(from));
+    rep::setVariable("v_ig", val::fmtDate(to));
+    rep::setVariable("v_sorrend", order);
+}
+
 bool prepare(rep::Report& report, QPageLayout::Orientation o, const QString& templateName,
              const QString& fileName, const QString& title)
 {
@@ -137,11 +149,7 @@ QString collectItemized(const rec::Context& ctx, TQuery* rows, const QDate& from
 bool printItemized(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow,
                    const QDate& from, const QDate& to, ItemOrder order, const QString& total)
 {
-    openBuyer(ctx, buyerRow);
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(from));
-    rep::setVariable("v_ig", val::fmtDate(to));
-    rep::setVariable("v_sorrend", orderName(order));
+    openHeading(ctx, buyerRow, total, from, to, orderName(order));
     return prepare(report, QPageLayout::Landscape, "FjLista4.frf",
                    periodFileName("teteles_lista", from, to),
                    periodTitle("Tételes lista", from, to));
@@ -220,12 +228,8 @@ QString collectPerProduct(const rec::Context& ctx, TQuery* totals, TQuery* group
 bool printPerProduct(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow,
                      TQuery* groups, TQuery* lines, const Period& p, const QString& total)
 {
-    openBuyer(ctx, buyerRow);
+    openHeading(ctx, buyerRow, total, p.from, p.to, "Termékenként");
     rep::setVariable("v_datum", p.purchase ? "Felvásárlási " : "Fizetési ");
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(p.from));
-    rep::setVariable("v_ig", val::fmtDate(p.to));
-    rep::setVariable("v_sorrend", "Termékenként");
 
     // The printed detail takes only lines with a producer row; the group's
     // totals above it count every line.
@@ -281,13 +285,9 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
                       TQuery* groups, TQuery* totals, TQuery* lines, const Period& p,
                       const QString& total)
 {
-    openBuyer(ctx, buyerRow);
+    openHeading(ctx, buyerRow, total, p.from, p.to, " Östermelönként ");
     groups->first();
     openProducer(ctx, totals, lines, p, currentText(groups, "O_KOD"));
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(p.from));
-    rep::setVariable("v_ig", val::fmtDate(p.to));
-    rep::setVariable("v_sorrend", " Östermelönként ");
 
     return prepareGrouped(
         report, "frUserDataset3", "frUserDataset4", groups, "O_KOD", lines,
