@@ -93,7 +93,7 @@ TForm27::TForm27(QWidget* parent, const QString& folder) : QDialog(parent)
     connect(folders_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& i) { folderChanged(model_->filePath(i)); });
     connect(clip, &QPushButton::clicked, this, [this] { VagolapraClick(); });
-    connect(k2, &QPushButton::clicked, this, [this] { app::guarded([this] { Kuldes2Click(); }); });
+    connect(k2, &QPushButton::clicked, this, [this] { app::guarded([this] { sendMailClick(); }); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     // Browsing here never changes the program's own folder.
@@ -127,7 +127,7 @@ void TForm27::folderChanged(const QString& folder)
     file_->setText(mailto::registerIn(folder));
 }
 
-void TForm27::Kuldes2Click()
+void TForm27::sendMailClick()
 {
     if (!seams::ui().openExternal(mailto::supportAddress()))
         seams::ui().showMessage("Nincs levelezőprogram beállítva ezen a gépen. Írjon a " +

@@ -17,7 +17,9 @@ public:
 
     // The folder list's folder changed.
     void folderChanged(const QString& folder);
-    void Kuldes2Click();
+    // "Küldés2": a new message to the support in the desktop's mail program.
+    void sendMailClick();
+    // "Vágólapra másolás": the register's path to the clipboard.
     void VagolapraClick();
 
     QLineEdit* fileField() const { return file_; }

@@ -6,6 +6,7 @@
 #include "values.h"
 
 #include <QStringList>
+#include <functional>
 #include <limits>
 
 namespace lists {
@@ -63,6 +64,18 @@ void openBuyer(const rec::Context& ctx, TQuery* buyerRow)
 {
     buyer::runRow(buyerRow, ctx.akod);
     rep::setVariable("v_atvevoutca", buyer::streetLine(buyerRow));
+}
+
+// The head of every period list: the buyer, the grand total, the period and
+// the order of the rows.
+void openHeading(const rec::Context& ctx, TQuery* buyerRow, const QString& total,
+                 const QDate& from, const QDate& to, const QString& order)
+{
+    openBuyer(ctx, buyerRow);
+    rep::setVariable("v_osszesen", total);
+    rep::setVariable("v_tol", val::fmtDate(from));
+    rep::setVariable("v_ig", val::fmtDate(to));
+    rep::setVariable("v_sorrend", order);
 }
 
 bool prepare(rep::Report& report, QPageLayout::Orientation o, const QString& templateName,
@@ -136,11 +149,7 @@ QString collectItemized(const rec::Context& ctx, TQuery* rows, const QDate& from
 bool printItemized(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow,
                    const QDate& from, const QDate& to, ItemOrder order, const QString& total)
 {
-    openBuyer(ctx, buyerRow);
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(from));
-    rep::setVariable("v_ig", val::fmtDate(to));
-    rep::setVariable("v_sorrend", orderName(order));
+    openHeading(ctx, buyerRow, total, from, to, orderName(order));
     return prepare(report, QPageLayout::Landscape, "FjLista4.frf",
                    periodFileName("teteles_lista", from, to),
                    periodTitle("Tételes lista", from, to));
@@ -164,6 +173,30 @@ void openProductLines(const rec::Context& ctx, TQuery* lines, const Period& p,
 QString currentText(TQuery* q, const QString& field)
 {
     return q->isEmpty() || q->eof() ? QString() : q->asString(field);
+}
+
+// A list of groups, each with its lines beneath. Reaching a group opens its
+// lines (`openLines` with the group's `keyField`); the lines' data set walks
+// them. The groups stand on their first row again afterwards.
+bool prepareGrouped(rep::Report& report, const char* groupSet, const char* lineSet,
+                    TQuery* groups, const char* keyField, TQuery* lines,
+                    const std::function<void(const QString&)>& openLines,
+                    const QString& templateName, const QString& fileName, const QString& title)
+{
+    auto reopen = [=] {
+        if (!groups->eof())
+            openLines(currentText(groups, keyField));
+    };
+    rep::DataRegistry* data = report.data();
+    data->userDataSet(groupSet)->setCallbacks(
+        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
+        [=] { return groups->isEmpty() || groups->eof(); });
+    data->userDataSet(lineSet)->setCallbacks(
+        [=] { lines->first(); }, [=] { lines->next(); },
+        [=] { return lines->isEmpty() || lines->eof(); });
+    const bool ok = prepare(report, QPageLayout::Portrait, templateName, fileName, title);
+    groups->first();
+    return ok;
 }
 
 } // namespace
@@ -195,31 +228,16 @@ QString collectPerProduct(const rec::Context& ctx, TQuery* totals, TQuery* group
 bool printPerProduct(rep::Report& report, const rec::Context& ctx, TQuery* buyerRow,
                      TQuery* groups, TQuery* lines, const Period& p, const QString& total)
 {
-    openBuyer(ctx, buyerRow);
+    openHeading(ctx, buyerRow, total, p.from, p.to, "Termékenként");
     rep::setVariable("v_datum", p.purchase ? "Felvásárlási " : "Fizetési ");
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(p.from));
-    rep::setVariable("v_ig", val::fmtDate(p.to));
-    rep::setVariable("v_sorrend", "Termékenként");
 
     // The printed detail takes only lines with a producer row; the group's
     // totals above it count every line.
-    auto reopen = [=] {
-        if (!groups->eof())
-            openProductLines(ctx, lines, p, currentText(groups, "S_MEGNEVEZES"), true);
-    };
-    rep::DataRegistry* data = report.data();
-    data->userDataSet("frUserDataset1")->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
-        [=] { return groups->isEmpty() || groups->eof(); });
-    data->userDataSet("frUserDataset2")->setCallbacks(
-        [=] { lines->first(); }, [=] { lines->next(); },
-        [=] { return lines->isEmpty() || lines->eof(); });
-    const bool ok = prepare(report, QPageLayout::Portrait, "FjLista5.frf",
-                            periodFileName("termekenkenti_lista", p.from, p.to),
-                            periodTitle("Termékenkénti lista", p.from, p.to));
-    groups->first();
-    return ok;
+    return prepareGrouped(
+        report, "frUserDataset1", "frUserDataset2", groups, "S_MEGNEVEZES", lines,
+        [=](const QString& name) { openProductLines(ctx, lines, p, name, true); }, "FjLista5.frf",
+        periodFileName("termekenkenti_lista", p.from, p.to),
+        periodTitle("Termékenkénti lista", p.from, p.to));
 }
 
 // ---- Per producer -----------------------------------------------------------
@@ -267,30 +285,15 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
                       TQuery* groups, TQuery* totals, TQuery* lines, const Period& p,
                       const QString& total)
 {
-    openBuyer(ctx, buyerRow);
+    openHeading(ctx, buyerRow, total, p.from, p.to, " Östermelönként ");
     groups->first();
     openProducer(ctx, totals, lines, p, currentText(groups, "O_KOD"));
-    rep::setVariable("v_osszesen", total);
-    rep::setVariable("v_tol", val::fmtDate(p.from));
-    rep::setVariable("v_ig", val::fmtDate(p.to));
-    rep::setVariable("v_sorrend", " Östermelönként ");
 
-    auto reopen = [=] {
-        if (!groups->eof())
-            openProducer(ctx, totals, lines, p, currentText(groups, "O_KOD"));
-    };
-    rep::DataRegistry* data = report.data();
-    data->userDataSet("frUserDataset3")->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
-        [=] { return groups->isEmpty() || groups->eof(); });
-    data->userDataSet("frUserDataset4")->setCallbacks(
-        [=] { lines->first(); }, [=] { lines->next(); },
-        [=] { return lines->isEmpty() || lines->eof(); });
-    const bool ok = prepare(report, QPageLayout::Portrait, "FjLista8.frf",
-                            periodFileName("ostermelonkenti_lista", p.from, p.to),
-                            periodTitle("Östermelönkénti lista", p.from, p.to));
-    groups->first();
-    return ok;
+    return prepareGrouped(
+        report, "frUserDataset3", "frUserDataset4", groups, "O_KOD", lines,
+        [=](const QString& kod) { openProducer(ctx, totals, lines, p, kod); }, "FjLista8.frf",
+        periodFileName("ostermelonkenti_lista", p.from, p.to),
+        periodTitle("Östermelönkénti lista", p.from, p.to));
 }
 
 // ---- One producer by month and product --------------------------------------

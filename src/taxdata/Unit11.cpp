@@ -135,7 +135,7 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
     connect(print_, &QPushButton::clicked, this,
             [this] { app::guarded([this] { printClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(tol_, &QDateEdit::dateChanged, this, [this] { DateTimePicker1Change(); });
+    connect(tol_, &QDateEdit::dateChanged, this, [this] { startDateChanged(); });
 
     sumvar_ = m2008::amountFromSumvar(settings::iniFileName("form9.ini"));
 
@@ -155,7 +155,7 @@ bool TForm11::eventFilter(QObject* o, QEvent* e)
     // After the focus has moved: a message shown inside the move would send the
     // focus back to the end date, and every way out of it would warn again.
     if (o == ig_ && e->type() == QEvent::FocusOut)
-        QTimer::singleShot(0, this, [this] { app::guarded([this] { DateTimePicker2Exit(); }); });
+        QTimer::singleShot(0, this, [this] { app::guarded([this] { endDateLeft(); }); });
     return QDialog::eventFilter(o, e);
 }
 
@@ -176,9 +176,9 @@ void TForm11::checkPeriod(const char* message)
 
 void TForm11::confirmPeriodClick() { checkPeriod("Hiba112! Csak egy hónap intervallum lehet."); }
 
-void TForm11::DateTimePicker2Exit() { checkPeriod("Hiba111! Csak egy hónap intervallum lehet."); }
+void TForm11::endDateLeft() { checkPeriod("Hiba111! Csak egy hónap intervallum lehet."); }
 
-void TForm11::DateTimePicker1Change()
+void TForm11::startDateChanged()
 {
     collect_->setEnabled(false);
     print_->setEnabled(false);

@@ -18,8 +18,9 @@ public:
 
     // OK and leaving the end date: take the period texts and check the month.
     void confirmPeriodClick();
-    void DateTimePicker2Exit();
-    void DateTimePicker1Change();
+    void endDateLeft();
+    // A new start date: collect and print wait for the month's check.
+    void startDateChanged();
     // "Kigyüjtés" and "Nyomtatás".
     void collectClick();
     void printClick();

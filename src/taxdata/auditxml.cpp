@@ -115,31 +115,31 @@ void bindRange(TQuery* q, const rec::Context& ctx, const Range& r)
 const QString kJoin = " FROM FjFej INNER JOIN Ostermelo ON F_OSTERMKOD = O_KOD "
                       "INNER JOIN Atvevo ON V_AKOD = F_AKOD WHERE (F_AKOD = :p3) AND ";
 
-// Fields of the work table's rows by name, the name looked up once: a year's
-// export reads a million fields.
+// Fields of the work table's rows by name. The name is looked up by its text,
+// never by where it is stored: a name put together at run time may sit where
+// another one stood a moment before.
 class Fields {
 public:
     explicit Fields(const TQuery& q) : q_(q)
     {
         for (int i = 0; i < q.fieldCount(); ++i)
-            byName_.insert(q.columns()[size_t(i)].name.toUpper(), i);
+            byName_.insert(q.columns()[size_t(i)].name.toUpper().toLatin1(), i);
     }
-    QVariant at(const char* name) const
+    QVariant at(QByteArrayView name) const
     {
-        auto it = cache_.constFind(name);
-        if (it == cache_.constEnd())
-            it = cache_.insert(name, byName_.value(QString::fromLatin1(name), -1));
-        if (*it < 0)
-            throw fb::Error(QString("Field '%1' not found").arg(name));
-        return q_.valueAt(q_.recNo(), *it);
+        // A key over the caller's bytes: a year's export reads a million fields.
+        const int i = byName_.value(QByteArray::fromRawData(name.data(), name.size()), -1);
+        if (i < 0)
+            throw fb::Error(QString("Field '%1' not found").arg(QLatin1StringView(name)));
+        return q_.valueAt(q_.recNo(), i);
     }
-    QString str(const char* name) const
+    QString str(QByteArrayView name) const
     {
         const QVariant v = at(name);
         return v.isNull() ? QString() : v.toString();
     }
-    double num(const char* name) const { return at(name).toDouble(); }
-    QDate date(const char* name) const
+    double num(QByteArrayView name) const { return at(name).toDouble(); }
+    QDate date(QByteArrayView name) const
     {
         const QVariant v = at(name);
         if (v.isNull())
@@ -149,15 +149,10 @@ public:
 
 private:
     const TQuery& q_;
-    QHash<QString, int> byName_;
-    mutable QHash<const char*, int> cache_;
+    QHash<QByteArray, int> byName_;
 };
 
-// One document's lines and rate sums, read for all documents at once.
-struct Line {
-    QString megnevezes, vtsz, megy;
-    double netto = 0, felvar = 0, ear = 0, komp = 0, kompfelar = 0, vetelar = 0;
-};
+// A document's sums by compensation rate, as the database adds them up.
 struct Rate {
     double komp = 0, netto = 0, ado = 0, brutto = 0;
 };
@@ -207,6 +202,30 @@ private:
     }
     QByteArray out_ = "\xEF\xBB\xBF";
 };
+
+// The address of either party. The work table names both parties' columns
+// alike but for the prefix ("KI_" the buyer issuing the ticket, "VE_" the
+// producer) and the element in lower case. The street is written even when
+// empty: every address has one.
+void address(Writer& w, const Fields& f, const char* prefix)
+{
+    const struct {
+        const char* element;
+        bool always;
+    } parts[] = {{"iranyitoszam", true},       {"telepules", true}, {"kerulet", false},
+                 {"kozterulet_neve", true},    {"kozterulet_jellege", false},
+                 {"hazszam", false},           {"epulet", false},   {"lepcsohaz", false},
+                 {"szint", false},             {"ajto", false}};
+    w.open(6, "cim");
+    for (const auto& p : parts) {
+        const QString value = f.str(QByteArray(prefix) + QByteArray(p.element).toUpper());
+        if (p.always)
+            w.text(8, p.element, value);
+        else
+            w.given(8, p.element, value);
+    }
+    w.close(6, "cim");
+}
 
 // A decimal as the schema counts it: significant digits of the written value.
 int totalDigits(const QString& written)
@@ -425,6 +444,12 @@ Header readHeader(fb::Connection* db)
     return h;
 }
 
+// The deductions of the work table's current row.
+Deductions deductionsOf(const Fields& f)
+{
+    return {f.num("SZJA_BRUTTOAR"), f.num("TAGI_BRUTTOAR"), f.num("LEV_BRUTTOAR")};
+}
+
 } // namespace
 
 QStringList schemaProblems(fb::Connection* db, const Options& o)
@@ -485,14 +510,13 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
             add(n, "érvénytelenítő bizonylat, de nincs eredeti sorszám (MO_EREDETI_SORSZAM)");
 
         const Doc d = docs.value(f.str("FE_SZLASORSZAM"));
-        const bool deduction = f.num("SZJA_BRUTTOAR") != 0 || f.num("TAGI_BRUTTOAR") != 0 ||
-                               f.num("LEV_BRUTTOAR") != 0;
-        if (d.lines.isEmpty() && !deduction)
+        const Totals t = totals(d.lines, deductionsOf(f));
+        if (d.lines.isEmpty() && t.deductions.isEmpty())
             add(n, "nincs tétele és levonása (legalább egy tétel kell)");
         int i = 0;
-        QList<double> amounts{f.num("SZJA_BRUTTOAR"), f.num("TAGI_BRUTTOAR"),
-                              f.num("LEV_BRUTTOAR")};
-        double netto = 0, afa = 0, brutto = 0;
+        QList<double> amounts;
+        for (const DeductionItem& ded : t.deductions)
+            amounts << ded.amount;
         for (const Line& l : d.lines) {
             ++i;
             if (l.megnevezes.trimmed().isEmpty())
@@ -502,13 +526,10 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
             if (hasControlChars(l.megnevezes + l.vtsz + l.megy))
                 add(n, QString("%1. tétel: vezérlőkarakter (a fájlba nem kerül be)").arg(i));
             amounts << l.netto << l.felvar << l.ear << l.komp << l.kompfelar;
-            netto += l.felvar;
-            afa += l.kompfelar;
-            brutto += l.vetelar;
         }
         for (const Rate& r : d.rates)
             amounts << r.netto << r.ado << r.brutto;
-        amounts << netto << afa << brutto;
+        amounts << t.netto << t.afa << t.brutto;
         for (double a : amounts) {
             // Below ten digits before the point every written amount fits.
             if (std::fabs(a) >= 9.99e9 && totalDigits(xmlAmount(a)) > 12) {
@@ -531,15 +552,30 @@ QStringList schemaProblems(fb::Connection* db, const Options& o)
     return out;
 }
 
-QByteArray build(fb::Connection* db, const Options& o, Header* header,
-                 const std::function<void(int, int)>& progress,
-                 const std::function<bool()>& cancelled)
+Totals totals(const QList<Line>& lines, const Deductions& d)
 {
-    const Header h = readHeader(db);
-    if (header)
-        *header = h;
-    const QHash<QString, Doc> docs = readLines(db);
-    Writer w;
+    Totals t;
+    const struct {
+        double amount;
+        const char* name;
+    } deductions[] = {{d.szja, "Szja levonás"},
+                      {d.tagi, "Tagi hozzájárul levonás"},
+                      {d.levonas, "Levonás"}};
+    for (const auto& ded : deductions)
+        if (ded.amount != 0)
+            t.deductions.append({QString::fromUtf8(ded.name), ded.amount});
+    for (const Line& l : lines) {
+        t.netto += l.felvar;
+        t.afa += l.kompfelar;
+        t.brutto += l.vetelar;
+    }
+    return t;
+}
+
+namespace {
+
+void writeHead(Writer& w, const Options& o, const Header& h)
+{
     w.line(0, "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
     w.line(0, "<szamlak xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
               "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" "
@@ -551,6 +587,108 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
     w.raw(2, "zaro_ido", xmlDate(byNumber ? h.maxdat : o.range.to));
     w.text(2, "kezdo_szla_szam", h.minbiz);
     w.text(2, "zaro_szla_szam", h.maxbiz);
+}
+
+// One document: the work table's current row, its lines and rate sums, and
+// what it comes to.
+void writeDocument(Writer& w, const Fields& f, const Doc& d, const Totals& t, bool nemKotelezo)
+{
+    auto v = [&](const char* c) { return f.str(c); };
+    auto date = [&](const char* c) { return xmlDate(f.date(c)); };
+    w.open(2, "szamla");
+    w.open(4, "fejlec");
+    w.text(8, "szlasorszam", v("FE_SZLASORSZAM"));
+    w.text(8, "szlatipus", v("FE_SZLATIPUS"));
+    w.raw(8, "szladatum", date("FE_SZLADATUM"));
+    w.raw(8, "teljdatum", date("FE_TELJDATUM"));
+    w.close(4, "fejlec");
+
+    w.open(4, "szamlakibocsato");
+    w.text(6, "adoszam", v("KI_ADOSZAM"));
+    w.given(6, "kozadoszam", v("KI_KOZADOSZAM"));
+    w.given(6, "kisadozo", v("KI_KISADOZO"));
+    w.text(6, "nev", v("KI_NEV"));
+    address(w, f, "KI_");
+    w.given(6, "egyeni_vallalkozo", v("KI_EGYENI_VALLALKOZO"));
+    w.given(6, "ev_nyilv_tart_szam", v("KI_EV_NYILV_TART_SZAM"));
+    w.given(6, "ev_neve", v("KI_EV_NEVE"));
+    w.close(4, "szamlakibocsato");
+
+    w.open(4, "vevo");
+    w.given(6, "adoszam", v("VE_ADOSZAM"));
+    w.given(6, "kozadoszam", v("VE_KOZADOSZAM"));
+    w.given(6, "nev", v("VE_NEV"));
+    address(w, f, "VE_");
+    w.close(4, "vevo");
+
+    for (const Line& l : d.lines) {
+        w.open(4, "termek_szolgaltatas_tetelek");
+        w.given(6, "termeknev", l.megnevezes);
+        w.given(6, "besorszam", l.vtsz);
+        w.amount(6, "menny", l.netto);
+        w.given(6, "mertekegys", l.megy);
+        w.amount(6, "nettoar", l.felvar);
+        w.amount(6, "nettoegysar", l.ear);
+        w.amount(6, "adokulcs", l.komp);
+        w.amount(6, "adoertek", l.kompfelar);
+        w.close(4, "termek_szolgaltatas_tetelek");
+    }
+    for (const DeductionItem& ded : t.deductions) {
+        w.open(4, "termek_szolgaltatas_tetelek");
+        w.text(6, "termeknev", ded.name);
+        w.amount(6, "menny", 1);
+        w.text(6, "mertekegys", "db");
+        w.amount(6, "nettoar", ded.amount);
+        w.close(4, "termek_szolgaltatas_tetelek");
+    }
+    if (v("FE_SZLATIPUS").trimmed() == "4") {
+        w.open(4, "modosito_szla");
+        w.text(6, "eredeti_sorszam", v("MO_EREDETI_SORSZAM"));
+        w.close(4, "modosito_szla");
+    }
+    w.open(4, "zaradekok");
+    w.raw(6, "onszamla", xmlEscape(v("ZA_ONSZAMLA"))); // as stored, blanks kept
+    w.close(4, "zaradekok");
+    if (nemKotelezo) {
+        w.open(4, "nem_kotelezo");
+        w.raw(6, "fiz_hatarido", date("NE_FIZ_HATARIDO"));
+        w.text(6, "fiz_mod", QString::fromUtf8(v("NE_FIZ_MOD") == "x" ? "átutalás" : "készpénz"));
+        w.text(6, "penznem", v("NE_PENZNEM"));
+        w.text(6, "szla_forma", v("NE_SZLA_FORMA"));
+        w.given(6, "kibocsato_bankszla", v("NE_KIBOCSATO_BANKSZLA"));
+        w.given(6, "befogado_bankszla", v("NE_BEFOGADO_BANKSZLA"));
+        w.close(4, "nem_kotelezo");
+    }
+    w.open(4, "osszesites");
+    for (const Rate& r : d.rates) {
+        w.open(6, "afarovat");
+        w.amount(8, "nettoar", r.netto);
+        w.amount(8, "adokulcs", r.komp);
+        w.amount(8, "adoertek", r.ado);
+        w.amount(8, "bruttoar", r.brutto);
+        w.close(6, "afarovat");
+    }
+    w.open(6, "vegosszeg");
+    w.amount(8, "nettoarossz", t.netto);
+    w.amount(8, "afaertekossz", t.afa);
+    w.amount(8, "bruttoarossz", t.brutto);
+    w.close(6, "vegosszeg");
+    w.close(4, "osszesites");
+    w.close(2, "szamla");
+}
+
+} // namespace
+
+QByteArray build(fb::Connection* db, const Options& o, Header* header,
+                 const std::function<void(int, int)>& progress,
+                 const std::function<bool()>& cancelled)
+{
+    const Header h = readHeader(db);
+    if (header)
+        *header = h;
+    const QHash<QString, Doc> docs = readLines(db);
+    Writer w;
+    writeHead(w, o, h);
 
     TQuery q(db, "navexport");
     openCollected(&q);
@@ -563,124 +701,8 @@ QByteArray build(fb::Connection* db, const Options& o, Header* header,
             if (cancelled && cancelled())
                 return {};
         }
-        auto v = [&](const char* c) { return f.str(c); };
-        auto date = [&](const char* c) { return xmlDate(f.date(c)); };
-        w.open(2, "szamla");
-        w.open(4, "fejlec");
-        w.text(8, "szlasorszam", v("FE_SZLASORSZAM"));
-        w.text(8, "szlatipus", v("FE_SZLATIPUS"));
-        w.raw(8, "szladatum", date("FE_SZLADATUM"));
-        w.raw(8, "teljdatum", date("FE_TELJDATUM"));
-        w.close(4, "fejlec");
-
-        w.open(4, "szamlakibocsato");
-        w.text(6, "adoszam", v("KI_ADOSZAM"));
-        w.given(6, "kozadoszam", v("KI_KOZADOSZAM"));
-        w.given(6, "kisadozo", v("KI_KISADOZO"));
-        w.text(6, "nev", v("KI_NEV"));
-        w.open(6, "cim");
-        w.text(8, "iranyitoszam", v("KI_IRANYITOSZAM"));
-        w.text(8, "telepules", v("KI_TELEPULES"));
-        w.given(8, "kerulet", v("KI_KERULET"));
-        w.text(8, "kozterulet_neve", v("KI_KOZTERULET_NEVE"));
-        w.given(8, "kozterulet_jellege", v("KI_KOZTERULET_JELLEGE"));
-        w.given(8, "hazszam", v("KI_HAZSZAM"));
-        w.given(8, "epulet", v("KI_EPULET"));
-        w.given(8, "lepcsohaz", v("KI_LEPCSOHAZ"));
-        w.given(8, "szint", v("KI_SZINT"));
-        w.given(8, "ajto", v("KI_AJTO"));
-        w.close(6, "cim");
-        w.given(6, "egyeni_vallalkozo", v("KI_EGYENI_VALLALKOZO"));
-        w.given(6, "ev_nyilv_tart_szam", v("KI_EV_NYILV_TART_SZAM"));
-        w.given(6, "ev_neve", v("KI_EV_NEVE"));
-        w.close(4, "szamlakibocsato");
-
-        w.open(4, "vevo");
-        w.given(6, "adoszam", v("VE_ADOSZAM"));
-        w.given(6, "kozadoszam", v("VE_KOZADOSZAM"));
-        w.given(6, "nev", v("VE_NEV"));
-        w.open(6, "cim");
-        w.text(8, "iranyitoszam", v("VE_IRANYITOSZAM"));
-        w.text(8, "telepules", v("VE_TELEPULES"));
-        w.given(8, "kerulet", v("VE_KERULET"));
-        w.given(8, "kozterulet_neve", v("VE_KOZTERULET_NEVE"));
-        w.given(8, "kozterulet_jellege", v("VE_KOZTERULET_JELLEGE"));
-        w.given(8, "hazszam", v("VE_HAZSZAM"));
-        w.given(8, "epulet", v("VE_EPULET"));
-        w.given(8, "lepcsohaz", v("VE_LEPCSOHAZ"));
-        w.given(8, "szint", v("VE_SZINT"));
-        w.given(8, "ajto", v("VE_AJTO"));
-        w.close(6, "cim");
-        w.close(4, "vevo");
-
-        const Doc d = docs.value(v("FE_SZLASORSZAM"));
-        double netto = 0, afa = 0, brutto = 0;
-        for (const Line& l : d.lines) {
-            w.open(4, "termek_szolgaltatas_tetelek");
-            w.given(6, "termeknev", l.megnevezes);
-            w.given(6, "besorszam", l.vtsz);
-            w.amount(6, "menny", l.netto);
-            w.given(6, "mertekegys", l.megy);
-            w.amount(6, "nettoar", l.felvar);
-            w.amount(6, "nettoegysar", l.ear);
-            w.amount(6, "adokulcs", l.komp);
-            w.amount(6, "adoertek", l.kompfelar);
-            w.close(4, "termek_szolgaltatas_tetelek");
-            netto += l.felvar;
-            afa += l.kompfelar;
-            brutto += l.vetelar;
-        }
-        const struct {
-            const char* col;
-            const char* name;
-        } deductions[] = {{"SZJA_BRUTTOAR", "Szja levonás"},
-                          {"TAGI_BRUTTOAR", "Tagi hozzájárul levonás"},
-                          {"LEV_BRUTTOAR", "Levonás"}};
-        for (const auto& ded : deductions) {
-            const double a = f.num(ded.col);
-            if (a == 0)
-                continue;
-            w.open(4, "termek_szolgaltatas_tetelek");
-            w.text(6, "termeknev", QString::fromUtf8(ded.name));
-            w.amount(6, "menny", 1);
-            w.text(6, "mertekegys", "db");
-            w.amount(6, "nettoar", a);
-            w.close(4, "termek_szolgaltatas_tetelek");
-        }
-        if (v("FE_SZLATIPUS").trimmed() == "4") {
-            w.open(4, "modosito_szla");
-            w.text(6, "eredeti_sorszam", v("MO_EREDETI_SORSZAM"));
-            w.close(4, "modosito_szla");
-        }
-        w.open(4, "zaradekok");
-        w.raw(6, "onszamla", xmlEscape(v("ZA_ONSZAMLA"))); // as stored, blanks kept
-        w.close(4, "zaradekok");
-        if (o.nemKotelezo) {
-            w.open(4, "nem_kotelezo");
-            w.raw(6, "fiz_hatarido", date("NE_FIZ_HATARIDO"));
-            w.text(6, "fiz_mod", QString::fromUtf8(v("NE_FIZ_MOD") == "x" ? "átutalás" : "készpénz"));
-            w.text(6, "penznem", v("NE_PENZNEM"));
-            w.text(6, "szla_forma", v("NE_SZLA_FORMA"));
-            w.given(6, "kibocsato_bankszla", v("NE_KIBOCSATO_BANKSZLA"));
-            w.given(6, "befogado_bankszla", v("NE_BEFOGADO_BANKSZLA"));
-            w.close(4, "nem_kotelezo");
-        }
-        w.open(4, "osszesites");
-        for (const Rate& r : d.rates) {
-            w.open(6, "afarovat");
-            w.amount(8, "nettoar", r.netto);
-            w.amount(8, "adokulcs", r.komp);
-            w.amount(8, "adoertek", r.ado);
-            w.amount(8, "bruttoar", r.brutto);
-            w.close(6, "afarovat");
-        }
-        w.open(6, "vegosszeg");
-        w.amount(8, "nettoarossz", netto);
-        w.amount(8, "afaertekossz", afa);
-        w.amount(8, "bruttoarossz", brutto);
-        w.close(6, "vegosszeg");
-        w.close(4, "osszesites");
-        w.close(2, "szamla");
+        const Doc d = docs.value(f.str("FE_SZLASORSZAM"));
+        writeDocument(w, f, d, totals(d.lines, deductionsOf(f)), o.nemKotelezo);
     }
     w.line(0, "</szamlak>");
     if (progress)

@@ -59,6 +59,28 @@ struct Options {
 // line per problem naming the document and the field. Empty when none.
 QStringList schemaProblems(fb::Connection* db, const Options& o);
 
+// One ticket line as the file describes it.
+struct Line {
+    QString megnevezes, vtsz, megy;
+    double netto = 0, felvar = 0, ear = 0, komp = 0, kompfelar = 0, vetelar = 0;
+};
+// A document's deductions (income tax advance, members' contribution, other).
+struct Deductions {
+    double szja = 0, tagi = 0, levonas = 0;
+};
+struct DeductionItem {
+    QString name;
+    double amount = 0;
+};
+// What the file says a document comes to: each deduction that is not zero as
+// an item of its own, and its lines' purchase values, compensation surcharges
+// and purchase prices summed (the deductions are not in these sums).
+struct Totals {
+    QList<DeductionItem> deductions;
+    double netto = 0, afa = 0, brutto = 0;
+};
+Totals totals(const QList<Line>& lines, const Deductions& d);
+
 struct Header {
     int count = 0;
     QString minbiz, maxbiz;

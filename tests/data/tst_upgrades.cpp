@@ -1,8 +1,8 @@
 // Bringing an older register up to date: the columns added once, "Már létezik"
 // after, the domain widened again and again, shared tax ids marked.
-#include "data/Unit28.h"
-#include "data/Unit36.h"
-#include "data/Unit37.h"
+#include "data/gui/Unit28.h"
+#include "data/gui/Unit36.h"
+#include "data/gui/Unit37.h"
 #include "testsupport.h"
 #include "upgrades.h"
 

@@ -48,12 +48,12 @@ void TstMail::folderListFillsTheFileField()
     QCOMPARE(QApplication::clipboard()->text(), QDir(db.dir()).absoluteFilePath("vadmo7.fdb"));
 
     s.ui.openResult = true;
-    f.Kuldes2Click();
+    f.sendMailClick();
     QCOMPARE(s.ui.opened, QStringList{mailto::supportAddress()});
     QVERIFY(s.ui.log.isEmpty());
     // No mail program: said, with the address and the file to attach.
     s.ui.openResult = false;
-    f.Kuldes2Click();
+    f.sendMailClick();
     QCOMPARE(s.ui.log.size(), 1);
     QVERIFY(s.ui.log[0].contains("tamogatas@vadmo.hu"));
     QVERIFY(s.ui.log[0].contains(f.fileField()->text()));

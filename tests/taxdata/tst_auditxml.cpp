@@ -1,5 +1,5 @@
 // The audit data supply: the collection into the work table with its checks,
-// the whole XML file against one written out by hand, every file checked
+// what a document comes to, the whole XML file against one written out by hand, every file checked
 // against the authority's schema, what the schema would refuse found before
 // writing, the widened work table, and the screen's settings and export.
 #include "../tickets/ticketfixture.h"
@@ -29,6 +29,7 @@ class TstAuditXml : public QObject {
     Q_OBJECT
 private slots:
     void formats();
+    void totals();
     void wholeFile();
     void numberRangeIsText();
     void emptyCollection();
@@ -275,6 +276,38 @@ void TstAuditXml::formats()
     QCOMPARE(auditxml::xmlText(QString("Ki\x01ss") + QChar(0x1F)), QString("Kiss"));
     QVERIFY(auditxml::hasControlChars(QString("a\x0B")));
     QVERIFY(!auditxml::hasControlChars("Árvíztűrő\ttükör"));
+}
+
+void TstAuditXml::totals()
+{
+    // The sums take each line's purchase value, surcharge and price (not its
+    // quantity or unit price); a deduction is an item only when not zero, in
+    // a fixed order, and stays out of the sums.
+    const auditxml::Line wheat{"Búza", "1001", "kg", 100, 5000, 50, 7, 350, 5350};
+    const auditxml::Line apple{"Alma", "1001", "kg", 180, 1800, 10, 12, 216, 2016};
+    const auditxml::Line back{"Búza", "1001", "kg", -100, -5000, 50, 7, -350, -5350};
+    const struct {
+        const char* what;
+        QList<auditxml::Line> lines;
+        auditxml::Deductions d;
+        const char* want;
+    } cases[] = {
+        {"empty", {}, {}, " | 0 0 0"},
+        {"lines", {wheat, apple}, {}, " | 6800 566 7366"},
+        {"voiding", {back}, {1500, 0, 0}, "Szja levonás 1500 | -5000 -350 -5350"},
+        {"every deduction", {wheat}, {-1500, -300, -250},
+         "Szja levonás -1500, Tagi hozzájárul levonás -300, Levonás -250 | 5000 350 5350"},
+        {"only the one not zero", {}, {0, -300, 0}, "Tagi hozzájárul levonás -300 | 0 0 0"},
+    };
+    for (const auto& c : cases) {
+        const auditxml::Totals t = auditxml::totals(c.lines, c.d);
+        QStringList items;
+        for (const auditxml::DeductionItem& i : t.deductions)
+            items << i.name + " " + QString::number(i.amount);
+        QCOMPARE(QString(c.what) + ": " + items.join(", ") +
+                     QString(" | %1 %2 %3").arg(t.netto).arg(t.afa).arg(t.brutto),
+                 QString(c.what) + ": " + QString::fromUtf8(c.want));
+    }
 }
 
 void TstAuditXml::wholeFile()

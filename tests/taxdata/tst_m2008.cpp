@@ -521,7 +521,7 @@ void TstM2008::screenMonthCheck()
     QCOMPARE(scope.ui.log, QStringList{"msg:Hiba112! Csak egy hónap intervallum lehet."});
     QCOMPARE(scope.ui.beeps, 1);
     QVERIFY(!f.collectButton()->isEnabled());
-    f.DateTimePicker2Exit();
+    f.endDateLeft();
     QCOMPARE(scope.ui.log.last(), QString("msg:Hiba111! Csak egy hónap intervallum lehet."));
     QCOMPARE(scope.ui.beeps, 2);
 

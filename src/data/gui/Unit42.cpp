@@ -1,7 +1,7 @@
 #include "Unit42.h"
 
 #include "Unit2.h"
-#include "gui/upgradescreen.h"
+#include "upgradescreen.h"
 #include "upgrades.h"
 
 TForm42::TForm42(QWidget* parent) : QDialog(parent)

@@ -1,7 +1,7 @@
 #include "Unit36.h"
 
 #include "Unit2.h"
-#include "gui/upgradescreen.h"
+#include "upgradescreen.h"
 #include "seams.h"
 #include "upgrades.h"
 

@@ -1,7 +1,7 @@
 #include "Unit37.h"
 
 #include "Unit2.h"
-#include "gui/upgradescreen.h"
+#include "upgradescreen.h"
 #include "upgrades.h"
 
 TForm37::TForm37(QWidget* parent) : QDialog(parent)

@@ -1,7 +1,7 @@
 #include "Unit28.h"
 
 #include "Unit2.h"
-#include "gui/upgradescreen.h"
+#include "upgradescreen.h"
 #include "upgrades.h"
 
 TForm28::TForm28(QWidget* parent) : QDialog(parent)
