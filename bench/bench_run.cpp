@@ -50,14 +50,7 @@ double peakMb()
 
 void out(const QString& key, double v) { std::printf("R %s %.3f\n", qPrintable(key), v); }
 
-template <class F>
-double ms(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
+using benchdb::ms;
 
 template <class F>
 double median(int runs, F&& f)
@@ -118,6 +111,26 @@ int startup(const QString& file)
     return 0;
 }
 
+// In the list's present order: "last", pages up from it, "first", pages down
+// from it, three times; the worst step.
+double endsAndPages(QWidget* screen, DBGrid* g)
+{
+    DBNavigator* n = screen->findChild<DBNavigator*>("DBNavigator1");
+    auto click = [&](const char* name) { return ms([&] { n->findChild<QToolButton*>(name)->click(); }); };
+    double step = 0;
+    for (int round = 0; round < 3; ++round) {
+        step = std::max(step, click("navLast"));
+        g->setFocus();
+        for (int i = 0; i < 12; ++i)
+            step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageUp); }));
+        step = std::max(step, click("navFirst"));
+        for (int i = 0; i < 12; ++i)
+            step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageDown); }));
+        settle();
+    }
+    return step;
+}
+
 // The producer list, which is also the picker of the ticket entry: opened on
 // the remembered producer, searched by name keystroke by keystroke, sorted by
 // code and by name, its ends and pages in each order.
@@ -146,9 +159,6 @@ void measureProducers()
         }
     out("producers_search_ms", search);
     DBGrid* g = p->grid();
-    auto nav = [&](const char* name) {
-        return p->findChild<DBNavigator*>("DBNavigator1")->findChild<QToolButton*>(name);
-    };
     double sort = 0, step = 0;
     for (int col : {0, 1}) {
         for (int i = 0; i < 3; ++i) {
@@ -156,16 +166,7 @@ void measureProducers()
             sort = std::max(sort, ms([&] { p->sortByCursorColumn(); }));
             settle();
         }
-        for (int round = 0; round < 3; ++round) {
-            step = std::max(step, ms([&] { nav("navLast")->click(); }));
-            g->setFocus();
-            for (int i = 0; i < 12; ++i)
-                step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageUp); }));
-            step = std::max(step, ms([&] { nav("navFirst")->click(); }));
-            for (int i = 0; i < 12; ++i)
-                step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageDown); }));
-            settle();
-        }
+        step = std::max(step, endsAndPages(p, g));
     }
     out("producers_sort_ms", sort);
     out("producers_nav_ms", step);
@@ -364,19 +365,7 @@ int measure(const QString& file, int tickets)
         const double engine = eng[0], sort = ours[0];
         out("sort_" + it.value() + "_ms", sort);
         out("sort_" + it.value() + "_engine_ms", engine);
-        // In that order: "last", pages up from it, "first", pages down from
-        // it; the worst step.
-        double step = 0;
-        for (int round = 0; round < 3; ++round) {
-            step = std::max(step, ms([&] { nav("navLast")->click(); }));
-            g->setFocus();
-            for (int i = 0; i < 12; ++i)
-                step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageUp); }));
-            step = std::max(step, ms([&] { nav("navFirst")->click(); }));
-            for (int i = 0; i < 12; ++i)
-                step = std::max(step, ms([&] { QTest::keyClick(g, Qt::Key_PageDown); }));
-            settle();
-        }
+        const double step = endsAndPages(f, g);
         out("order_" + it.value() + "_nav_ms", step);
     }
 

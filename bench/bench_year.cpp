@@ -25,14 +25,7 @@ namespace {
 constexpr int kPeriodTickets = 20000;
 const QDate kFirstDay(2016, 1, 4); // the generator's first issue date
 
-template <class F>
-double ms(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
+using benchdb::ms;
 
 // Milliseconds per 1 000 tickets of each step on one register.
 QMap<QString, double> measure(int tickets)

@@ -2,6 +2,7 @@
 // Register files of a given size for the benchmarks: built once into a cache
 // folder outside the source tree and reused by later runs.
 
+#include <QElapsedTimer>
 #include <QString>
 
 namespace benchdb {
@@ -20,5 +21,19 @@ QString cacheDir();
 QString ensureFile(const QString& dir, int tickets);
 // The number of the newest ticket of a file with that many tickets.
 QString newestNumber(int tickets);
+
+} // namespace benchdb
+
+namespace benchdb {
+
+// Milliseconds the call took.
+template <class F>
+double ms(F&& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
 
 } // namespace benchdb
