@@ -114,8 +114,21 @@ void TForm1::addStartupNotice(const QString& text)
 void TForm1::bringUpToDate()
 {
     rec::Outcome o;
+    // A note on the screen while a long step runs: the start would otherwise
+    // look hung.
+    std::unique_ptr<QLabel> note;
     try {
-        o = upgrades::bringUpToDate(&Data->ZCon1);
+        o = upgrades::bringUpToDate(&Data->ZCon1, [&](const QString& text) {
+            applog::write(text);
+            note = std::make_unique<QLabel>(text);
+            note->setObjectName("upgradeNote");
+            note->setWindowTitle(windowTitle());
+            note->setWordWrap(true);
+            note->setMargin(24);
+            note->setMinimumWidth(420);
+            note->show();
+            QCoreApplication::processEvents();
+        });
     } catch (const std::exception& e) {
         // The register works as before; the next start tries again.
         applog::write("Adatbázis frissítése: " + QString::fromUtf8(e.what()));

@@ -74,7 +74,7 @@ QStringList present(fb::Connection* db, const char* catalogue, const char* colum
 // The sort keys of the ticket list and the producer lists, in the order they
 // are made: the name column, its triggers, its values, then the indexes (all
 // of them there is the mark that all is done).
-rec::Outcome addSortKeys(fb::Connection* db)
+rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QString&)>& longStep)
 {
     const QStringList triggers = {"FJFEJ_RNEV", "OSTERMELO_RNEV"};
     QStringList indexes;
@@ -95,6 +95,9 @@ rec::Outcome addSortKeys(fb::Connection* db)
     for (const QString& t : triggers)
         if (!haveTriggers.contains(t))
             noTrigger << t;
+    if (longStep)
+        longStep("A nyilvántartás átalakítása: a jegylista gyors rendezéséhez. Egyszeri munka, "
+                 "nagy nyilvántartáson néhány percig is eltarthat. Kérem, várjon…");
     const char* const failed = "Hiba13: a rendezési kulcsok felvétele közben!";
     // Each its own unit: a new column is usable once committed.
     rec::Outcome o = rec::Outcome::saved();
@@ -179,7 +182,7 @@ QStringList duplicateKeys(fb::Connection* db)
     return out;
 }
 
-rec::Outcome bringUpToDate(fb::Connection* db)
+rec::Outcome bringUpToDate(fb::Connection* db, const std::function<void(const QString&)>& longStep)
 {
     // The work tables first: they hold nothing worth keeping between runs.
     for (const char* table : {"NAVFEJ", "NAVSOR"}) {
@@ -201,7 +204,7 @@ rec::Outcome bringUpToDate(fb::Connection* db)
     }
 
     {
-        const rec::Outcome o = addSortKeys(db);
+        const rec::Outcome o = addSortKeys(db, longStep);
         if (!o.ok())
             return o;
     }

@@ -4,6 +4,8 @@
 
 #include "records.h"
 
+#include <functional>
+
 namespace upgrades {
 
 // Whether the table has the column (names in upper case).
@@ -30,7 +32,9 @@ rec::Outcome markSharedTaxIds(fb::Connection* db, int* changed = nullptr);
 // A database failure (a table in use by another computer, a user without the
 // right to change the schema) comes back as a failed step and is logged; the
 // next start tries again.
-rec::Outcome bringUpToDate(fb::Connection* db);
+// `longStep` is told before a step that may take minutes on a large register
+// (the list's sort keys), so that the user sees why the start waits.
+rec::Outcome bringUpToDate(fb::Connection* db, const std::function<void(const QString&)>& longStep = {});
 // The duplicates that keep the unique keys off, one Hungarian line each
 // (empty: none).
 QStringList duplicateKeys(fb::Connection* db);
