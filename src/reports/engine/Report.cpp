@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
+#include <deque>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -68,6 +69,16 @@ struct Layout {
 };
 
 QString unitMark(int id) { return QString("\uE000U%1\uE000").arg(id); }
+
+// A wrapped text's measure depends on its box's width and its alignment.
+struct WrapKey {
+    double width; // px
+    int align;
+    QString text;
+    bool operator==(const WrapKey&) const = default;
+};
+
+size_t qHash(const WrapKey& k, size_t seed = 0) { return qHashMulti(seed, k.text, k.width, k.align); }
 
 template <class F>
 void forEachBand(Template& t, F&& f)
@@ -444,12 +455,37 @@ private:
         return s;
     }
 
-    const QFontMetricsF& metricsOf(const FontSpec& wanted)
+    // A font's measures at the measuring resolution, each text laid out once:
+    // a list repeats its names, products and units thousands of times.
+    struct Measures {
+        Measures(const FontSpec& s, const QFont& f, QPaintDevice* device)
+            : spec(s), fm(f, device), lineHeight(fm.ascent() + fm.descent())
+        {
+        }
+        FontSpec spec;
+        QFontMetricsF fm;
+        double lineHeight; // px
+        QHash<char16_t, double> advances; // single characters, px
+        QHash<QString, double> widths;    // one-line texts, px
+        QHash<WrapKey, QSizeF> wrapped;   // wrapped texts' bounding boxes, px
+    };
+
+    // Distinct texts of a long list (amounts, dates) are many: a full cache
+    // starts again rather than grow with the list.
+    template <class H>
+    static void bound(H& cache)
+    {
+        constexpr qsizetype kMaxCached = 20000;
+        if (cache.size() >= kMaxCached)
+            cache.clear();
+    }
+
+    Measures& measuresOf(const FontSpec& wanted)
     {
         // A template has a handful of fonts: a short list beats hashing a key per text.
-        for (const auto& m : metrics_)
-            if (m.first == wanted)
-                return m.second;
+        for (auto& m : measures_)
+            if (m.spec == wanted)
+                return m;
         if (!measure_) {
             if (!QGuiApplication::instance())
                 throw ReportError("a szöveg méréséhez grafikus alkalmazás kell");
@@ -458,20 +494,50 @@ private:
             measure_->setDotsPerMeterY(int(std::lround(1200 / 0.0254)));
         }
         QFont f = deviceFont(wanted, kMeasurePxPerMm, measure_->logicalDpiY());
-        metrics_.emplace_back(wanted, QFontMetricsF(f, measure_.get()));
-        return metrics_.back().second;
+        return measures_.emplace_back(wanted, f, measure_.get());
+    }
+
+    static double textWidth(Measures& m, const QString& text)
+    {
+        auto it = m.widths.constFind(text);
+        if (it != m.widths.constEnd())
+            return *it;
+        bound(m.widths);
+        const double w = m.fm.horizontalAdvance(text);
+        m.widths.insert(text, w);
+        return w;
+    }
+
+    // Most texts are far shorter than their box: the sum of their letters'
+    // widths tells so without laying them out (kerning only narrows).
+    static bool surelyFits(Measures& m, const QString& text, double availMm)
+    {
+        double sum = 0;
+        for (QChar c : text) {
+            auto it = m.advances.constFind(c.unicode());
+            if (it == m.advances.constEnd())
+                it = m.advances.insert(c.unicode(), m.fm.horizontalAdvance(c));
+            sum += *it;
+        }
+        return sum / kMeasurePxPerMm <= availMm * 0.95;
     }
 
     // Height a wrapped text needs in its object, padding included (mm), and
     // the width of its widest line.
     double measureHeight(const TemplateObject& o, const FontSpec& font, const QString& text, double* width = nullptr)
     {
-        const QFontMetricsF& fm = metricsOf(font);
+        Measures& m = measuresOf(font);
         const double w = std::max(1.0, (o.rect.width() - 2 * kPadX) * kMeasurePxPerMm);
-        QRectF br = fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(fm, w, text, o.align), text);
+        const WrapKey key{w, o.align, text};
+        auto it = m.wrapped.constFind(key);
+        if (it == m.wrapped.constEnd()) {
+            bound(m.wrapped);
+            const QRectF br = m.fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(m.fm, w, text, o.align), text);
+            it = m.wrapped.insert(key, br.size());
+        }
         if (width)
-            *width = br.width() / kMeasurePxPerMm;
-        return br.height() / kMeasurePxPerMm + 2 * kPadY;
+            *width = it->width() / kMeasurePxPerMm;
+        return it->height() / kMeasurePxPerMm + 2 * kPadY;
     }
 
     // A single-line text too wide for its box, with `shrink`: the font made
@@ -483,8 +549,10 @@ private:
         if (!o.shrink || o.wrap || text.isEmpty())
             return f;
         const double avail = o.rect.width() - 2 * kPadX;
+        if (surelyFits(measuresOf(f), text, avail))
+            return f;
         for (int i = 0; i < 40 && f.size > kMinShrink; ++i) {
-            const double w = metricsOf(f).horizontalAdvance(text) / kMeasurePxPerMm;
+            const double w = textWidth(measuresOf(f), text) / kMeasurePxPerMm;
             if (w <= avail)
                 break;
             f.size = std::max(kMinShrink, std::floor(f.size * avail / w * 10) / 10 - (i ? 0.1 : 0));
@@ -510,18 +578,12 @@ private:
             const double need = measureHeight(o, font, text, &w);
             return need > height + kTol || w > avail;
         }
-        const QFontMetricsF& fm = metricsOf(font);
-        const double lineH = (fm.ascent() + fm.descent()) / kMeasurePxPerMm;
-        if (lineH > height + kTol)
+        Measures& m = measuresOf(font);
+        if (m.lineHeight / kMeasurePxPerMm > height + kTol)
             return true;
-        // Most texts are far shorter than their box: the sum of their letters'
-        // widths tells so without laying them out (kerning only narrows).
-        double sum = 0;
-        for (QChar c : text)
-            sum += fm.horizontalAdvance(c);
-        if (sum / kMeasurePxPerMm <= avail * 0.95)
+        if (surelyFits(m, text, avail))
             return false;
-        return fm.horizontalAdvance(text) / kMeasurePxPerMm > avail;
+        return textWidth(m, text) / kMeasurePxPerMm > avail;
     }
 
     // Texts, grown heights and places of a band's objects. An object below a
@@ -765,7 +827,7 @@ private:
     double measured_ = 0;
     long long rows_ = 0;
     std::unique_ptr<QImage> measure_;
-    std::vector<std::pair<FontSpec, QFontMetricsF>> metrics_;
+    std::deque<Measures> measures_; // a deque: references stay valid as fonts are added
 };
 
 } // namespace
