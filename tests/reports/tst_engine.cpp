@@ -375,6 +375,25 @@ end
         QCOMPARE(s.ui.progressMax, qint64(5));
     }
 
+    // A page that takes many rows to fill (a long unit measured, a detail
+    // read) still moves the progress on as its rows go by.
+    void progressWhileAPageFills()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= 3000; ++i)
+            ds->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        UiScope s;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText("data frDBDataSet1\n band row height=0.01\n  text x=0 y=0 w=10 h=0.01 \"[N]\"\n end\nend\n",
+                       "suru.frf");
+        QVERIFY(r.prepare());
+        QCOMPARE(r.pages().size(), size_t(1));
+        QVERIFY2(s.ui.progressSteps > 1, qPrintable(QString::number(s.ui.progressSteps)));
+        QCOMPARE(s.ui.progressMax, qint64(0)); // no page was done before the end
+    }
+
     void endlessDataSetStops()
     {
         DataRegistry reg;

@@ -34,6 +34,9 @@ constexpr double kPadY = 0.3;
 // filling memory page by page.
 constexpr int kMaxPages = 20000;
 
+// Rows between progress steps within a page.
+constexpr long long kRowsPerStep = 256;
+
 // Text measures are taken at this resolution.
 constexpr double kMeasurePxPerMm = 1200 / 25.4;
 
@@ -112,6 +115,9 @@ void forEachBand(Template& t, F&& f)
             f(*b);
     body(t.body);
 }
+
+// Ends the measuring of a unit as soon as it is known not to fit.
+struct PastPage {};
 
 class Preparer : public Scope {
 public:
@@ -277,11 +283,8 @@ private:
             body();
             return;
         }
-        if (keep && placedOnPage_) {
-            const double h = measure(body);
-            if (y_ + h > bottom_ + 1e-9)
-                newPage();
-        }
+        if (keep && placedOnPage_ && !fitsRestOfPage(body))
+            newPage();
         const int id = int(unitPages_.size());
         unitPages_.push_back(0);
         units_.push_back(Unit{id});
@@ -296,34 +299,47 @@ private:
         units_.pop_back();
     }
 
-    // The height `body` would take on an endless page. Sums are put back, and
-    // data sets walk again when the body is printed for real.
-    double measure(const std::function<void()>& body)
+    // Whether `body` fits below the cursor on this page. It is laid out only
+    // as far as the page's foot: a product's lines of a whole year are known
+    // not to fit after a page of them. Sums are put back, and data sets walk
+    // again when the body is printed for real.
+    bool fitsRestOfPage(const std::function<void()>& body)
     {
         std::vector<double> sums;
         sums.reserve(allSums_.size());
         for (Node* n : allSums_)
             sums.push_back(n->sumAcc);
-        const bool was = measuring_;
-        const double before = measured_;
+        const size_t chain = chain_.size();
+        const size_t tops = pageTops_.size();
         measuring_ = true;
         measured_ = 0;
         auto restore = [&] {
             for (size_t i = 0; i < allSums_.size(); ++i)
                 allSums_[i]->sumAcc = sums[i];
-            measuring_ = was;
+            measuring_ = false;
         };
+        bool fits = true;
         try {
             body();
+            fits = !pastPage();
+        } catch (const PastPage&) {
+            // Left in the middle of its data: put the walked data sets back.
+            while (chain_.size() > chain) {
+                chain_.back().ds->finish();
+                chain_.pop_back();
+            }
+            pageTops_.resize(tops);
+            fits = false;
         } catch (...) {
             restore();
             throw;
         }
         restore();
-        const double h = measured_;
-        measured_ = before;
-        return h;
+        return fits;
     }
+
+    // What is measured so far runs past the page's foot.
+    bool pastPage() const { return y_ + measured_ > bottom_ + 1e-9; }
 
     void runBlock(DataBlock& b)
     {
@@ -364,6 +380,10 @@ private:
         while (!ds->eof()) {
             if (++rows_ > 5'000'000)
                 throw ReportError(t_.name + ": túl sok sor (véget nem érő adathalmaz?)");
+            // Filling a page may take long (a kept unit measured, its detail
+            // read): the progress moves on with the rows as well.
+            if (rows_ % kRowsPerStep == 0)
+                step(std::max(0, int(pages_.size()) - 1));
             if (!b.groups.empty()) {
                 size_t changed = b.groups.size();
                 std::vector<Value> now(b.groups.size());
@@ -716,6 +736,8 @@ private:
         Layout l = layoutBand(b);
         if (measuring_) {
             measured_ += l.height;
+            if (pastPage())
+                throw PastPage{};
             return;
         }
         if (!startingPage_) {
@@ -770,11 +792,7 @@ private:
     {
         if (int(pages_.size()) >= kMaxPages)
             throw ReportError(QString("%1: több mint %2 oldal (véget nem érő adathalmaz?)").arg(t_.name).arg(kMaxPages));
-        if (progress_) {
-            progress_->setValue(qint64(pages_.size()));
-            if (progress_->wasCanceled())
-                throw ReportError("A nyomtatás előkészítése megszakítva.");
-        }
+        step(int(pages_.size()));
         PreparedPage p;
         p.size = pageSize_;
         pages_.push_back(std::move(p));
@@ -807,6 +825,17 @@ private:
     {
         finishPage();
         startPage();
+    }
+
+    // Reports the pages done; the user may stop here, as only pages in
+    // memory are dropped.
+    void step(int pagesDone)
+    {
+        if (!progress_)
+            return;
+        progress_->setValue(pagesDone);
+        if (progress_->wasCanceled())
+            throw ReportError("A nyomtatás előkészítése megszakítva.");
     }
 
     Template& t_;
