@@ -163,26 +163,27 @@ public:
 
     bool lookup(const QStringList& partsIn, Value* out, QString* err) override
     {
-        QStringList parts = partsIn;
-        if (parts.size() == 3 && parts[0].compare("Data", Qt::CaseInsensitive) == 0)
-            parts.removeFirst();
+        // Read only: a list's rows ask thousands of names, none is copied.
+        const QStringList parts =
+            partsIn.size() == 3 && partsIn[0].compare("Data", Qt::CaseInsensitive) == 0 ? partsIn.mid(1)
+                                                                                        : partsIn;
         if (parts.size() == 1) {
             const QString& n = parts[0];
-            if (n.compare("PAGE", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("PAGE", Qt::CaseInsensitive) == 0) {
                 *out = Value::number(double(pages_.size()));
                 return true;
             }
-            if (n.compare("PAGES", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("PAGES", Qt::CaseInsensitive) == 0) {
                 *out = Value::text(kPagesMark);
                 return true;
             }
-            if (n.compare("BLOCKPAGE", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("BLOCKPAGE", Qt::CaseInsensitive) == 0) {
                 // Before its first band is placed, a unit is on its first page.
                 const int first = units_.empty() ? 0 : units_.back().firstPage;
                 *out = Value::number(first < 0 ? 1.0 : double(int(pages_.size()) - first));
                 return true;
             }
-            if (n.compare("BLOCKPAGES", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("BLOCKPAGES", Qt::CaseInsensitive) == 0) {
                 *out = Value::text(units_.empty() ? kPagesMark : unitMark(units_.back().id));
                 return true;
             }
@@ -229,6 +230,15 @@ public:
     }
 
 private:
+    // Could be PAGE, PAGES, BLOCKPAGE or BLOCKPAGES: field names rarely are.
+    static bool pageCounter(const QString& n)
+    {
+        if (n.size() < 4 || n.size() > 10)
+            return false;
+        const char16_t c = n.front().unicode();
+        return c == 'P' || c == 'p' || c == 'B' || c == 'b';
+    }
+
     static bool unknownField(const QString& owner, const QString& field, QString* err)
     {
         *err = QString("ismeretlen mező: %1.%2").arg(owner, field);
