@@ -7,6 +7,8 @@
 
 #include <QStringList>
 #include <limits>
+#include <memory>
+#include <utility>
 
 namespace lists {
 
@@ -279,9 +281,21 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
         if (!groups->eof())
             openProducer(ctx, totals, lines, p, currentText(groups, "O_KOD"));
     };
+    // The first producer's rows were just read: the walk's start does not
+    // read them again (a busy producer's year takes a good part of a second).
+    auto firstOpen = std::make_shared<bool>(true);
     rep::DataRegistry* data = report.data();
     data->userDataSet("frUserDataset3")->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
+        [=] {
+            groups->first();
+            if (!std::exchange(*firstOpen, false))
+                reopen();
+        },
+        [=] {
+            *firstOpen = false;
+            groups->next();
+            reopen();
+        },
         [=] { return groups->isEmpty() || groups->eof(); });
     data->userDataSet("frUserDataset4")->setCallbacks(
         [=] { lines->first(); }, [=] { lines->next(); },
@@ -289,6 +303,7 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
     const bool ok = prepare(report, QPageLayout::Portrait, "FjLista8.frf",
                             periodFileName("ostermelonkenti_lista", p.from, p.to),
                             periodTitle("Östermelönkénti lista", p.from, p.to));
+    *firstOpen = false; // a later walk reads its first producer itself
     groups->first();
     return ok;
 }
