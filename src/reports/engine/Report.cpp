@@ -488,11 +488,11 @@ private:
     // A font's measures at the measuring resolution, each text laid out once:
     // a list repeats its names, products and units thousands of times.
     struct Measures {
-        Measures(const FontSpec& s, const QFont& f, QPaintDevice* device)
-            : spec(s), fm(f, device), lineHeight(fm.ascent() + fm.descent())
+        Measures(const FontSpec& wanted, const QFont& f, QPaintDevice* device)
+            : font(wanted), fm(f, device), lineHeight(fm.ascent() + fm.descent())
         {
         }
-        FontSpec spec;
+        FontSpec font;
         QFontMetricsF fm;
         double lineHeight; // px
         QHash<char16_t, double> advances; // single characters, px
@@ -514,7 +514,7 @@ private:
     {
         // A template has a handful of fonts: a short list beats hashing a key per text.
         for (auto& m : measures_)
-            if (m.spec == wanted)
+            if (m.font == wanted)
                 return m;
         if (!measure_) {
             if (!QGuiApplication::instance())
