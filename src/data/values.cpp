@@ -10,6 +10,10 @@ QString fmtNumber(double v)
 {
     if (v == 0)
         return "0";
+    // Whole numbers of up to 15 digits print as themselves: no need to go
+    // through the general conversion.
+    if (std::fabs(v) < 1e15 && v == std::trunc(v))
+        return QString::number(qint64(v));
     QString s = QString::number(v, 'g', 15);
     if (s.contains('e')) {
         // Large or tiny values: plain digits read better than an exponent.
@@ -32,24 +36,41 @@ QString fmtNumber(double v)
 
 QString fmtFixed(double v, int decimals, bool group)
 {
-    QString s = QString::number(std::fabs(v), 'f', decimals);
-    if (s.toDouble() == 0)
-        v = 0; // no "-0,00"
-    QString intPart = s.section('.', 0, 0);
-    QString frac = decimals > 0 ? s.section('.', 1, 1) : QString();
-    if (group) {
-        for (int i = int(intPart.size()) - 3; i > 0; i -= 3)
-            intPart.insert(i, ' ');
+    const QString s = QString::number(std::fabs(v), 'f', decimals);
+    // Only digits and the point: zero when every digit is 0 (no "-0,00").
+    const bool zero = std::all_of(s.begin(), s.end(), [](QChar c) { return c == '0' || c == '.'; });
+    const qsizetype point = s.indexOf('.');
+    const qsizetype intLen = point < 0 ? s.size() : point;
+    QString out;
+    out.reserve(s.size() + s.size() / 3 + 2);
+    if (v < 0 && !zero)
+        out += '-';
+    for (qsizetype i = 0; i < intLen; ++i) {
+        if (group && i > 0 && (intLen - i) % 3 == 0)
+            out += ' ';
+        out += s[i];
     }
-    QString out = (v < 0 ? "-" : "") + intPart;
-    if (decimals > 0)
-        out += ',' + frac;
+    if (decimals > 0) {
+        out += ',';
+        if (point >= 0)
+            out += QStringView(s).mid(point + 1);
+    }
     return out;
 }
 
 QString fmtDate(const QDate& d)
 {
-    return d.isValid() ? d.toString("yyyy.MM.dd") : QString();
+    if (!d.isValid())
+        return QString();
+    // Put together by hand for four-digit years: a list prints thousands.
+    int y = 0, m = 0, day = 0;
+    d.getDate(&y, &m, &day);
+    if (y < 1000 || y > 9999)
+        return d.toString("yyyy.MM.dd");
+    const char16_t text[10] = {char16_t('0' + y / 1000), char16_t('0' + y / 100 % 10), char16_t('0' + y / 10 % 10),
+                               char16_t('0' + y % 10), u'.', char16_t('0' + m / 10), char16_t('0' + m % 10), u'.',
+                               char16_t('0' + day / 10), char16_t('0' + day % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 QString asText(const QVariant& v)

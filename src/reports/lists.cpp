@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <utility>
 
 namespace lists {
 
@@ -181,20 +183,35 @@ QString currentText(TQuery* q, const QString& field)
 bool prepareGrouped(rep::Report& report, const char* groupSet, const char* lineSet,
                     TQuery* groups, const char* keyField, TQuery* lines,
                     const std::function<void(const QString&)>& openLines,
-                    const QString& templateName, const QString& fileName, const QString& title)
+                    const QString& templateName, const QString& fileName, const QString& title,
+                    bool firstLinesRead)
 {
     auto reopen = [=] {
         if (!groups->eof())
             openLines(currentText(groups, keyField));
     };
+    // When the caller has just read the first group's lines, the walk's start
+    // does not read them again (a busy producer's year takes a good part of a
+    // second); a later walk reads its first group itself.
+    auto firstOpen = std::make_shared<bool>(firstLinesRead);
     rep::DataRegistry* data = report.data();
     data->userDataSet(groupSet)->setCallbacks(
-        [=] { groups->first(); reopen(); }, [=] { groups->next(); reopen(); },
+        [=] {
+            groups->first();
+            if (!std::exchange(*firstOpen, false))
+                reopen();
+        },
+        [=] {
+            *firstOpen = false;
+            groups->next();
+            reopen();
+        },
         [=] { return groups->isEmpty() || groups->eof(); });
     data->userDataSet(lineSet)->setCallbacks(
         [=] { lines->first(); }, [=] { lines->next(); },
         [=] { return lines->isEmpty() || lines->eof(); });
     const bool ok = prepare(report, QPageLayout::Portrait, templateName, fileName, title);
+    *firstOpen = false;
     groups->first();
     return ok;
 }
@@ -237,7 +254,7 @@ bool printPerProduct(rep::Report& report, const rec::Context& ctx, TQuery* buyer
         report, "frUserDataset1", "frUserDataset2", groups, "S_MEGNEVEZES", lines,
         [=](const QString& name) { openProductLines(ctx, lines, p, name, true); }, "FjLista5.frf",
         periodFileName("termekenkenti_lista", p.from, p.to),
-        periodTitle("Termékenkénti lista", p.from, p.to));
+        periodTitle("Termékenkénti lista", p.from, p.to), false);
 }
 
 // ---- Per producer -----------------------------------------------------------
@@ -293,7 +310,7 @@ bool printPerProducer(rep::Report& report, const rec::Context& ctx, TQuery* buye
         report, "frUserDataset3", "frUserDataset4", groups, "O_KOD", lines,
         [=](const QString& kod) { openProducer(ctx, totals, lines, p, kod); }, "FjLista8.frf",
         periodFileName("ostermelonkenti_lista", p.from, p.to),
-        periodTitle("Östermelönkénti lista", p.from, p.to));
+        periodTitle("Östermelönkénti lista", p.from, p.to), true);
 }
 
 // ---- One producer by month and product --------------------------------------

@@ -100,6 +100,7 @@ public:
     {
         done_ = done;
         ui_->progressMax = std::max(ui_->progressMax, done);
+        ++ui_->progressSteps;
     }
     bool wasCanceled() const override { return ui_->cancelAt > 0 && done_ >= ui_->cancelAt; }
 
@@ -124,6 +125,7 @@ void RecordingUi::clear()
     modalNames.clear();
     progress.clear();
     progressMax = 0;
+    progressSteps = 0;
     cancelAt = 0;
 }
 

@@ -54,6 +54,7 @@ public:
     // report cancellation once it has reported that many steps.
     QStringList progress;
     qint64 progressMax = 0; // the largest step any job reported
+    int progressSteps = 0;  // steps reported by every job together
     qint64 cancelAt = 0;
     int progressOpen = 0;   // jobs whose progress is still shown
     std::unique_ptr<seams::Progress> startProgress(const QString& text, qint64 maximum) override;

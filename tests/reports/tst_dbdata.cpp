@@ -99,6 +99,48 @@ private slots:
         QVERIFY2(d->frNyomtat->errorText().contains("ZQ21.S_BSZAM"), qPrintable(d->frNyomtat->errorText()));
     }
 
+    // A kept master row is measured only as far as the page's foot: the walk
+    // left halfway puts the query back, and the sums count every row once.
+    void keptMasterOverLongDetail()
+    {
+        TestDb db;
+        TData* d = db.data();
+        openRows(d->ZQ20, 50); // 250 mm of lines: longer than the page
+        d->ZQ40->clearSql();
+        d->ZQ40->add("select 1 as m from rdb$database union all select 2 from rdb$database union all "
+                     "select 3 from rdb$database");
+        d->ZQ40->open();
+        d->ZQ20->moveTo(4);
+        d->frNyomtat->loadFromText(R"T(page A5 portrait margins=10,10,10,10
+data frDBDataSet6 keep
+  band row height=8
+    text x=0 y=0 w=100 h=5 "Termelő [M]"
+  end
+  data frDBDataSet1
+    band row height=5
+      text x=5 y=0 w=100 h=5 "[M]/[S_SOR]"
+    end
+    band footer height=5
+      text x=5 y=0 w=100 h=5 "Tételek: [sum(S_SOR)]"
+    end
+  end
+  band footer height=5
+    text x=0 y=0 w=100 h=5 "Mind: [sum(M)]"
+  end
+end
+)T", "mester.frf");
+        QVERIFY2(d->frNyomtat->prepare(), qPrintable(d->frNyomtat->errorText()));
+        QStringList t;
+        for (const auto& p : d->frNyomtat->pages())
+            t << p.texts();
+        for (int m = 1; m <= 3; ++m)
+            for (int n = 1; n <= 50; ++n)
+                QCOMPARE(t.count(QString("%1/%2").arg(m).arg(n)), 1);
+        QCOMPARE(t.count("Tételek: 1275"), 3);
+        QCOMPARE(t.filter("Mind:"), QStringList("Mind: 6"));
+        QCOMPARE(d->ZQ20->recNo(), 4);
+    }
+
     // The per-producer list as the data module will drive it: the master's
     // callbacks move ZQ20 and re-open ZQ21 for the detail.
     void masterDetailOverQueries()

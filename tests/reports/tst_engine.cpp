@@ -375,6 +375,25 @@ end
         QCOMPARE(s.ui.progressMax, qint64(5));
     }
 
+    // A page that takes many rows to fill (a long unit measured, a detail
+    // read) still moves the progress on as its rows go by.
+    void progressWhileAPageFills()
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= 3000; ++i)
+            ds->rows.push_back({i});
+        DataRegistry reg;
+        reg.add(std::unique_ptr<DataSet>(ds));
+        UiScope s;
+        Report r("frNyomtat", Report::Kind::Print, &reg);
+        r.loadFromText("data frDBDataSet1\n band row height=0.01\n  text x=0 y=0 w=10 h=0.01 \"[N]\"\n end\nend\n",
+                       "suru.frf");
+        QVERIFY(r.prepare());
+        QCOMPARE(r.pages().size(), size_t(1));
+        QVERIFY2(s.ui.progressSteps > 1, qPrintable(QString::number(s.ui.progressSteps)));
+        QCOMPARE(s.ui.progressMax, qint64(0)); // no page was done before the end
+    }
+
     void endlessDataSetStops()
     {
         DataRegistry reg;
@@ -717,6 +736,45 @@ end
         QVERIFY(items[3].clipped); // wraps to more lines than 5 mm hold
         QVERIFY(!items[4].clipped);
         QVERIFY(items[4].rect.height() > 8);
+    }
+
+    // Texts are measured once per distinct text: one repeated in boxes of
+    // other widths, fonts and alignments, after other texts, is laid out and
+    // fitted as in a report of its own.
+    void repeatedTextsMeasureAsAlone()
+    {
+        const QStringList objects = {"x=0 y=0 w=30 h=5 grow", "x=30 y=0 w=60 h=5 grow",
+                                     "x=90 y=0 w=30 h=5 grow bold size=12",
+                                     "x=120 y=0 w=30 h=5 grow align=justify",
+                                     "x=150 y=0 w=30 h=4 shrink", "x=180 y=0 w=30 h=4"};
+        const QString words = "Étkezési alma, válogatott, kézzel szedett";
+        const QStringList texts = {words, "Búza", "1 234 567 890,00", words,
+                                   "BL20260001234567890ABCDEFGH", "Búza", words + " téli"};
+        auto prepare = [](const QStringList& rows, const QStringList& objs) {
+            QString tpl = "page A3 landscape\ndata frDBDataSet1\n band row height=5\n";
+            for (const QString& o : objs)
+                tpl += "  text " + o + " \"[T]\"\n";
+            tpl += " end\nend\n";
+            auto* ds = new TableDataSet("frDBDataSet1", {"T"});
+            for (const QString& t : rows)
+                ds->rows.push_back({t});
+            DataRegistry reg;
+            reg.add(std::unique_ptr<DataSet>(ds));
+            Report r("frNyomtat", Report::Kind::Print, &reg);
+            r.loadFromText(tpl, "ismetles.frf");
+            return r.prepare() ? r.pages()[0].items : std::vector<PreparedItem>();
+        };
+        const std::vector<PreparedItem> all = prepare(texts, objects);
+        QCOMPARE(all.size(), size_t(objects.size() * texts.size()));
+        for (int row = 0; row < int(texts.size()); ++row)
+            for (int i = 0; i < int(objects.size()); ++i) {
+                const std::vector<PreparedItem> alone = prepare({texts[row]}, {objects[i]});
+                QCOMPARE(alone.size(), size_t(1));
+                const PreparedItem& a = all[size_t(row * objects.size() + i)];
+                QVERIFY2(a.rect.size() == alone[0].rect.size() && a.clipped == alone[0].clipped
+                             && a.font == alone[0].font,
+                         qPrintable(texts[row] + " in " + objects[i]));
+            }
     }
 
     // Every face a shipped template draws with is installed as itself, and

@@ -1,8 +1,35 @@
 #include "DataSets.h"
 
 #include "Query.h"
+#include "fb.h"
 
 namespace rep {
+
+int ColumnPositions::find(const TQuery* q, const QString& name)
+{
+    const std::vector<fb::Column>& cols = q->columns();
+    if (columns_ != cols.data()) {
+        columns_ = cols.data();
+        pos_.clear();
+    }
+    auto it = pos_.constFind(name.constData());
+    if (it != pos_.constEnd() && *it < int(cols.size())) {
+        const QString& at = cols[size_t(*it)].name;
+        if (at == name || at.compare(name, Qt::CaseInsensitive) == 0)
+            return *it;
+    }
+    const int i = q->fieldIndex(name);
+    // Only names found: a miss is looked up again, in case the query changed.
+    if (i >= 0) {
+        if (pos_.size() > 1000) // names made on the fly, not the template's
+            pos_.clear();
+        pos_.insert(name.constData(), i);
+    }
+    return i;
+}
+
+// The value of a column of the current row, as TQuery::value reads it.
+static QVariant current(const TQuery* q, int column) { return q->valueAt(q->recNo(), column); }
 
 TQuery* QueryDataSet::query() const
 {
@@ -47,9 +74,10 @@ void QueryDataSet::finish()
 bool QueryDataSet::field(const QString& name, QVariant* out) const
 {
     TQuery* q = walking_ ? walking_ : query();
-    if (!q || q->fieldIndex(name) < 0)
+    const int i = q ? positions_.find(q, name) : -1;
+    if (i < 0)
         return false;
-    *out = q->value(name);
+    *out = current(q, i);
     return true;
 }
 
@@ -69,8 +97,27 @@ void UserDataSet::setCallbacks(std::function<void()> first, std::function<void()
 
 void UserDataSet::first()
 {
+    walking_ = true;
+    walkSource_ = nullptr;
     if (onFirst)
         onFirst();
+}
+
+void UserDataSet::finish()
+{
+    walking_ = false;
+    walkSource_ = nullptr;
+}
+
+TQuery* UserDataSet::fieldSource() const
+{
+    if (fieldQuery_.isEmpty() || !resolver_ || !*resolver_)
+        return nullptr;
+    if (!walking_)
+        return (*resolver_)(fieldQuery_);
+    if (!walkSource_)
+        walkSource_ = (*resolver_)(fieldQuery_);
+    return walkSource_;
 }
 
 bool UserDataSet::eof() { return !onCheckEnd || onCheckEnd(); }
@@ -85,12 +132,11 @@ bool UserDataSet::field(const QString& name, QVariant* out) const
 {
     if (onField && onField(name, out))
         return true;
-    if (fieldQuery_.isEmpty() || !resolver_ || !*resolver_)
+    TQuery* q = fieldSource();
+    const int i = q ? positions_.find(q, name) : -1;
+    if (i < 0)
         return false;
-    TQuery* q = (*resolver_)(fieldQuery_);
-    if (!q || q->fieldIndex(name) < 0)
-        return false;
-    *out = q->value(name);
+    *out = current(q, i);
     return true;
 }
 

@@ -39,6 +39,20 @@ private:
 
 using QueryResolver = std::function<TQuery*(const QString&)>;
 
+// Where the names a template asks for stand among a query's columns: a list
+// asks the same few names on every row. The names come from the parsed
+// template, so their text is found by its address without hashing it; each
+// hit is checked against the column's name, and the query's columns change
+// when it is opened again.
+class ColumnPositions {
+public:
+    int find(const TQuery* q, const QString& name);
+
+private:
+    const void* columns_ = nullptr; // the column list the positions were found in
+    QHash<const QChar*, int> pos_;
+};
+
 // Walks a query of the data module from its first row to its last. The
 // query's current row is put back where it was once the walk is over, so a
 // screen's grid over the same query does not jump to the last row because
@@ -63,6 +77,7 @@ private:
     TQuery* walking_ = nullptr;
     int savedRow_ = -1;
     bool savedEof_ = true;
+    mutable ColumnPositions positions_;
 };
 
 // A data set with no rows of its own, driven by callbacks of the data module:
@@ -89,12 +104,19 @@ public:
     void first() override;
     bool eof() override;
     void next() override;
+    void finish() override;
     bool field(const QString& name, QVariant* out) const override;
     QStringList fieldNames() const override;
 
 private:
+    TQuery* fieldSource() const;
+
     QString fieldQuery_;
     const QueryResolver* resolver_;
+    // The field query, found once per walk rather than on every field read.
+    bool walking_ = false;
+    mutable TQuery* walkSource_ = nullptr;
+    mutable ColumnPositions positions_;
 };
 
 // The named data of one program: the report data sets and the way to the

@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
+#include <deque>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -32,6 +33,9 @@ constexpr double kPadY = 0.3;
 // never answers "exhausted"): the preparation stops with an error instead of
 // filling memory page by page.
 constexpr int kMaxPages = 20000;
+
+// Rows between progress steps within a page.
+constexpr long long kRowsPerStep = 256;
 
 // Text measures are taken at this resolution.
 constexpr double kMeasurePxPerMm = 1200 / 25.4;
@@ -69,6 +73,16 @@ struct Layout {
 
 QString unitMark(int id) { return QString("\uE000U%1\uE000").arg(id); }
 
+// A wrapped text's measure depends on its box's width and its alignment.
+struct WrapKey {
+    double width; // px
+    int align;
+    QString text;
+    bool operator==(const WrapKey&) const = default;
+};
+
+size_t qHash(const WrapKey& k, size_t seed = 0) { return qHashMulti(seed, k.text, k.width, k.align); }
+
 template <class F>
 void forEachBand(Template& t, F&& f)
 {
@@ -101,6 +115,9 @@ void forEachBand(Template& t, F&& f)
             f(*b);
     body(t.body);
 }
+
+// Ends the measuring of a unit as soon as it is known not to fit.
+struct PastPage {};
 
 class Preparer : public Scope {
 public:
@@ -146,26 +163,27 @@ public:
 
     bool lookup(const QStringList& partsIn, Value* out, QString* err) override
     {
-        QStringList parts = partsIn;
-        if (parts.size() == 3 && parts[0].compare("Data", Qt::CaseInsensitive) == 0)
-            parts.removeFirst();
+        // Read only: a list's rows ask thousands of names, none is copied.
+        const QStringList parts =
+            partsIn.size() == 3 && partsIn[0].compare("Data", Qt::CaseInsensitive) == 0 ? partsIn.mid(1)
+                                                                                        : partsIn;
         if (parts.size() == 1) {
             const QString& n = parts[0];
-            if (n.compare("PAGE", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("PAGE", Qt::CaseInsensitive) == 0) {
                 *out = Value::number(double(pages_.size()));
                 return true;
             }
-            if (n.compare("PAGES", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("PAGES", Qt::CaseInsensitive) == 0) {
                 *out = Value::text(kPagesMark);
                 return true;
             }
-            if (n.compare("BLOCKPAGE", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("BLOCKPAGE", Qt::CaseInsensitive) == 0) {
                 // Before its first band is placed, a unit is on its first page.
                 const int first = units_.empty() ? 0 : units_.back().firstPage;
                 *out = Value::number(first < 0 ? 1.0 : double(int(pages_.size()) - first));
                 return true;
             }
-            if (n.compare("BLOCKPAGES", Qt::CaseInsensitive) == 0) {
+            if (pageCounter(n) && n.compare("BLOCKPAGES", Qt::CaseInsensitive) == 0) {
                 *out = Value::text(units_.empty() ? kPagesMark : unitMark(units_.back().id));
                 return true;
             }
@@ -212,6 +230,15 @@ public:
     }
 
 private:
+    // Could be PAGE, PAGES, BLOCKPAGE or BLOCKPAGES: field names rarely are.
+    static bool pageCounter(const QString& n)
+    {
+        if (n.size() < 4 || n.size() > 10)
+            return false;
+        const char16_t c = n.front().unicode();
+        return c == 'P' || c == 'p' || c == 'B' || c == 'b';
+    }
+
     static bool unknownField(const QString& owner, const QString& field, QString* err)
     {
         *err = QString("ismeretlen mező: %1.%2").arg(owner, field);
@@ -266,11 +293,8 @@ private:
             body();
             return;
         }
-        if (keep && placedOnPage_) {
-            const double h = measure(body);
-            if (y_ + h > bottom_ + 1e-9)
-                newPage();
-        }
+        if (keep && placedOnPage_ && !fitsRestOfPage(body))
+            newPage();
         const int id = int(unitPages_.size());
         unitPages_.push_back(0);
         units_.push_back(Unit{id});
@@ -285,34 +309,47 @@ private:
         units_.pop_back();
     }
 
-    // The height `body` would take on an endless page. Sums are put back, and
-    // data sets walk again when the body is printed for real.
-    double measure(const std::function<void()>& body)
+    // Whether `body` fits below the cursor on this page. It is laid out only
+    // as far as the page's foot: a product's lines of a whole year are known
+    // not to fit after a page of them. Sums are put back, and data sets walk
+    // again when the body is printed for real.
+    bool fitsRestOfPage(const std::function<void()>& body)
     {
         std::vector<double> sums;
         sums.reserve(allSums_.size());
         for (Node* n : allSums_)
             sums.push_back(n->sumAcc);
-        const bool was = measuring_;
-        const double before = measured_;
+        const size_t chain = chain_.size();
+        const size_t tops = pageTops_.size();
         measuring_ = true;
         measured_ = 0;
         auto restore = [&] {
             for (size_t i = 0; i < allSums_.size(); ++i)
                 allSums_[i]->sumAcc = sums[i];
-            measuring_ = was;
+            measuring_ = false;
         };
+        bool fits = true;
         try {
             body();
+            fits = !pastPage();
+        } catch (const PastPage&) {
+            // Left in the middle of its data: put the walked data sets back.
+            while (chain_.size() > chain) {
+                chain_.back().ds->finish();
+                chain_.pop_back();
+            }
+            pageTops_.resize(tops);
+            fits = false;
         } catch (...) {
             restore();
             throw;
         }
         restore();
-        const double h = measured_;
-        measured_ = before;
-        return h;
+        return fits;
     }
+
+    // What is measured so far runs past the page's foot.
+    bool pastPage() const { return y_ + measured_ > bottom_ + 1e-9; }
 
     void runBlock(DataBlock& b)
     {
@@ -353,6 +390,10 @@ private:
         while (!ds->eof()) {
             if (++rows_ > 5'000'000)
                 throw ReportError(t_.name + ": túl sok sor (véget nem érő adathalmaz?)");
+            // Filling a page may take long (a kept unit measured, its detail
+            // read): the progress moves on with the rows as well.
+            if (rows_ % kRowsPerStep == 0)
+                step(std::max(0, int(pages_.size()) - 1));
             if (!b.groups.empty()) {
                 size_t changed = b.groups.size();
                 std::vector<Value> now(b.groups.size());
@@ -444,12 +485,37 @@ private:
         return s;
     }
 
-    const QFontMetricsF& metricsOf(const FontSpec& wanted)
+    // A font's measures at the measuring resolution, each text laid out once:
+    // a list repeats its names, products and units thousands of times.
+    struct Measures {
+        Measures(const FontSpec& wanted, const QFont& f, QPaintDevice* device)
+            : font(wanted), fm(f, device), lineHeight(fm.ascent() + fm.descent())
+        {
+        }
+        FontSpec font;
+        QFontMetricsF fm;
+        double lineHeight; // px
+        QHash<char16_t, double> advances; // single characters, px
+        QHash<QString, double> widths;    // one-line texts, px
+        QHash<WrapKey, QSizeF> wrapped;   // wrapped texts' bounding boxes, px
+    };
+
+    // Distinct texts of a long list (amounts, dates) are many: a full cache
+    // starts again rather than grow with the list.
+    template <class H>
+    static void bound(H& cache)
+    {
+        constexpr qsizetype kMaxCached = 20000;
+        if (cache.size() >= kMaxCached)
+            cache.clear();
+    }
+
+    Measures& measuresOf(const FontSpec& wanted)
     {
         // A template has a handful of fonts: a short list beats hashing a key per text.
-        for (const auto& m : metrics_)
-            if (m.first == wanted)
-                return m.second;
+        for (auto& m : measures_)
+            if (m.font == wanted)
+                return m;
         if (!measure_) {
             if (!QGuiApplication::instance())
                 throw ReportError("a szöveg méréséhez grafikus alkalmazás kell");
@@ -458,20 +524,50 @@ private:
             measure_->setDotsPerMeterY(int(std::lround(1200 / 0.0254)));
         }
         QFont f = deviceFont(wanted, kMeasurePxPerMm, measure_->logicalDpiY());
-        metrics_.emplace_back(wanted, QFontMetricsF(f, measure_.get()));
-        return metrics_.back().second;
+        return measures_.emplace_back(wanted, f, measure_.get());
+    }
+
+    static double textWidth(Measures& m, const QString& text)
+    {
+        auto it = m.widths.constFind(text);
+        if (it != m.widths.constEnd())
+            return *it;
+        bound(m.widths);
+        const double w = m.fm.horizontalAdvance(text);
+        m.widths.insert(text, w);
+        return w;
+    }
+
+    // Most texts are far shorter than their box: the sum of their letters'
+    // widths tells so without laying them out (kerning only narrows).
+    static bool surelyFits(Measures& m, const QString& text, double availMm)
+    {
+        double sum = 0;
+        for (QChar c : text) {
+            auto it = m.advances.constFind(c.unicode());
+            if (it == m.advances.constEnd())
+                it = m.advances.insert(c.unicode(), m.fm.horizontalAdvance(c));
+            sum += *it;
+        }
+        return sum / kMeasurePxPerMm <= availMm * 0.95;
     }
 
     // Height a wrapped text needs in its object, padding included (mm), and
     // the width of its widest line.
     double measureHeight(const TemplateObject& o, const FontSpec& font, const QString& text, double* width = nullptr)
     {
-        const QFontMetricsF& fm = metricsOf(font);
+        Measures& m = measuresOf(font);
         const double w = std::max(1.0, (o.rect.width() - 2 * kPadX) * kMeasurePxPerMm);
-        QRectF br = fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(fm, w, text, o.align), text);
+        const WrapKey key{w, o.align, text};
+        auto it = m.wrapped.constFind(key);
+        if (it == m.wrapped.constEnd()) {
+            bound(m.wrapped);
+            const QRectF br = m.fm.boundingRect(QRectF(0, 0, w, 1e7), wrapFlags(m.fm, w, text, o.align), text);
+            it = m.wrapped.insert(key, br.size());
+        }
         if (width)
-            *width = br.width() / kMeasurePxPerMm;
-        return br.height() / kMeasurePxPerMm + 2 * kPadY;
+            *width = it->width() / kMeasurePxPerMm;
+        return it->height() / kMeasurePxPerMm + 2 * kPadY;
     }
 
     // A single-line text too wide for its box, with `shrink`: the font made
@@ -483,8 +579,10 @@ private:
         if (!o.shrink || o.wrap || text.isEmpty())
             return f;
         const double avail = o.rect.width() - 2 * kPadX;
+        if (surelyFits(measuresOf(f), text, avail))
+            return f;
         for (int i = 0; i < 40 && f.size > kMinShrink; ++i) {
-            const double w = metricsOf(f).horizontalAdvance(text) / kMeasurePxPerMm;
+            const double w = textWidth(measuresOf(f), text) / kMeasurePxPerMm;
             if (w <= avail)
                 break;
             f.size = std::max(kMinShrink, std::floor(f.size * avail / w * 10) / 10 - (i ? 0.1 : 0));
@@ -510,18 +608,12 @@ private:
             const double need = measureHeight(o, font, text, &w);
             return need > height + kTol || w > avail;
         }
-        const QFontMetricsF& fm = metricsOf(font);
-        const double lineH = (fm.ascent() + fm.descent()) / kMeasurePxPerMm;
-        if (lineH > height + kTol)
+        Measures& m = measuresOf(font);
+        if (m.lineHeight / kMeasurePxPerMm > height + kTol)
             return true;
-        // Most texts are far shorter than their box: the sum of their letters'
-        // widths tells so without laying them out (kerning only narrows).
-        double sum = 0;
-        for (QChar c : text)
-            sum += fm.horizontalAdvance(c);
-        if (sum / kMeasurePxPerMm <= avail * 0.95)
+        if (surelyFits(m, text, avail))
             return false;
-        return fm.horizontalAdvance(text) / kMeasurePxPerMm > avail;
+        return textWidth(m, text) / kMeasurePxPerMm > avail;
     }
 
     // Texts, grown heights and places of a band's objects. An object below a
@@ -654,6 +746,8 @@ private:
         Layout l = layoutBand(b);
         if (measuring_) {
             measured_ += l.height;
+            if (pastPage())
+                throw PastPage{};
             return;
         }
         if (!startingPage_) {
@@ -708,11 +802,7 @@ private:
     {
         if (int(pages_.size()) >= kMaxPages)
             throw ReportError(QString("%1: több mint %2 oldal (véget nem érő adathalmaz?)").arg(t_.name).arg(kMaxPages));
-        if (progress_) {
-            progress_->setValue(qint64(pages_.size()));
-            if (progress_->wasCanceled())
-                throw ReportError("A nyomtatás előkészítése megszakítva.");
-        }
+        step(int(pages_.size()));
         PreparedPage p;
         p.size = pageSize_;
         pages_.push_back(std::move(p));
@@ -747,6 +837,17 @@ private:
         startPage();
     }
 
+    // Reports the pages done; the user may stop here, as only pages in
+    // memory are dropped.
+    void step(int pagesDone)
+    {
+        if (!progress_)
+            return;
+        progress_->setValue(pagesDone);
+        if (progress_->wasCanceled())
+            throw ReportError("A nyomtatás előkészítése megszakítva.");
+    }
+
     Template& t_;
     DataRegistry* data_;
     QSizeF pageSize_;
@@ -765,7 +866,7 @@ private:
     double measured_ = 0;
     long long rows_ = 0;
     std::unique_ptr<QImage> measure_;
-    std::vector<std::pair<FontSpec, QFontMetricsF>> metrics_;
+    std::deque<Measures> measures_; // a deque: references stay valid as fonts are added
 };
 
 } // namespace
