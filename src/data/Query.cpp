@@ -362,7 +362,7 @@ void TQuery::checkComputed(const std::vector<fb::Param>& params) const
 void TQuery::open()
 {
     auto params = boundParams();
-    fb::Result r = db_->execute(positional_, params, true);
+    fb::Result r = db_->execute(positional_, params, true, readProgress_);
     dropCursors();
     win_.reset();
     columns_ = std::move(r.columns);

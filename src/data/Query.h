@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,6 +50,9 @@ public:
 
     // Runs a SELECT and keeps its rows; the current row is the first.
     void open();
+    // Told the rows read so far while open() reads a long result (see
+    // fb::Connection::execute); empty: nothing is told.
+    void setReadProgress(std::function<void(qint64)> f) { readProgress_ = std::move(f); }
     // Runs any other statement; a statement with a RETURNING clause keeps its row.
     void execSQL();
     qint64 rowsAffected() const { return rowsAffected_; }
@@ -182,6 +186,7 @@ private:
     bool active_ = false;
     qint64 rowsAffected_ = 0;
 
+    std::function<void(qint64)> readProgress_;
     std::unique_ptr<Window> win_;
     std::vector<fb::Param> winParams_;
     QString winSql_;     // the SELECT the window was opened with (the text may change since)

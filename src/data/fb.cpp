@@ -930,7 +930,8 @@ std::vector<Column> Connection::describe(const QString& sql)
     }
 }
 
-Result Connection::execute(const QString& sql, const std::vector<Param>& params, bool packed)
+Result Connection::execute(const QString& sql, const std::vector<Param>& params, bool packed,
+                           const std::function<void(qint64)>& rowsRead)
 {
     if (!att_)
         throw Error("Nincs adatbázis-kapcsolat.");
@@ -944,6 +945,7 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params,
         if (p.isSelect) {
             res.isSelect = true;
             Ref<IResultSet> rs(p.stmt->openCursor(&st, tra_.get(), p.inMeta.get(), p.in(), p.outMeta.get(), 0));
+            qint64 n = 0;
             while (rs->fetchNext(&st, p.outBuf.data()) == IStatus::RESULT_OK) {
                 ++gRowsFetched;
                 Row r = p.pack(att_.get(), tra_.get());
@@ -951,6 +953,8 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params,
                     res.packed.push_back(std::move(r));
                 else
                     res.rows.push_back(unpackRow(p.columns, r));
+                if (rowsRead && (n++ % 1000) == 0)
+                    rowsRead(n);
             }
             rs->close(&st);
             rs.forget(); // close released it

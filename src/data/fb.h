@@ -4,6 +4,7 @@
 // their rows one at a time into compact byte records.
 
 #include <QDate>
+#include <functional>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -208,7 +209,10 @@ public:
 
     // Runs one statement ("?" placeholders) in the shared transaction; a SELECT
     // is read whole.
-    Result execute(const QString& sql, const std::vector<Param>& params = {}, bool packed = false);
+    // `rowsRead` is told the count of rows read at the first and every 1 000th
+    // row of a SELECT, so that a long read can show that it moves.
+    Result execute(const QString& sql, const std::vector<Param>& params = {}, bool packed = false,
+                   const std::function<void(qint64)>& rowsRead = {});
     // Runs a SELECT in a short read-only transaction of its own: for the
     // monitoring tables, whose contents a transaction keeps as first read.
     Result executeFresh(const QString& sql);

@@ -3,8 +3,10 @@
 #include "Query.h"
 #include "app/buyer.h"
 #include "reports/engine/Report.h"
+#include "seams.h"
 #include "values.h"
 
+#include <QScopeGuard>
 #include <QStringList>
 #include <functional>
 #include <limits>
@@ -144,6 +146,16 @@ QString collectItemized(const rec::Context& ctx, TQuery* rows, const QDate& from
     sql(rows, QString("SELECT * ") + kLineJoins + " WHERE " + periodOn(p) +
                   " AND f_akod = :p3 ORDER BY " + orderBy + ", id_fjsor");
     bindPeriod(rows, ctx, p);
+    // A busy year is read for seconds: the progress is up from the start and
+    // moves as the rows come.
+    const std::unique_ptr<seams::Progress> progress = seams::startProgress("Kigyűjtés…", 0);
+    if (progress)
+        progress->setValue(0);
+    rows->setReadProgress([&](qint64 n) {
+        if (progress)
+            progress->setValue(n);
+    });
+    const auto done = qScopeGuard([rows] { rows->setReadProgress({}); });
     rows->open();
     return total;
 }

@@ -87,6 +87,11 @@ void TstLists::emptyPeriodAndReversedPeriod()
             QCOMPARE(Data->ZQ20->recordCount(), 1);
         }
     }
+    // The itemized read shows its progress from the start and as rows come.
+    s.ui.clear();
+    lists::collectItemized(ctx, Data->ZQ20, kYear.from, kYear.to, lists::ItemOrder::Termek);
+    QCOMPARE(s.ui.progress, QStringList{QString::fromUtf8("Kigyűjtés…/0")});
+    QVERIFY(s.ui.progressSteps >= 2); // at the start and at the first row
 }
 
 void TstLists::itemizedOrdersAndBuyer()
