@@ -104,7 +104,7 @@ int runStep(const QString& step, const QString& dir)
             const qint64 total = excelexport::count(&d.ZCon1, excelexport::ticketCount(from, to, kind, "00001"));
             path = QDir(dir).filePath("FJFEJ.xls");
             const excelexport::Result r = excelexport::write(
-                &d.ZCon1, excelexport::ticketStatement(from, to, kind, "00001"), "FJFEJ",
+                &d.ZCon1, excelexport::ticketStatement(from, to, kind, "00001", &d.ZCon1), "FJFEJ",
                 excelexport::ticketColumns(), excelexport::TicketBoldTo, excelexport::Format::Xls,
                 path, {}, [] { return false; });
             rows = r.rows;
@@ -114,7 +114,7 @@ int runStep(const QString& step, const QString& dir)
             inventory::openWindow(&grid, from, to, "00001");
             const qint64 total = inventory::count(&d.ZCon1, from, to, "00001");
             path = QDir(dir).filePath(inventory::FileName);
-            ok = inventory::writeDocument(&d.ZCon1, inventory::statement(from, to, "00001"), path,
+            ok = inventory::writeDocument(&d.ZCon1, inventory::statement(from, to, "00001", &d.ZCon1), path,
                                           &error, [&](qint64 n) { rows = n; }, [] { return false; });
             if (ok && total != rows) {
                 ok = false;
@@ -138,7 +138,7 @@ int runStep(const QString& step, const QString& dir)
             r = excelexport::write(&d.ZCon1,
                                    excelexport::ticketStatement(from, to,
                                                                 excelexport::DateKind::Payment,
-                                                                "00001"),
+                                                                "00001", &d.ZCon1),
                                    "FJFEJ", excelexport::ticketColumns(),
                                    excelexport::TicketBoldTo, f, path);
         }
@@ -151,7 +151,7 @@ int runStep(const QString& step, const QString& dir)
         rows = tabletext::exportTable(&d.ZCon1, lines, dir + "/");
     } else if (step == "xml") {
         path = QDir(dir).filePath(inventory::FileName);
-        ok = inventory::writeDocument(&d.ZCon1, inventory::statement(from, to, "00001"), path,
+        ok = inventory::writeDocument(&d.ZCon1, inventory::statement(from, to, "00001", &d.ZCon1), path,
                                       &error, [&](qint64 n) { rows = n; });
     } else {
         return 2;

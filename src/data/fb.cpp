@@ -979,6 +979,21 @@ Result Connection::execute(const QString& sql, const std::vector<Param>& params,
     return res;
 }
 
+bool Connection::hasIndexes(const QStringList& names)
+{
+    if (!att_ || names.isEmpty())
+        return false;
+    QStringList marks;
+    std::vector<Param> params;
+    for (const QString& n : names) {
+        marks << "?";
+        params.push_back({Param::Text, n, "RDB$INDEX_NAME"});
+    }
+    const Result r =
+        execute("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME IN (" + marks.join(", ") + ")", params);
+    return !r.rows.empty() && r.rows[0][0].toLongLong() == names.size();
+}
+
 Result Connection::executeFresh(const QString& sql)
 {
     if (!att_)

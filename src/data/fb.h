@@ -184,6 +184,9 @@ public:
                 const QString& password = "tollvirag");
     void detach();
     bool connected() const { return bool(att_); }
+    // Whether the database has every index named: a PLAN naming a missing one
+    // would not even prepare (files made before an index existed lack it).
+    bool hasIndexes(const QStringList& names);
     // Through a Firebird server ("host:path", "host/port:path", "inet://...")
     // rather than the file opened in-process.
     static bool isRemote(const QString& path);

@@ -145,7 +145,7 @@ void TForm20::KigyujtesClick(int i)
         const excelexport::DateKind kind = byFelv_->isChecked() ? excelexport::DateKind::Purchase
                                                                 : excelexport::DateKind::Payment;
         excelexport::openTicketWindow(Data->ZQ20, from_->date(), to_->date(), kind, G.akod);
-        t.statement = excelexport::ticketStatement(from_->date(), to_->date(), kind, G.akod);
+        t.statement = excelexport::ticketStatement(from_->date(), to_->date(), kind, G.akod, &Data->ZCon1);
         t.countStatement = excelexport::ticketCount(from_->date(), to_->date(), kind, G.akod);
         t.grid->setQuery(Data->ZQ20, {{"S_MEGNEVEZES", "Megnevezés", 0}});
     } else {

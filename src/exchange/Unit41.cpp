@@ -127,7 +127,7 @@ void TForm41::KigyujtesClick()
     QString error;
     const QString path = QDir::current().filePath(inventory::FileName);
     const bool written = inventory::writeDocument(
-        &Data->ZCon1, inventory::statement(from_->date(), to_->date(), G.akod), path, &error,
+        &Data->ZCon1, inventory::statement(from_->date(), to_->date(), G.akod, &Data->ZCon1), path, &error,
         [&job](qint64 n) {
             if (n % 200 == 0)
                 job->setValue(n);

@@ -24,7 +24,10 @@ struct Statement {
     QString sql;
     std::vector<fb::Param> params;
 };
-Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod);
+// With the connection the statement names the indexes that read only the
+// period (when the register has them).
+Statement ticketStatement(const QDate& from, const QDate& to, DateKind kind, const QString& akod,
+                          fb::Connection* db = nullptr);
 Statement producerStatement();
 // How many rows the collection has: the progress's range.
 Statement ticketCount(const QDate& from, const QDate& to, DateKind kind, const QString& akod);

@@ -26,7 +26,9 @@ struct Statement {
     QString sql;
     std::vector<fb::Param> params;
 };
-Statement statement(const QDate& from, const QDate& to, const QString& akod);
+// With the connection the statement names the indexes that read only the
+// period (when the register has them).
+Statement statement(const QDate& from, const QDate& to, const QString& akod, fb::Connection* db = nullptr);
 // The same lines held whole in a query.
 void runQuery(TQuery* q, const QDate& from, const QDate& to, const QString& akod);
 // The same lines as a windowed list for a grid, by purchase date: the grid

@@ -15,22 +15,9 @@ QString openingLabel() { return "A lista, \"Bszám\" szerint"; }
 
 namespace {
 
-// Whether the register has every index named. Files made before an index
-// existed lack it (its upgrade may not have run yet): a PLAN naming a missing
-// index would not even prepare.
 bool hasIndexes(fb::Connection* db, const QStringList& names)
 {
-    if (!db || !db->connected())
-        return false;
-    QStringList marks;
-    std::vector<fb::Param> params;
-    for (const QString& n : names) {
-        marks << "?";
-        params.push_back({fb::Param::Text, n, "RDB$INDEX_NAME"});
-    }
-    const fb::Result r = db->execute(
-        "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME IN (" + marks.join(", ") + ")", params);
-    return !r.rows.empty() && r.rows[0][0].toLongLong() == names.size();
+    return db && db->hasIndexes(names);
 }
 
 QString plan(const QString& index)
