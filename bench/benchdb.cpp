@@ -129,8 +129,10 @@ QString ensureFile(const QString& dir, int tickets)
         c.executeImmediate(QString("UPDATE sorszam SET a_fjbszam = '%1' WHERE a_akod = '00001'")
                                .arg(newestNumber(tickets)));
         c.commit();
-        // Fresh index statistics, as a long-used file would have after a backup.
-        c.executeImmediate("SET STATISTICS INDEX IX_FJFEJ_AKOD_BSZAM");
+        // Fresh index statistics, as the program keeps them on a growing register.
+        for (const auto& row : c.execute("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES "
+                                         "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0").rows)
+            c.executeImmediate("SET STATISTICS INDEX " + row[0].toString());
         c.commit();
         c.detach();
     }

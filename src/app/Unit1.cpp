@@ -117,22 +117,31 @@ void TForm1::bringUpToDate()
     // A note on the screen while a long step runs: the start would otherwise
     // look hung.
     std::unique_ptr<QLabel> note;
-    try {
-        o = upgrades::bringUpToDate(&Data->ZCon1, [&](const QString& text) {
-            applog::write(text);
-            note = std::make_unique<QLabel>(text);
+    const auto tell = [&](const QString& text) {
+        applog::write(text);
+        if (!note) {
+            note = std::make_unique<QLabel>();
             note->setObjectName("upgradeNote");
             note->setWindowTitle(windowTitle());
             note->setWordWrap(true);
             note->setMargin(24);
             note->setMinimumWidth(420);
-            note->show();
-            QCoreApplication::processEvents();
-        });
+        }
+        note->setText(text);
+        note->show();
+        QCoreApplication::processEvents();
+    };
+    try {
+        o = upgrades::bringUpToDate(&Data->ZCon1, tell);
     } catch (const std::exception& e) {
         // The register works as before; the next start tries again.
         applog::write("Adatbázis frissítése: " + QString::fromUtf8(e.what()));
         return;
+    }
+    try {
+        rec::logFailure(upgrades::refreshStatistics(&Data->ZCon1, tell));
+    } catch (const std::exception& e) {
+        applog::write("Indexek felmérése: " + QString::fromUtf8(e.what()));
     }
     // Duplicates are for the user to put right; a refused change (another
     // computer using the table, no right to change it) only for the log.

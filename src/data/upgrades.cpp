@@ -182,6 +182,52 @@ QStringList duplicateKeys(fb::Connection* db)
     return out;
 }
 
+rec::Outcome refreshStatistics(fb::Connection* db, const std::function<void(const QString&)>& longStep,
+                               bool* refreshed)
+{
+    if (refreshed)
+        *refreshed = false;
+    const fb::Result gen = db->execute(
+        "SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$RELATION_FIELDS "
+        "WHERE RDB$RELATION_NAME = 'FJFEJ' AND RDB$FIELD_NAME = 'ID_FJFEJ'");
+    const fb::Result stat = db->execute(
+        "SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'IX_FJFEJ_AKOD_BSZAM'");
+    if (gen.rows.empty() || gen.rows[0][0].toString().isEmpty() || stat.rows.empty()) {
+        db->commit();
+        return rec::Outcome::saved();
+    }
+    // The name comes from the catalogue, quoted as an identifier.
+    const QString name = gen.rows[0][0].toString();
+    const qint64 issued =
+        db->execute("SELECT GEN_ID(\"" + QString(name).replace('"', "\"\"") + "\", 0) FROM RDB$DATABASE")
+            .rows.at(0).at(0).toLongLong();
+    const double selectivity = stat.rows[0][0].toDouble();
+    const double counted = selectivity > 0 ? 1.0 / selectivity : 0;
+    db->commit();
+    if (issued < 10000 || counted >= issued / 2.0)
+        return rec::Outcome::saved();
+    QStringList indexes;
+    for (const auto& row : db->execute("SELECT TRIM(i.RDB$INDEX_NAME) FROM RDB$INDICES i JOIN RDB$RELATIONS r "
+                                       "ON r.RDB$RELATION_NAME = i.RDB$RELATION_NAME "
+                                       "WHERE COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0 AND COALESCE(r.RDB$RELATION_TYPE, 0) = 0")
+                               .rows)
+        indexes << row[0].toString();
+    db->commit();
+    if (longStep)
+        longStep("A nyilvántartás indexeinek felmérése a gyors listákhoz. Nagy nyilvántartáson néhány "
+                 "másodpercig tart. Kérem, várjon…");
+    const char* const failed = "Hiba14: az indexek felmérése közben!";
+    const rec::Outcome o = rec::unitOfWork(db, failed, [&] {
+        rec::step(failed, [&] {
+            for (const QString& i : indexes)
+                db->executeImmediate("SET STATISTICS INDEX \"" + QString(i).replace('"', "\"\"") + "\"");
+        });
+    });
+    if (refreshed)
+        *refreshed = o.ok();
+    return o;
+}
+
 rec::Outcome bringUpToDate(fb::Connection* db, const std::function<void(const QString&)>& longStep)
 {
     // The work tables first: they hold nothing worth keeping between runs.

@@ -35,6 +35,16 @@ rec::Outcome markSharedTaxIds(fb::Connection* db, int* changed = nullptr);
 // `longStep` is told before a step that may take minutes on a large register
 // (the list's sort keys), so that the user sees why the start waits.
 rec::Outcome bringUpToDate(fb::Connection* db, const std::function<void(const QString&)>& longStep = {});
+// The engine chooses its way through the tables by the index statistics it
+// took when each index was made, on an empty register; they are not kept up
+// as the register grows, and on a large one the lists would read every line
+// instead of a period's. Taken again for every index when the ticket counter
+// has passed twice the tickets the last ones were taken on (from 10 000
+// tickets on); `refreshed` tells whether they were. A refusal (a user without
+// the right) is a failed step: the next start tries again.
+rec::Outcome refreshStatistics(fb::Connection* db, const std::function<void(const QString&)>& longStep = {},
+                               bool* refreshed = nullptr);
+
 // The duplicates that keep the unique keys off, one Hungarian line each
 // (empty: none).
 QStringList duplicateKeys(fb::Connection* db);

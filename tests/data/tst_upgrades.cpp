@@ -14,6 +14,7 @@ private slots:
     void olderRegisterGetsItsColumnsOnce();
     void kamaraMayBeWidenedAgain();
     void sharedTaxIdsMarkAllButTheFirst();
+    void statisticsFollowTheRegistersGrowth();
 };
 
 void TstUpgrades::olderRegisterGetsItsColumnsOnce()
@@ -106,6 +107,39 @@ void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
     for (q.first(); !q.eof(); q.next())
         marks += QString::number(q.asInteger("O_SZJA")) + " ";
     QCOMPARE(marks, QString("15 15 15 1 1 1 "));
+}
+
+// Statistics taken on an empty register are taken again once it holds ten
+// thousand tickets, and not again until it has doubled.
+void TstUpgrades::statisticsFollowTheRegistersGrowth()
+{
+    TestDb db(true);
+    fb::Connection* c = &db.data()->ZCon1;
+    auto fill = [&](int from, int to) {
+        c->executeImmediate(QString("EXECUTE BLOCK AS DECLARE i INTEGER = %1; BEGIN WHILE (i < %2) DO BEGIN "
+                                    "INSERT INTO fjfej (f_bszam, f_akod, f_tipus) VALUES "
+                                    "(CAST(30000000 + :i AS VARCHAR(8)), '00001', '1'); i = i + 1; END END")
+                                .arg(from)
+                                .arg(to));
+        c->commit();
+    };
+    const QString selectivity =
+        "SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'IX_FJFEJ_AKOD_BSZAM'";
+    bool refreshed = true;
+    fill(0, 9000);
+    QVERIFY(upgrades::refreshStatistics(c, {}, &refreshed).ok());
+    QVERIFY(!refreshed);
+    fill(9000, 12000);
+    QStringList told;
+    QVERIFY(upgrades::refreshStatistics(c, [&](const QString& t) { told << t; }, &refreshed).ok());
+    QVERIFY(refreshed);
+    QCOMPARE(told.size(), 1);
+    const double taken = c->execute(selectivity).rows.at(0).at(0).toDouble();
+    QVERIFY2(taken > 0 && 1 / taken > 11000, qPrintable(QString::number(taken)));
+    fill(12000, 20000);
+    QVERIFY(upgrades::refreshStatistics(c, {}, &refreshed).ok());
+    QVERIFY(!refreshed); // 20 000 is not yet twice 12 000
+    c->commit();
 }
 
 QTEST_MAIN(TstUpgrades)
