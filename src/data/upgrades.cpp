@@ -2,6 +2,8 @@
 
 #include "newdb.h"
 
+#include <algorithm>
+
 namespace upgrades {
 
 namespace {
@@ -190,8 +192,11 @@ rec::Outcome refreshStatistics(fb::Connection* db, const std::function<void(cons
     const fb::Result gen = db->execute(
         "SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$RELATION_FIELDS "
         "WHERE RDB$RELATION_NAME = 'FJFEJ' AND RDB$FIELD_NAME = 'ID_FJFEJ'");
+    // The tickets as the headers' and the lines' number indexes last counted
+    // them: the older count decides.
     const fb::Result stat = db->execute(
-        "SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'IX_FJFEJ_AKOD_BSZAM'");
+        "SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME IN "
+        "('IX_FJFEJ_AKOD_BSZAM', 'IX_FJSOR_BSZAM')");
     if (gen.rows.empty() || gen.rows[0][0].toString().isEmpty() || stat.rows.empty()) {
         db->commit();
         return rec::Outcome::saved();
@@ -201,8 +206,12 @@ rec::Outcome refreshStatistics(fb::Connection* db, const std::function<void(cons
     const qint64 issued =
         db->execute("SELECT GEN_ID(\"" + QString(name).replace('"', "\"\"") + "\", 0) FROM RDB$DATABASE")
             .rows.at(0).at(0).toLongLong();
-    const double selectivity = stat.rows[0][0].toDouble();
-    const double counted = selectivity > 0 ? 1.0 / selectivity : 0;
+    double counted = -1;
+    for (const auto& row : stat.rows) {
+        const double selectivity = row[0].toDouble(); // 0: never taken on rows
+        const double n = selectivity > 0 ? 1.0 / selectivity : 0;
+        counted = counted < 0 ? n : std::min(counted, n);
+    }
     db->commit();
     if (issued < 10000 || counted >= issued / 2.0)
         return rec::Outcome::saved();

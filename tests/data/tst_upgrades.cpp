@@ -118,7 +118,9 @@ void TstUpgrades::statisticsFollowTheRegistersGrowth()
     auto fill = [&](int from, int to) {
         c->executeImmediate(QString("EXECUTE BLOCK AS DECLARE i INTEGER = %1; BEGIN WHILE (i < %2) DO BEGIN "
                                     "INSERT INTO fjfej (f_bszam, f_akod, f_tipus) VALUES "
-                                    "(CAST(30000000 + :i AS VARCHAR(8)), '00001', '1'); i = i + 1; END END")
+                                    "(CAST(30000000 + :i AS VARCHAR(8)), '00001', '1'); "
+                                    "INSERT INTO fjsor (s_bszam, s_akod) VALUES "
+                                    "(CAST(30000000 + :i AS VARCHAR(8)), '00001'); i = i + 1; END END")
                                 .arg(from)
                                 .arg(to));
         c->commit();
