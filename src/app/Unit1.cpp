@@ -295,6 +295,9 @@ void TForm1::setWorkMenusEnabled(bool on)
     for (QObject* o : switched_)
         if (auto* a = qobject_cast<QAction*>(o))
             a->setEnabled(on);
+    // Without a buyer the caption names none (after a restore it named the one before).
+    if (!on)
+        setWindowTitle(G.captionPrefix + G.verzioSzoveg);
     showBackgroundHint(on);
 }
 
