@@ -95,7 +95,9 @@ void TForm1::prepareLocalRegister(const QString& file)
                                  QDir::toNativeSeparators(backup::defaultTargetDir()) +
                                  ") vannak mentések.\n\nVisszatölti az egyiket? (Nem: új, üres "
                                  "nyilvántartás készül.)")) {
-            TForm43 f(this, true);
+            // Without a parent: this window is not placed yet, and a dialog
+            // centred on it would open away from the middle of the screen.
+            TForm43 f(nullptr, true);
             seams::ui().runModal(&f);
         }
         if (!QFileInfo::exists(file))
@@ -317,6 +319,9 @@ void TForm1::setWorkMenusEnabled(bool on)
     for (QObject* o : switched_)
         if (auto* a = qobject_cast<QAction*>(o))
             a->setEnabled(on);
+    // Without a buyer the caption names none (after a restore it named the one before).
+    if (!on)
+        setWindowTitle(G.captionPrefix + G.verzioSzoveg);
     showBackgroundHint(on);
 }
 

@@ -36,7 +36,7 @@ const FieldDef kFields[] = {
     {"Jelleg (út, krt)", "V_JELLEG", 20, true},
     {"Házszám", "V_HAZSZAM", 20, true},
     {"Épület", "V_EPULET", 20, true},
-    {"Lécsőház", "V_LEPCSO", 20, true},
+    {"Lépcsőház", "V_LEPCSO", 20, true},
     {"Szint", "V_SZINT", 20, true},
     {"Ajtó", "V_AJTO", 20, true},
     {"Adószám", "V_ADOSZAM", 13, false},

@@ -2,7 +2,9 @@
 
 #include "settings.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,4 +46,9 @@ TAboutBox::TAboutBox(QWidget* parent, int closeAfterMs) : QDialog(parent)
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &QDialog::accept);
     timer->start(closeAfterMs);
+    // The main window is not shown yet, so centring on it would put the splash
+    // where that window has not been placed: the middle of the screen instead.
+    adjustSize();
+    if (QScreen* sc = QGuiApplication::primaryScreen())
+        move(sc->availableGeometry().center() - rect().center());
 }

@@ -50,6 +50,8 @@ TForm29::TForm29(QWidget* parent) : QDialog(parent)
     progress_->setObjectName("ProgressBar1");
     progress_->setVisible(false);
     top->addWidget(progress_);
+    // The room the window has beyond its fields goes below them, not between them.
+    top->addStretch(1);
     auto* buttons = new QHBoxLayout;
     auto* exp = export_ = new QPushButton("Export", this);
     exp->setObjectName("Button1");

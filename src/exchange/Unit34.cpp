@@ -1,6 +1,7 @@
 #include "Unit34.h"
 
 #include "Unit2.h"
+#include "columntitles.h"
 #include "context.h"
 #include "exchange/csvimport.h"
 #include "gui/dbwidgets.h"
@@ -51,6 +52,7 @@ TForm34::TForm34(QWidget* parent) : QDialog(parent)
 
     grid_ = new DBGrid(this);
     grid_->setObjectName("DBGrid1");
+    grid_->setTitles(columntitles::all());
     grid_->setAccessibleName("Östermelők");
     grid_->setMinimumHeight(160);
     top->addWidget(grid_, 1);

@@ -4,6 +4,7 @@
 
 
 #include "Unit2.h"
+#include "columntitles.h"
 #include "exchange/inventory.h"
 #include "exchange/tabletext.h"
 #include "gui/dbwidgets.h"
@@ -56,6 +57,7 @@ TForm41::TForm41(QWidget* parent)
     top->addWidget(nav_);
     grid_ = new DBGrid(this);
     grid_->setObjectName("DBGrid1");
+    grid_->setTitles(columntitles::all());
     grid_->setAccessibleName("Kigyűjtött tételek");
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setMinimumHeight(200);

@@ -2,6 +2,7 @@
 
 #include "Unit2.h"
 #include "checks.h"
+#include "columntitles.h"
 #include "context.h"
 #include "gui/dbwidgets.h"
 #include "gui/edits.h"
@@ -74,6 +75,7 @@ QWidget* TForm14::jegyTab()
     l->addLayout(per);
     jegyGrid_ = new DBGrid(w);
     jegyGrid_->setObjectName("DBGrid1");
+    jegyGrid_->setTitles(columntitles::all());
     jegyGrid_->setAccessibleName("A kigyüjtött tételsorok");
     auto* nav = new DBNavigator(w);
     nav->setObjectName("DBNavigator1");
@@ -104,6 +106,7 @@ QWidget* TForm14::ostTab()
     auto* l = new QVBoxLayout(w);
     ostGrid_ = new DBGrid(w);
     ostGrid_->setObjectName("DBGrid2");
+    ostGrid_->setTitles(columntitles::all());
     ostGrid_->setAccessibleName("A kigyüjtött östermelök");
     auto* nav = new DBNavigator(w);
     nav->setObjectName("DBNavigator2");

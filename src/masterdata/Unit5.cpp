@@ -161,8 +161,6 @@ TForm5::TForm5(Mode mode, QWidget* parent) : EntryScreen(mode, UjMode, Modositas
         FilteredEdit* e = addField(d.column, makeField(d, adatok));
         QLabel* l = form::label(QString::fromUtf8(d.label), e, adatok);
         grid->addWidget(l, row, col);
-        if (QString(d.column) == "O_KOD")
-            l->hide(); // the code shows without its label
         QString column = d.column;
         if (column == "O_SZJA" || column == "O_FHAT" || column == "O_IGSZAM") {
             auto* h = new QHBoxLayout;

@@ -26,7 +26,7 @@ const QList<GridColumn> kColumns = {
 
 const QList<PickerScreen::PanelField> kPanel = {
     {"ID:", "ID_TERMEK"},       {"Kód:", "T_KOD"},   {"Megnevezés:", "T_MEGNEVEZES"},
-    {"VTSZ:", "T_VTSZ"},        {"Egységár:", "T_EAR"}, {nullptr, "T_MEGY"},
+    {"VTSZ:", "T_VTSZ"},        {"Egységár:", "T_EAR"}, {"M.egység:", "T_MEGY"},
     {"Komp.mértéke:", "T_KOMPMERTEKE"},
 };
 

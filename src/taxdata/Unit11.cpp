@@ -44,9 +44,12 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent), base_(m2008::baseFolder())
 
     top->addWidget(form::namedLabel("Fizetési dátum szerint", "Label1", this));
     auto* per = new QHBoxLayout;
+    // The month before: the one a return is made for, and a period of one
+    // month as the check below asks (a whole year would only be refused).
     const QDate today = seams::ui().today();
-    tol_ = new QDateEdit(QDate(today.year(), 1, 1), this);
-    ig_ = new QDateEdit(QDate(today.year(), 12, 31), this);
+    const QDate monthStart = QDate(today.year(), today.month(), 1).addMonths(-1);
+    tol_ = new QDateEdit(monthStart, this);
+    ig_ = new QDateEdit(monthStart.addMonths(1).addDays(-1), this);
     for (QDateEdit* d : {tol_, ig_}) {
         d->setDisplayFormat("yyyy.MM.dd");
         d->setCalendarPopup(true);

@@ -36,9 +36,9 @@ TForm38::TForm38(QWidget* parent) : QDialog(parent)
     new_ = new FilteredEdit(FilteredEdit::Digits, 32767, page1);
     new_->setObjectName("Edit2");
     new_->installEventFilter(this);
-    g->addWidget(form::label("Jelenlegi sorszam:", current_, page1), 0, 0);
+    g->addWidget(form::label("Jelenlegi sorszám:", current_, page1), 0, 0);
     g->addWidget(current_, 0, 1);
-    auto* nl = form::label("Új sorszam:", new_, page1);
+    auto* nl = form::label("Új sorszám:", new_, page1);
     newLabel_ = nl;
     g->addWidget(nl, 1, 0);
     g->addWidget(new_, 1, 1);
@@ -116,11 +116,12 @@ TForm38::TForm38(QWidget* parent) : QDialog(parent)
         }
         ++r;
     }
-    auto* note = new QLabel("Ezeknek az értékeknek a megváltoztatásához forduljon a program "
-                            "készítőjéhez (support).",
+    // Broken by hand: a wrapped label's height is not counted in the tab's size,
+    // so its second line would be cut.
+    auto* note = new QLabel("Ezeknek az értékeknek a megváltoztatásához forduljon\n"
+                            "a program készítőjéhez (support).",
                             page2);
     note->setObjectName("Label30");
-    note->setWordWrap(true);
     g2->addWidget(note, r, 0, 1, 3);
     g2->setRowStretch(r + 1, 1);
     tabs_->addTab(page2, "Beállítás");

@@ -180,7 +180,7 @@ void TForm9::buildUi()
         {"Neve:", "O_NEV"}, {"ID:", "ID_OSTERMELO"}, {"Kód:", "O_KOD"},
         {"Cim:", "O_CIM"}, {"Adóazonositó:", "O_ADOAZON"}, {"Ősterm.Ig.szám:", "O_IGSZAM"},
         {"Reg.szám:", "O_REGSZAM"}, {"Családi g.szám:", "O_CSGAZD"}, {"Adószám:", "O_ADOSZAM"},
-        {"Bank szla:", "O_BANKSZLA"}, {"Érvényesitve::", "O_ERVKELT"}, {"Betélap:", "O_BETETLAP"},
+        {"Bank szla:", "O_BANKSZLA"}, {"Érvényesitve:", "O_ERVKELT"}, {"Betétlap:", "O_BETETLAP"},
         {"Bank nap:", "O_FHAT"}, {"Születési név:", "O_SZULNEV"}, {"Születési idő:", "O_SZIDO"},
         {"Anyja neve:", "O_ANYJA"}};
     int r = 0;
@@ -195,7 +195,7 @@ void TForm9::buildUi()
     }
     cl->addWidget(adata);
     cl->addStretch();
-    tabs_->addTab(card, "őstermelő");
+    tabs_->addTab(card, "Őstermelő");
 
     // Lines
     auto* tetel = new QGroupBox("Tételsor", this);

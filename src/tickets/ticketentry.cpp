@@ -258,6 +258,43 @@ Sums producerSums(TQuery* q, const QString& ostKod)
     return runSums(q, "far1", "kfelar1", "var1");
 }
 
+namespace {
+
+// A line saved or deleted on a stored ticket is committed at once, before the
+// ticket's own "OK": the header's purchase price and payable amount follow it
+// in the same unit of work, so that "Mégsem" on the ticket afterwards does not
+// leave the header (and the 2008M files and the audit data read from it) with
+// the amounts of the lines before. The header's stored rates count, not what
+// the screen has but did not save. A new ticket's lines have no header yet.
+void refreshStoredTotals(TQuery* q, const rec::Context& ctx, const QString& bszam)
+{
+    sql(q, "SELECT f_szja, f_jarulszaz, f_levonas, f_utal FROM FjFej");
+    q->add("WHERE f_bszam = :p1 AND f_akod = :p2");
+    q->setText("p1", bszam);
+    q->setText("p2", ctx.akod);
+    q->open();
+    if (q->isEmpty())
+        return;
+    payable::Input in;
+    in.taxPercent = q->asFloat("F_SZJA");
+    in.contributionPercent = q->asFloat("F_JARULSZAZ");
+    in.deduction = q->asFloat("F_LEVONAS");
+    in.transfer = q->asString("F_UTAL") == "x";
+    in.base = payable::ContributionBase::AfterTaxAdvance;
+    const Sums s = ticketSums(q, bszam);
+    in.purchasePrice = s.var;
+    in.purchaseValue = s.far;
+    const payable::Result pay = payable::compute(in);
+    sql(q, "UPDATE FjFej SET f_sumvar = :p3, f_muvktg = :p4 WHERE f_bszam = :p1 AND f_akod = :p2");
+    q->setText("p1", bszam);
+    q->setText("p2", ctx.akod);
+    q->setFloat("p3", s.var);
+    q->setFloat("p4", double(pay.payable));
+    q->execSQL();
+}
+
+} // namespace
+
 void openLines(TQuery* q, const QString& bszam)
 {
     sql(q, "SELECT * FROM FjSor WHERE s_Bszam = :p1 ORDER BY ID_FjSor");
@@ -364,12 +401,14 @@ rec::Outcome deleteLine(const rec::Context& ctx, qint64 id, bool printed)
             sql(&q, "SELECT s_bszam FROM Fjsor WHERE ID_fjsor = :p1");
             q.setInteger("p1", id);
             q.open();
-            if (!q.isEmpty())
-                holdTicket(&q, ctx, q.asString("S_BSZAM"), printed);
+            const QString bszam = q.isEmpty() ? QString() : q.asString("S_BSZAM");
+            if (!bszam.isEmpty())
+                holdTicket(&q, ctx, bszam, printed);
             sql(&q, "DELETE FROM Fjsor WHERE ID_fjsor = :p1");
             q.setInteger("p1", id);
             q.execSQL();
             rec::expectRows(&q, 1);
+            refreshStoredTotals(&q, ctx, bszam);
         });
     });
 }
@@ -497,6 +536,7 @@ rec::Outcome saveLine(const rec::Context& ctx, const Line& l, Mode mode)
                   [&] {
                       holdTicket(&q, ctx, l.bszam, l.printed);
                       writeLine(&q, ctx, l, a, isNew);
+                      refreshStoredTotals(&q, ctx, l.bszam);
                   });
     });
 }

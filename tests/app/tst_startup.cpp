@@ -152,6 +152,10 @@ void TstStartup::captionFromVersion()
     QVERIFY(w.formCreate(false));
     w.show();
     QCOMPARE(w.windowTitle(), QString("Felvásárlási jegy - Verzió: 20.03 2006-2020"));
+    // Menus switched off (a restored register): the buyer chosen before leaves the caption.
+    w.setWindowTitle("Felvásárlási jegy - Minta Felvásárló Kft. Verzió: 20.03 2006-2020");
+    w.setWorkMenusEnabled(false);
+    QCOMPARE(w.windowTitle(), QString("Felvásárlási jegy - Verzió: 20.03 2006-2020"));
     w.close();
 }
 

@@ -8,6 +8,7 @@
 #include <QDateEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 class TstDataCheck : public QObject {
@@ -233,6 +234,14 @@ void TstDataCheck::screenTabsAndRefusal()
     // The producer tab collects; the ticket tab's run now refuses.
     f.findChild<QPushButton*>("Button4")->click();
     QVERIFY(f.ostEllenorzesButton()->isEnabled());
+    // The collected columns under the words of the program, not the table's names.
+    const QAbstractItemModel* ostModel = f.findChild<QTableView*>("DBGrid2")->model();
+    QStringList titles;
+    for (int c = 0; c < ostModel->columnCount(); ++c)
+        titles << ostModel->headerData(c, Qt::Horizontal).toString();
+    QVERIFY2(titles.contains("Adóazonosító") && titles.contains("Anyja neve") &&
+                 !titles.join(' ').contains("O_"),
+             qPrintable(titles.join('|')));
     const QString before = f.jegyNaplo()->toPlainText();
     f.jegyEllenorzesButton()->click();
     QCOMPARE(s.ui.messages().size(), 1);

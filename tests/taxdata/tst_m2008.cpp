@@ -512,11 +512,18 @@ void TstM2008::screenMonthCheck()
     UiScope scope;
     scope.ui.todayValue = QDate(2026, 3, 4);
     TForm11 f;
-    QCOMPARE(f.tol()->date(), QDate(2026, 1, 1));
-    QCOMPARE(f.ig()->date(), QDate(2026, 12, 31));
+    // The month before is proposed, and passes as it stands.
+    QCOMPARE(f.tol()->date(), QDate(2026, 2, 1));
+    QCOMPARE(f.ig()->date(), QDate(2026, 2, 28));
     QVERIFY(!f.collectButton()->isEnabled());
     QVERIFY(!f.printButton()->isEnabled());
+    f.confirmPeriodClick();
+    QVERIFY(scope.ui.log.isEmpty());
+    QVERIFY(f.collectButton()->isEnabled());
 
+    f.ig()->setDate(QDate(2026, 12, 31));
+    f.tol()->setDate(QDate(2026, 1, 1));
+    QVERIFY(!f.collectButton()->isEnabled());
     f.confirmPeriodClick(); // 01 against 12
     QCOMPARE(scope.ui.log, QStringList{"msg:Hiba112! Csak egy hónap intervallum lehet."});
     QCOMPARE(scope.ui.beeps, 1);

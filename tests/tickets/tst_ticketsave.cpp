@@ -29,6 +29,7 @@ private slots:
     void lineChecksInOrder();
     void weightDeductionMustBeANumber();
     void changedLineDeletedElsewhereIsNotSaved();
+    void storedTicketTotalsFollowItsLines();
     void amountsAtTheLimit();
     void yearOpening();
 };
@@ -364,6 +365,36 @@ void TstTicketSave::changedLineDeletedElsewhereIsNotSaved()
     QCOMPARE(o.kind, rec::Outcome::StepFailed);
     QCOMPARE(o.message, QString("Hiba104: Módosit, UPDATE a fjsorban "));
     QCOMPARE(db.scalar("select count(*) from fjsor"), QString("0"));
+}
+
+// A line saved or deleted on a stored ticket is committed at once; the header's
+// purchase price and payable amount must not keep the lines before, even if the
+// ticket's own "OK" never comes.
+void TstTicketSave::storedTicketTotalsFollowItsLines()
+{
+    TestDb db(true);
+    const rec::Context ctx = contextFor(db);
+    TicketSpec t("20260101");
+    t.szja = 15;
+    t.sumvar = 1200;  // 20 kg × 60 Ft, no surcharge
+    t.muvktg = 1020;  // 1200 less 15 %, cash
+    addTicket(db, t);
+    addLine(db, "20260101", "Búza", 20, 60, 0);
+    Line l = validLine("20260101");
+    l.id = db.scalar("select id_fjsor from fjsor").toLongLong();
+    l.brutto = "30";
+    l.ear = "60";
+    l.kompmerteke = "0";
+    QVERIFY(ticketentry::saveLine(ctx, l, Mode::Modify).ok());
+    // 30 × 60 = 1800; less 270 advance = 1530, a multiple of 5 for cash.
+    QCOMPARE(db.scalar("select f_sumvar from fjfej").toDouble(), 1800.0);
+    QCOMPARE(db.scalar("select f_muvktg from fjfej").toDouble(), 1530.0);
+    QCOMPARE(db.scalar("select f_szjalevon from fjfej").toDouble(), 270.0);
+    // The ticket's stored rates count; the header's other values stay.
+    QCOMPARE(db.scalar("select f_szja from fjfej"), QString("15"));
+    QVERIFY(ticketentry::deleteLine(ctx, l.id).ok());
+    QCOMPARE(db.scalar("select f_sumvar from fjfej").toDouble(), 0.0);
+    QCOMPARE(db.scalar("select f_muvktg from fjfej").toDouble(), 0.0);
 }
 
 void TstTicketSave::amountsAtTheLimit()

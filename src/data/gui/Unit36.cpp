@@ -7,7 +7,7 @@
 
 TForm36::TForm36(QWidget* parent) : QDialog(parent)
 {
-    upgradescreen::build(this, "Form36", "Form36", {}, "Azonos adóazonositójú östermelök: szja = 1",
+    upgradescreen::build(this, "Form36", "Östermelö egyesítés", {}, "Azonos adóazonositójú östermelök: szja = 1",
                          false, [this] { runClick(); });
 }
 

@@ -5,6 +5,7 @@
 #include "upgrades.h"
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -38,7 +39,12 @@ void build(QDialog* d, const QString& name, const QString& caption, const QStrin
     }
     top->addLayout(row);
     go->setFocus();
-    d->setFixedSize(d->sizeHint());
+    // Wide enough for the whole title beside the title bar's buttons: the
+    // buttons alone would make a window whose title is cut short.
+    QFont titleFont = d->font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(caption) + 140;
+    d->setFixedSize(d->sizeHint().expandedTo(QSize(titleWidth, 0)));
 }
 
 bool show(const rec::Outcome& o)
