@@ -994,6 +994,23 @@ bool Connection::hasIndexes(const QStringList& names)
     return !r.rows.empty() && r.rows[0][0].toLongLong() == names.size();
 }
 
+qint64 Connection::lastIdentity(const QString& table, const QString& column, bool scan)
+{
+    const Result gen = execute("SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$RELATION_FIELDS "
+                               "WHERE RDB$RELATION_NAME = ? AND RDB$FIELD_NAME = ?",
+                               {{Param::Text, table.toUpper(), "RDB$RELATION_NAME"},
+                                {Param::Text, column.toUpper(), "RDB$FIELD_NAME"}});
+    const QString name = gen.rows.empty() ? QString() : gen.rows[0][0].toString();
+    // Names come from the catalogue or the program, quoted as identifiers.
+    auto quoted = [](QString n) { return "\"" + n.replace('"', "\"\"") + "\""; };
+    if (name.isEmpty() && !scan)
+        return -1;
+    const Result r = name.isEmpty()
+                         ? execute("SELECT MAX(" + quoted(column.toUpper()) + ") FROM " + quoted(table.toUpper()))
+                         : execute("SELECT GEN_ID(" + quoted(name) + ", 0) FROM RDB$DATABASE");
+    return r.rows.empty() || r.rows[0].empty() ? 0 : r.rows[0][0].toLongLong();
+}
+
 Result Connection::executeFresh(const QString& sql)
 {
     if (!att_)

@@ -187,6 +187,10 @@ public:
     // Whether the database has every index named: a PLAN naming a missing one
     // would not even prepare (files made before an index existed lack it).
     bool hasIndexes(const QStringList& names);
+    // At least the greatest key the table's identity column has handed out, read
+    // from its generator (MAX over an ascending key reads the whole table);
+    // MAX itself where the column has no generator, or -1 when `scan` is false.
+    qint64 lastIdentity(const QString& table, const QString& column, bool scan = true);
     // Through a Firebird server ("host:path", "host/port:path", "inet://...")
     // rather than the file opened in-process.
     static bool isRemote(const QString& path);

@@ -189,23 +189,17 @@ rec::Outcome refreshStatistics(fb::Connection* db, const std::function<void(cons
 {
     if (refreshed)
         *refreshed = false;
-    const fb::Result gen = db->execute(
-        "SELECT TRIM(RDB$GENERATOR_NAME) FROM RDB$RELATION_FIELDS "
-        "WHERE RDB$RELATION_NAME = 'FJFEJ' AND RDB$FIELD_NAME = 'ID_FJFEJ'");
     // The tickets as the headers' and the lines' number indexes last counted
     // them: the older count decides.
     const fb::Result stat = db->execute(
         "SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME IN "
         "('IX_FJFEJ_AKOD_BSZAM', 'IX_FJSOR_BSZAM')");
-    if (gen.rows.empty() || gen.rows[0][0].toString().isEmpty() || stat.rows.empty()) {
+    if (stat.rows.empty()) {
         db->commit();
         return rec::Outcome::saved();
     }
-    // The name comes from the catalogue, quoted as an identifier.
-    const QString name = gen.rows[0][0].toString();
-    const qint64 issued =
-        db->execute("SELECT GEN_ID(\"" + QString(name).replace('"', "\"\"") + "\", 0) FROM RDB$DATABASE")
-            .rows.at(0).at(0).toLongLong();
+    // Not worth a pass over the table at every start where there is no generator.
+    const qint64 issued = db->lastIdentity("FJFEJ", "ID_FJFEJ", false);
     double counted = -1;
     for (const auto& row : stat.rows) {
         const double selectivity = row[0].toDouble(); // 0: never taken on rows

@@ -45,12 +45,8 @@ void store(const rec::Context& ctx, const Request& req, QString& number)
 
     // Rows carrying a blank number from before are not ours: only what this
     // unit of work inserts (keys above the present greatest) is completed.
-    sql(h, "SELECT MAX(ID_FJFEJ) AS m FROM FjFej");
-    h->open();
-    const qint64 lastHeader = h->asInteger("m");
-    sql(l, "SELECT MAX(ID_FJSOR) AS m FROM FjSor");
-    l->open();
-    const qint64 lastLine = l->asInteger("m");
+    const qint64 lastHeader = ctx.db->lastIdentity("FJFEJ", "ID_FJFEJ");
+    const qint64 lastLine = ctx.db->lastIdentity("FJSOR", "ID_FJSOR");
 
     rec::step("Hiba392: Újban, INSERT a Fjfejben ", [&] {
         // Under its own number at once: a blank number would meet another
