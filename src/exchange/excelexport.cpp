@@ -117,10 +117,9 @@ void openTicketWindow(TQuery* q, const QDate& from, const QDate& to, DateKind ki
     q->setDate("p2", to);
     q->setText("p3", akod);
     // A ticket's lines share its number: the line's id tells them apart.
-    TQuery::Window w{{}, "S_BSZAM", "S_BSZAM", "ID_FJSOR", ticketPlan(q->connection(), kind), {}};
-    w.planBefore = w.planAfter;
-    w.idOrdered = true;
-    q->openWindow(w);
+    // The engine's own way: walking the lines by number keeps memory flat,
+    // where sorting the period for every page would hold it all.
+    q->openWindow({{}, "S_BSZAM", "S_BSZAM", "ID_FJSOR", {}, {}});
 }
 
 void openProducerWindow(TQuery* q)
