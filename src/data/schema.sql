@@ -254,8 +254,10 @@ BEGIN
   -- name itself: a hand edit cannot leave it wrong.
   IF (INSERTING OR NEW.F_OSTERMKOD IS DISTINCT FROM OLD.F_OSTERMKOD
       OR NEW.F_RNEV IS DISTINCT FROM OLD.F_RNEV) THEN
-    NEW.F_RNEV = (SELECT FIRST 1 O_NEV FROM OSTERMELO WHERE O_KOD = NEW.F_OSTERMKOD
-                  ORDER BY ID_OSTERMELO);
+    -- Found through the code's index: with FIRST … ORDER BY or a bare MIN the
+    -- engine would walk another index of every producer for each ticket. A
+    -- code held twice (before its unique key) still gives one name.
+    NEW.F_RNEV = (SELECT MIN(O_NEV || '') FROM OSTERMELO WHERE O_KOD = NEW.F_OSTERMKOD);
 END^
 CREATE TRIGGER OSTERMELO_RNEV FOR OSTERMELO ACTIVE AFTER INSERT OR UPDATE OR DELETE POSITION 0 AS
 BEGIN

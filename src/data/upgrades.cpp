@@ -119,8 +119,8 @@ rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QStr
     if (o.ok() && !missing.isEmpty())
         o = rec::unitOfWork(db, failed, [&] {
             rec::step(failed, [&] {
-                db->executeImmediate("UPDATE FJFEJ f SET F_RNEV = (SELECT FIRST 1 O_NEV FROM OSTERMELO "
-                                     "WHERE O_KOD = f.F_OSTERMKOD ORDER BY ID_OSTERMELO)");
+                db->executeImmediate("UPDATE FJFEJ f SET F_RNEV = (SELECT MIN(O_NEV || '') FROM OSTERMELO "
+                                     "WHERE O_KOD = f.F_OSTERMKOD)");
             });
         });
     if (o.ok() && !missing.isEmpty())
