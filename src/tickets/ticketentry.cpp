@@ -291,6 +291,8 @@ void refreshStoredTotals(TQuery* q, const rec::Context& ctx, const QString& bsza
     q->setFloat("p3", s.var);
     q->setFloat("p4", double(pay.payable));
     q->execSQL();
+    // The header was read (and held) in this unit of work: exactly it changes.
+    rec::expectRows(q, 1);
 }
 
 } // namespace

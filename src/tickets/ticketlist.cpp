@@ -15,11 +15,6 @@ QString openingLabel() { return "A lista, \"Bszám\" szerint"; }
 
 namespace {
 
-bool hasIndexes(fb::Connection* db, const QStringList& names)
-{
-    return db && db->hasIndexes(names);
-}
-
 QString plan(const QString& index)
 {
     return QString("PLAN JOIN (FJFEJ ORDER %1, OSTERMELO INDEX (IX_OSTERMELO_KOD))").arg(index);
@@ -34,7 +29,7 @@ TQuery::Window window(const QString& orderBy, fb::Connection* db)
     // the buyer code a parameter the engine would rather filter and sort.
     if (o == "f_bszam") {
         const QString ix = "IX_FJFEJ_AKOD_BSZAM";
-        if (!hasIndexes(db, {ix, ix + "_D", "IX_OSTERMELO_KOD"}))
+        if (!(db && db->hasIndexes({ix, ix + "_D", "IX_OSTERMELO_KOD"})))
             return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ", {}, {}};
         return {{"f_akod"}, "f_bszam", "F_BSZAM", "ID_FJFEJ", plan(ix), plan(ix + "_D")};
     }
@@ -45,7 +40,7 @@ TQuery::Window window(const QString& orderBy, fb::Connection* db)
         {"o_nev", "RNEV"}, {"f_ostermkod", "OSTERMKOD"}, {"f_kelt", "KELT"}, {"f_prn", "PRN"}};
     if (kIndexed.contains(o)) {
         const QString ix = "IX_FJFEJ_AKOD_" + kIndexed[o];
-        if (hasIndexes(db, {ix, ix + "_D", "IX_OSTERMELO_KOD"})) {
+        if (db && db->hasIndexes({ix, ix + "_D", "IX_OSTERMELO_KOD"})) {
             const QString key = "f_" + kIndexed[o].toLower();
             TQuery::Window w{{"f_akod"}, key, key.toUpper(), "ID_FJFEJ", plan(ix), plan(ix + "_D")};
             w.idOrdered = true;
