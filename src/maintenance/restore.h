@@ -38,8 +38,8 @@ QString confirmationNew(const QString& current, const Info& backup);
 
 // The check of a copy: it opens, passes the engine's validation of its pages and
 // holds the six tables. Empty when sound, else the reason in Hungarian;
-// `info`, when given, gets the copy's tickets and newest ticket.
-QString check(const QString& copy, Info* info = nullptr);
+// `tickets`, when given, gets the copy's ticket count.
+QString check(const QString& copy, qint64* tickets = nullptr);
 
 struct Outcome {
     bool ok = false;
