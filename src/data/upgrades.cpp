@@ -79,11 +79,17 @@ QStringList present(fb::Connection* db, const char* catalogue, const char* colum
 rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QString&)>& longStep)
 {
     const QStringList triggers = {"FJFEJ_RNEV", "OSTERMELO_RNEV"};
-    QStringList indexes;
-    for (const QString& stmt : fb::splitScript(newdb::schemaSql()))
+    // The ticket list's indexes, and the producer list's beyond the two every
+    // register has had.
+    QStringList indexes, ticketIndexes;
+    for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
+        const QString name = stmt.section(" INDEX ", 1).section(' ', 0, 0);
         if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
-            indexes << stmt.section(" INDEX ", 1).section(' ', 0, 0);
-    indexes << "IX_OSTERMELO_NEV_HU" << "IX_OSTERMELO_NEV_HU_D" << "IX_OSTERMELO_KOD_D";
+            ticketIndexes << name;
+        else if (stmt.contains(" INDEX IX_OSTERMELO_") && name != "IX_OSTERMELO_KOD" && name != "IX_OSTERMELO_NEV")
+            indexes << name;
+    }
+    indexes = ticketIndexes + indexes;
     const QStringList haveIndexes = present(db, "RDB$INDICES", "RDB$INDEX_NAME", indexes);
     const QStringList haveTriggers = present(db, "RDB$TRIGGERS", "RDB$TRIGGER_NAME", triggers);
     db->commit();
@@ -91,14 +97,17 @@ rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QStr
         return rec::Outcome::saved();
     const bool column = columnExists(db, "FJFEJ", "F_RNEV");
     QStringList missing, noTrigger;
+    bool ticketIndexMissing = false;
     for (const QString& i : indexes)
-        if (!haveIndexes.contains(i))
+        if (!haveIndexes.contains(i)) {
             missing << i;
+            ticketIndexMissing = ticketIndexMissing || ticketIndexes.contains(i);
+        }
     for (const QString& t : triggers)
         if (!haveTriggers.contains(t))
             noTrigger << t;
     if (longStep)
-        longStep("A nyilvántartás átalakítása: a jegylista gyors rendezéséhez. Egyszeri munka, "
+        longStep("A nyilvántartás átalakítása: a jegylista és az őstermelők gyors rendezéséhez. Egyszeri munka, "
                  "nagy nyilvántartáson néhány percig is eltarthat. Kérem, várjon…");
     const char* const failed = "Hiba13: a rendezési kulcsok felvétele közben!";
     // Each its own unit: a new column is usable once committed.
@@ -114,9 +123,9 @@ rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QStr
                     db->executeImmediate(schemaStatement("CREATE TRIGGER " + t + " "));
             });
         });
-    // The names of the tickets made before: read again whenever the indexes
-    // are not all there, as the step may have been cut short.
-    if (o.ok() && !missing.isEmpty())
+    // The names of the tickets made before: read again whenever the ticket
+    // list's indexes are not all there, as the step may have been cut short.
+    if (o.ok() && (ticketIndexMissing || !column))
         o = rec::unitOfWork(db, failed, [&] {
             rec::step(failed, [&] {
                 db->executeImmediate("UPDATE FJFEJ f SET F_RNEV = (SELECT MIN(O_NEV || '') FROM OSTERMELO "

@@ -1,6 +1,7 @@
 // Long lists read as windows: the ticket list on a few thousand generated
 // tickets, walked and positioned in every order, across page edges and a
 // commit; the tables opened at start-up without reading a row.
+#include "masterdata/producers.h"
 #include "testsupport.h"
 #include "tickets/ticketlist.h"
 #include "values.h"
@@ -21,6 +22,8 @@ private slots:
     void commitWhileOpenThenRequeryLandsOnTheSave();
     void hungarianNameOrder();
     void tablesOpenWithoutReadingRows();
+    void producerListWalksEveryColumn_data();
+    void producerListWalksEveryColumn();
     void fileWithoutTheListIndexes();
 };
 
@@ -101,6 +104,35 @@ void TstWindow::initTestCase()
     gDb = std::make_unique<TestDb>(true);
     gDb->selectBuyer();
     generate(*gDb);
+    // 400 producers more for the producer list: NULLs, ties over page edges
+    // (one buyer code for all, two sexes), accented words.
+    gDb->data()->ZCon1.executeImmediate(R"(EXECUTE BLOCK AS
+DECLARE i INTEGER = 0;
+DECLARE w VARCHAR(200) = 'Zöld  Arany Őri   Ócsa  Árvai Papp  Éles  Erdő  Ulrik Üveg  ';
+BEGIN
+  WHILE (i < 400) DO BEGIN
+    INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_igszam,
+      o_regszam, o_adoszam, o_szulhely, o_szido, o_anyja, o_csgazd, o_szulnev, o_neme, o_bankszla,
+      o_ervkelt, o_betetlap, o_muvktg, o_mnyptag, o_szja, o_taj, o_akod, o_kamara)
+    VALUES (LPAD(:i + 1000, 5, '0'),
+      TRIM(SUBSTRING(:w FROM MOD(:i, 10) * 6 + 1 FOR 6)) || ' ' || MOD(:i, 13),
+      IIF(MOD(:i, 11) = 0, NULL, LPAD(MOD(:i * 7, 60) + 1000, 4, '0')),
+      IIF(MOD(:i, 9) = 0, NULL, TRIM(SUBSTRING(:w FROM MOD(:i * 3, 10) * 6 + 1 FOR 6)) || 'falva'),
+      TRIM(SUBSTRING(:w FROM MOD(:i * 7, 10) * 6 + 1 FOR 6)) || ' utca',
+      IIF(MOD(:i, 5) = 0, '', LPAD(MOD(:i * 31, 97), 10, '8')),
+      LPAD(MOD(:i, 50), 7, '0'), IIF(MOD(:i, 4) = 0, NULL, 'R' || MOD(:i, 30)),
+      LPAD(MOD(:i * 13, 200), 11, '1'), TRIM(SUBSTRING(:w FROM MOD(:i * 9, 10) * 6 + 1 FOR 6)),
+      IIF(MOD(:i, 6) = 0, NULL, DATEADD(MOD(:i * 17, 300) DAY TO DATE '1960-01-01')),
+      TRIM(SUBSTRING(:w FROM MOD(:i * 11, 10) * 6 + 1 FOR 6)) || ' Anna',
+      IIF(MOD(:i, 3) = 0, NULL, LPAD(MOD(:i, 40), 8, '2')),
+      TRIM(SUBSTRING(:w FROM MOD(:i * 7, 10) * 6 + 1 FOR 6)), IIF(MOD(:i, 2) = 0, '1', '2'),
+      LPAD(MOD(:i * 3, 120), 24, '1'), IIF(MOD(:i, 7) = 0, NULL, DATEADD(MOD(:i, 40) DAY TO DATE '2027-01-01')),
+      IIF(MOD(:i, 8) = 0, NULL, 'B' || MOD(:i, 25)), MOD(:i, 7) * 1.5, IIF(MOD(:i, 3) = 0, 'I', 'N'),
+      MOD(:i, 3) * 15, LPAD(MOD(:i * 19, 150), 9, '3'), '00001', IIF(MOD(:i, 10) = 0, 'K' || :i, NULL));
+    i = i + 1;
+  END
+END)");
+    gDb->data()->ZCon1.commit();
 }
 
 void TstWindow::walksTheWholeListBothWays_data()
@@ -314,6 +346,71 @@ void TstWindow::tablesOpenWithoutReadingRows()
     // A missing table is found at opening, as before.
     TTable missing(&d->ZCon1, "IBTable9", "NINCS");
     QVERIFY_THROWS_EXCEPTION(fb::Error, missing.open());
+}
+
+void TstWindow::producerListWalksEveryColumn_data()
+{
+    // The grid column number, its field and the plain sort of the whole table.
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("sortSql");
+    const char* texts[] = {"O_NEV",    "O_IRSZAM",   "O_HELYSEGNEV", "O_UTCA",   "O_ADOAZON",
+                           "O_IGSZAM", "O_REGSZAM",  "O_ADOSZAM",    "O_SZULHELY", nullptr,
+                           "O_ANYJA",  "O_CSGAZD",   "O_SZULNEV",    "O_NEME",   "O_BANKSZLA", nullptr,
+                           "O_BETETLAP", nullptr,    "O_MNYPTAG",    nullptr,    "O_TAJ",
+                           "O_AKOD",   nullptr,      "O_KAMARA"};
+    const char* others[] = {"O_SZIDO", "O_ERVKELT", "O_MUVKTG", "O_SZJA", "ID_OSTERMELO"};
+    QTest::newRow("O_KOD") << 1 << "O_KOD" << "O_KOD";
+    int other = 0;
+    for (int i = 0; i < int(std::size(texts)); ++i) {
+        const QString f = texts[i] ? texts[i] : others[other++];
+        const QString sort = texts[i] ? f + " COLLATE PXW_HUNDC" : f;
+        QTest::newRow(qPrintable(f)) << i + 2 << f << sort;
+    }
+}
+
+// Every column's order, walked forward and back over page edges with a commit
+// now and then (which closes the cursors): the keys in the order of the whole
+// table sorted at once, each producer once.
+void TstWindow::producerListWalksEveryColumn()
+{
+    QFETCH(int, column);
+    QFETCH(QString, field);
+    QFETCH(QString, sortSql);
+    TQuery ref(&Data->ZCon1, "ref");
+    ref.add("SELECT " + field + " FROM ostermelo ORDER BY " + sortSql);
+    ref.open();
+    QStringList want;
+    for (ref.first(); !ref.eof(); ref.next())
+        want << ref.asString(field);
+    QVERIFY(want.size() > 400);
+
+    TQuery* q = Data->ZQ30;
+    producers::runList(q, column);
+    QVERIFY(q->windowed());
+    QStringList keys, back;
+    QSet<qint64> ids, backIds;
+    for (q->first(); !q->eof(); q->next()) {
+        keys << q->asString(field);
+        ids.insert(q->asInteger("ID_OSTERMELO"));
+        if (keys.size() % 37 == 0)
+            Data->ZCon1.commit();
+    }
+    q->last();
+    for (;;) {
+        back.prepend(q->asString(field));
+        backIds.insert(q->asInteger("ID_OSTERMELO"));
+        if (back.size() % 37 == 0)
+            Data->ZCon1.commit();
+        const int was = q->recNo();
+        q->prior();
+        if (q->bof() && q->recNo() == was)
+            break;
+    }
+    QCOMPARE(keys, want);
+    QCOMPARE(back, want);
+    QCOMPARE(ids.size(), want.size());
+    QCOMPARE(backIds.size(), want.size());
 }
 
 // A file made before the list's descending index: the list still reads, the

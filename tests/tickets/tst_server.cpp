@@ -560,13 +560,19 @@ private slots:
         // Nor the list's sort keys.
         const QString sortIndexes = "select count(*) from rdb$indices where (rdb$index_name starting with "
                                     "'IX_FJFEJ_AKOD_' and rdb$index_name not starting with 'IX_FJFEJ_AKOD_BSZAM') "
-                                    "or rdb$index_name in ('IX_OSTERMELO_NEV_HU', 'IX_OSTERMELO_NEV_HU_D', 'IX_OSTERMELO_KOD_D')";
-        for (const QString& stmt : fb::splitScript(newdb::schemaSql()))
-            if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
-                db.executeImmediate("DROP INDEX " + stmt.section(" INDEX ", 1).section(' ', 0, 0));
-        for (const char* drop : {"DROP INDEX IX_OSTERMELO_NEV_HU", "DROP INDEX IX_OSTERMELO_NEV_HU_D",
-                                 "DROP INDEX IX_OSTERMELO_KOD_D", "DROP TRIGGER FJFEJ_RNEV",
-                                 "DROP TRIGGER OSTERMELO_RNEV", "ALTER TABLE FJFEJ DROP F_RNEV"})
+                                    "or (rdb$index_name starting with 'IX_OSTERMELO_' "
+                                    "and rdb$index_name not in ('IX_OSTERMELO_KOD', 'IX_OSTERMELO_NEV'))";
+        int sortIndexCount = 0;
+        for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
+            const QString name = stmt.section(" INDEX ", 1).section(' ', 0, 0);
+            if ((name.startsWith("IX_FJFEJ_AKOD_") && !name.startsWith("IX_FJFEJ_AKOD_BSZAM")) ||
+                (name.startsWith("IX_OSTERMELO_") && name != "IX_OSTERMELO_KOD" && name != "IX_OSTERMELO_NEV")) {
+                db.executeImmediate("DROP INDEX " + name);
+                ++sortIndexCount;
+            }
+        }
+        QVERIFY(sortIndexCount > 11);
+        for (const char* drop : {"DROP TRIGGER FJFEJ_RNEV", "DROP TRIGGER OSTERMELO_RNEV", "ALTER TABLE FJFEJ DROP F_RNEV"})
             db.executeImmediate(drop);
         db.commit();
         QCOMPARE(scalar(db, sortIndexes), QString("0"));
@@ -610,7 +616,7 @@ private slots:
         db.commit();
         o = upgrades::bringUpToDate(&db);
         QVERIFY2(o.ok(), qPrintable(o.message + o.dbText));
-        QCOMPARE(scalar(db, sortIndexes), QString("11"));
+        QCOMPARE(scalar(db, sortIndexes), QString::number(sortIndexCount));
         // The name is filled in on the tickets there were, and follows a rename.
         const QString names = "select f_rnev || '/' || o_nev from fjfej join ostermelo on o_kod = f_ostermkod";
         QCOMPARE(scalar(db, names).section('/', 0, 0), scalar(db, names).section('/', 1));
