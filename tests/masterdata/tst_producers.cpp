@@ -1,4 +1,5 @@
 // The producer list and the producer entry.
+#include "masterdata/producers.h"
 #include "testsupport.h"
 
 #include "gui/dbwidgets.h"
@@ -411,6 +412,9 @@ void TstProducers::searchAndSort()
         order << Data->ZQ30->valueAt(r, Data->ZQ30->fieldIndex("O_IRSZAM")).toString();
     QCOMPARE(order, (QStringList{"1000", "5000", "7000", "9000"}));
     QCOMPARE(list.status()->text(), QString("x"));
+    // A re-read of the list ("last" far away, a search) keeps the marked column.
+    producers::runList(Data->ZQ30);
+    QCOMPARE(list.grid()->currentIndex().column(), 2);
     QCOMPARE(list.grid()->model()->headerData(24, Qt::Horizontal).toString(), QString("kamarai reg."));
     list.close();
 }

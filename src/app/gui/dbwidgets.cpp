@@ -37,6 +37,8 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new QueryModel(this
         verticalScrollBar()->setValue(std::max(0, verticalScrollBar()->value() - (last + 1)));
     });    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& cur) {
+                if (cur.isValid())
+                    column_ = cur.column();
                 if (syncing_ || !cur.isValid() || !query())
                     return;
                 syncing_ = true;
@@ -119,7 +121,7 @@ void DBGrid::keepCurrentInView()
     if (bottom < 0)
         bottom = model_->rowCount() - 1;
     const int cur = currentIndex().isValid() ? currentIndex().row() : -1;
-    const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    const int col = currentIndex().isValid() ? currentIndex().column() : column_;
     int want = cur < top ? top : cur > bottom ? bottom : cur;
     if (want != cur)
         selectionModel()->setCurrentIndex(model_->index(want, col),
@@ -133,7 +135,7 @@ QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifi
     TQuery* q = query();
     if (q && q->windowed()) {
         const int row = currentIndex().isValid() ? currentIndex().row() : 0;
-        const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+        const int col = currentIndex().isValid() ? currentIndex().column() : column_;
         const bool ctrl = modifiers & Qt::ControlModifier;
         if ((action == MoveHome && ctrl) || (action == MoveEnd && ctrl)) {
             if (action == MoveHome)
@@ -157,7 +159,7 @@ void DBGrid::followQuery(int row)
     if (syncing_ || row < 0)
         return;
     syncing_ = true;
-    int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    int col = currentIndex().isValid() ? currentIndex().column() : column_;
     QModelIndex idx = model_->index(row, col);
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
                                                QItemSelectionModel::Rows);
@@ -174,6 +176,7 @@ QString DBGrid::currentField() const
 void DBGrid::setCurrentColumn(int column)
 {
     int row = currentIndex().isValid() ? currentIndex().row() : 0;
+    column_ = column;
     setCurrentIndex(model_->index(row, column));
 }
 

@@ -34,6 +34,9 @@ private:
     void keepCurrentInView();
     int pageRows() const;
     QueryModel* model_;
+    // The marked column: a re-read (first, last, a new order) resets the
+    // model, and the cell cursor comes back in the same column.
+    int column_ = 0;
     bool syncing_ = false;
     bool sized_ = false;
     bool reading_ = false;
