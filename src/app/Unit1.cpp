@@ -23,7 +23,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QWindow>
 #include <QLocale>
 #include <QMenuBar>
 #include <QTimer>
@@ -124,13 +126,25 @@ void TForm1::bringUpToDate()
         if (!note) {
             note = std::make_unique<QLabel>();
             note->setObjectName("upgradeNote");
-            note->setWindowTitle(windowTitle());
+            // The caption before the version is known ends in " -".
+            QString title = windowTitle().trimmed();
+            if (title.endsWith('-'))
+                title = title.chopped(1).trimmed();
+            note->setWindowTitle(title);
             note->setWordWrap(true);
             note->setMargin(24);
             note->setMinimumWidth(420);
         }
         note->setText(text);
         note->show();
+        // The work that follows holds the event loop: the note must be on the
+        // screen before it starts, not a blank window until it ends. The window
+        // system maps it after a round trip or two; half a second at the most.
+        QElapsedTimer waited;
+        waited.start();
+        while (note->windowHandle() && !note->windowHandle()->isExposed() && waited.elapsed() < 500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        note->repaint();
         QCoreApplication::processEvents();
     };
     try {
