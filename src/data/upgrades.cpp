@@ -2,6 +2,7 @@
 
 #include "newdb.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace upgrades {
@@ -82,30 +83,44 @@ rec::Outcome addSortKeys(fb::Connection* db, const std::function<void(const QStr
     // The ticket list's indexes, and the producer list's beyond the two every
     // register has had.
     QStringList indexes, ticketIndexes;
+    QHash<QString, QString> columnOf; // a producer list index's column
     for (const QString& stmt : fb::splitScript(newdb::schemaSql())) {
         const QString name = stmt.section(" INDEX ", 1).section(' ', 0, 0);
-        if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM"))
+        if (stmt.contains("INDEX IX_FJFEJ_AKOD_") && !stmt.contains("_BSZAM")) {
             ticketIndexes << name;
-        else if (stmt.contains(" INDEX IX_OSTERMELO_") && name != "IX_OSTERMELO_KOD" && name != "IX_OSTERMELO_NEV")
+        } else if (stmt.contains(" INDEX IX_OSTERMELO_") && name != "IX_OSTERMELO_KOD" &&
+                   name != "IX_OSTERMELO_NEV") {
             indexes << name;
+            columnOf[name] = stmt.section('(', 1).section(' ', 0, 0).section(')', 0, 0).trimmed();
+        }
     }
     indexes = ticketIndexes + indexes;
     const QStringList haveIndexes = present(db, "RDB$INDICES", "RDB$INDEX_NAME", indexes);
     const QStringList haveTriggers = present(db, "RDB$TRIGGERS", "RDB$TRIGGER_NAME", triggers);
-    db->commit();
-    if (haveIndexes.size() == indexes.size() && haveTriggers.size() == triggers.size())
-        return rec::Outcome::saved();
-    const bool column = columnExists(db, "FJFEJ", "F_RNEV");
     QStringList missing, noTrigger;
     bool ticketIndexMissing = false;
-    for (const QString& i : indexes)
-        if (!haveIndexes.contains(i)) {
-            missing << i;
-            ticketIndexMissing = ticketIndexMissing || ticketIndexes.contains(i);
+    QHash<QString, bool> hasColumn;
+    for (const QString& i : indexes) {
+        if (haveIndexes.contains(i))
+            continue;
+        // A column an older register gets only from its own upgrade screen
+        // (O_MNYPTAG): its indexes wait until it is there.
+        if (const QString c = columnOf.value(i); !c.isEmpty()) {
+            if (!hasColumn.contains(c))
+                hasColumn[c] = columnExists(db, "OSTERMELO", c);
+            if (!hasColumn[c])
+                continue;
         }
+        missing << i;
+        ticketIndexMissing = ticketIndexMissing || ticketIndexes.contains(i);
+    }
     for (const QString& t : triggers)
         if (!haveTriggers.contains(t))
             noTrigger << t;
+    db->commit();
+    if (missing.isEmpty() && noTrigger.isEmpty())
+        return rec::Outcome::saved();
+    const bool column = columnExists(db, "FJFEJ", "F_RNEV");
     if (longStep)
         longStep("A nyilvántartás átalakítása: a jegylista és az őstermelők gyors rendezéséhez. Egyszeri munka, "
                  "nagy nyilvántartáson néhány percig is eltarthat. Kérem, várjon…");
@@ -327,9 +342,24 @@ rec::Outcome addFelir(fb::Connection* db)
 
 rec::Outcome widenKamara(fb::Connection* db)
 {
+    // An expression index over the column keeps the narrower type, and a longer
+    // value would then be refused: the list's two are made again over the new one.
+    const QStringList had =
+        present(db, "RDB$INDICES", "RDB$INDEX_NAME", {"IX_OSTERMELO_KAMARA_HU", "IX_OSTERMELO_KAMARA_HU_D"});
+    const rec::Outcome o = rec::unitOfWork(db, "Hiba422: Hossz: D_KAMARA az östermelöben!", [&] {
+        rec::step("Hiba421: Hossz: D_KAMARA az östermelöben! ", [&] {
+            for (const QString& i : had)
+                db->executeImmediate("DROP INDEX " + i);
+            db->executeImmediate("ALTER DOMAIN D_KAMARA TYPE VARCHAR(20) CHARACTER SET WIN1250");
+        });
+    });
+    if (!o.ok() || had.isEmpty())
+        return o;
+    // Without them the list still sorts; the next start makes any not made here.
     return rec::unitOfWork(db, "Hiba422: Hossz: D_KAMARA az östermelöben!", [&] {
         rec::step("Hiba421: Hossz: D_KAMARA az östermelöben! ", [&] {
-            db->executeImmediate("ALTER DOMAIN D_KAMARA TYPE VARCHAR(20) CHARACTER SET WIN1250");
+            for (const QString& i : had)
+                db->executeImmediate(schemaStatementNaming("INDEX " + i + " "));
         });
     });
 }

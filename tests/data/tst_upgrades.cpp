@@ -35,11 +35,18 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
     // An older one, made here by taking the two columns away.
     db.data()->disconnect();
     db.data()->connect(db.file());
+    const QString mnyptagIndexes =
+        "SELECT COUNT(*) FROM rdb$indices WHERE rdb$index_name STARTING WITH 'IX_OSTERMELO_MNYPTAG'";
+    c->executeImmediate("DROP INDEX IX_OSTERMELO_MNYPTAG_HU");
+    c->executeImmediate("DROP INDEX IX_OSTERMELO_MNYPTAG_HU_D");
     c->executeImmediate("ALTER TABLE ostermelo DROP o_mnyptag");
     c->executeImmediate("ALTER TABLE ostermelo DROP o_felir");
     c->commit();
     QVERIFY(!upgrades::columnExists(c, "OSTERMELO", "O_MNYPTAG"));
     QVERIFY(!upgrades::columnExists(c, "ostermelo", "o_felir"));
+    // The start-up upgrade leaves the missing column's sort indexes for later.
+    QVERIFY(upgrades::bringUpToDate(c).ok());
+    QCOMPARE(db.scalar(mnyptagIndexes), QString("0"));
     {
         TForm28 f;
         f.runClick();
@@ -54,6 +61,9 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
         c->rollback();
     QVERIFY(upgrades::columnExists(c, "OSTERMELO", "O_MNYPTAG"));
     QVERIFY(upgrades::columnExists(c, "OSTERMELO", "O_FELIR"));
+    // The next start makes them.
+    QVERIFY(upgrades::bringUpToDate(c).ok());
+    QCOMPARE(db.scalar(mnyptagIndexes), QString("2"));
     // The new columns take values, and the second run changes nothing.
     db.exec("UPDATE ostermelo SET o_mnyptag = 'I', o_felir = 'FELIR123456'");
     s.ui.clear();
@@ -65,12 +75,29 @@ void TstUpgrades::olderRegisterGetsItsColumnsOnce()
 void TstUpgrades::kamaraMayBeWidenedAgain()
 {
     TestDb db;
+    // A register of the narrower chamber number, which the start-up has given
+    // the list's sort indexes: widening must not leave them on the old type.
+    fb::Connection* c = &db.data()->ZCon1;
+    for (const char* ddl : {"DROP INDEX IX_OSTERMELO_KAMARA_HU", "DROP INDEX IX_OSTERMELO_KAMARA_HU_D",
+                            "ALTER TABLE ostermelo DROP o_kamara", "DROP DOMAIN D_KAMARA",
+                            "CREATE DOMAIN D_KAMARA AS VARCHAR(10) CHARACTER SET WIN1250",
+                            "ALTER TABLE ostermelo ADD o_kamara D_KAMARA"}) {
+        c->executeImmediate(ddl);
+        c->commit();
+    }
+    QVERIFY(upgrades::bringUpToDate(c).ok());
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM rdb$indices WHERE rdb$index_name STARTING WITH 'IX_OSTERMELO_KAMARA'"),
+             QString("2"));
+    db.data()->disconnect();
+    db.data()->connect(db.file());
     for (int i = 0; i < 2; ++i)
         QVERIFY(upgrades::widenKamara(&db.data()->ZCon1).ok());
     db.exec("UPDATE ostermelo SET o_kamara = '12345678901234567890'");
     db.exec("INSERT INTO ostermelo (o_kod, o_kamara) VALUES ('00099', '12345678901234567890')");
     QCOMPARE(db.scalar("SELECT o_kamara FROM ostermelo WHERE o_kod = '00099'"),
              QString("12345678901234567890"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM rdb$indices WHERE rdb$index_name STARTING WITH 'IX_OSTERMELO_KAMARA'"),
+             QString("2"));
 }
 
 void TstUpgrades::sharedTaxIdsMarkAllButTheFirst()
