@@ -7,6 +7,7 @@
 #include "values.h"
 
 #include <QSet>
+#include <functional>
 #include <QTest>
 
 class TstWindow : public QObject {
@@ -95,6 +96,42 @@ QStringList reference(TData* d, const Order& o)
     return out;
 }
 
+// The whole list walked row by row, from "first" on or from "last" back, with
+// a commit every so many rows (which closes the window's cursors): each row's
+// text in list order, the ids met, the most rows the window held.
+struct Walk {
+    QStringList texts;
+    QSet<qint64> ids;
+    int most = 0;
+};
+Walk walk(TQuery* q, bool back, int commitEvery, const std::function<QString()>& text, const char* idField)
+{
+    Walk w;
+    if (back)
+        q->last();
+    else
+        q->first();
+    while (back || !q->eof()) {
+        if (back)
+            w.texts.prepend(text());
+        else
+            w.texts << text();
+        w.ids.insert(q->asInteger(idField));
+        w.most = std::max(w.most, q->rowsHeld());
+        if (w.texts.size() % commitEvery == 0)
+            Data->ZCon1.commit();
+        if (!back) {
+            q->next();
+            continue;
+        }
+        const int was = q->recNo();
+        q->prior();
+        if (q->bof() && q->recNo() == was)
+            break;
+    }
+    return w;
+}
+
 } // namespace
 
 static std::unique_ptr<TestDb> gDb;
@@ -155,35 +192,14 @@ void TstWindow::walksTheWholeListBothWays()
     TQuery* q = Data->ZQ10;
     ticketlist::requery(o.orderBy, false);
     QVERIFY(q->windowed());
-    QStringList keys;
-    QSet<qint64> ids;
-    int most = 0;
-    for (q->first(); !q->eof(); q->next()) {
-        keys << keyAndId(*q, o);
-        ids.insert(q->asInteger("ID_FJFEJ"));
-        most = std::max(most, q->rowsHeld());
-        if (keys.size() % 170 == 0)
-            Data->ZCon1.commit();
-    }
-    QCOMPARE(keys, want);
-    QCOMPARE(ids.size(), kTickets);
-    QVERIFY2(most <= 10 * TQuery::PageRows + TQuery::PageRows, qPrintable(QString::number(most)));
-
-    QStringList back;
-    ids.clear();
-    q->last();
-    while (true) {
-        back.prepend(keyAndId(*q, o));
-        ids.insert(q->asInteger("ID_FJFEJ"));
-        if (back.size() % 170 == 0)
-            Data->ZCon1.commit();
-        const int was = q->recNo();
-        q->prior();
-        if (q->bof() && q->recNo() == was)
-            break;
-    }
-    QCOMPARE(back, want);
-    QCOMPARE(ids.size(), kTickets);
+    const auto text = [&] { return keyAndId(*q, o); };
+    const Walk fwd = walk(q, false, 170, text, "ID_FJFEJ");
+    QCOMPARE(fwd.texts, want);
+    QCOMPARE(fwd.ids.size(), kTickets);
+    QVERIFY2(fwd.most <= 10 * TQuery::PageRows + TQuery::PageRows, qPrintable(QString::number(fwd.most)));
+    const Walk back = walk(q, true, 170, text, "ID_FJFEJ");
+    QCOMPARE(back.texts, want);
+    QCOMPARE(back.ids.size(), kTickets);
 }
 
 void TstWindow::firstLastPriorNextAcrossPages()
@@ -388,29 +404,13 @@ void TstWindow::producerListWalksEveryColumn()
     TQuery* q = Data->ZQ30;
     producers::runList(q, column);
     QVERIFY(q->windowed());
-    QStringList keys, back;
-    QSet<qint64> ids, backIds;
-    for (q->first(); !q->eof(); q->next()) {
-        keys << q->asString(field);
-        ids.insert(q->asInteger("ID_OSTERMELO"));
-        if (keys.size() % 37 == 0)
-            Data->ZCon1.commit();
-    }
-    q->last();
-    for (;;) {
-        back.prepend(q->asString(field));
-        backIds.insert(q->asInteger("ID_OSTERMELO"));
-        if (back.size() % 37 == 0)
-            Data->ZCon1.commit();
-        const int was = q->recNo();
-        q->prior();
-        if (q->bof() && q->recNo() == was)
-            break;
-    }
-    QCOMPARE(keys, want);
-    QCOMPARE(back, want);
-    QCOMPARE(ids.size(), want.size());
-    QCOMPARE(backIds.size(), want.size());
+    const auto text = [&] { return q->asString(field); };
+    const Walk fwd = walk(q, false, 37, text, "ID_OSTERMELO");
+    const Walk back = walk(q, true, 37, text, "ID_OSTERMELO");
+    QCOMPARE(fwd.texts, want);
+    QCOMPARE(back.texts, want);
+    QCOMPARE(fwd.ids.size(), want.size());
+    QCOMPARE(back.ids.size(), want.size());
 }
 
 // A file made before the list's descending index: the list still reads, the
