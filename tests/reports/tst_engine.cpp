@@ -27,6 +27,15 @@ class TstEngine : public QObject {
         return r.pages().at(0).texts().value(0);
     }
 
+    // "frDBDataSet1" with one column N holding 1 … n.
+    static void numbered(DataRegistry& reg, int n)
+    {
+        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
+        for (int i = 1; i <= n; ++i)
+            ds->rows.push_back({i});
+        reg.add(std::unique_ptr<DataSet>(ds));
+    }
+
     DataRegistry reg_;
 
 private slots:
@@ -353,11 +362,8 @@ end
     // user cancels: no pages, an error that says so.
     void cancelledPreparationLeavesNoPages()
     {
-        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
-        for (int i = 1; i <= 400; ++i)
-            ds->rows.push_back({i});
         DataRegistry reg;
-        reg.add(std::unique_ptr<DataSet>(ds));
+        numbered(reg, 400);
         UiScope s;
         Report r("frNyomtat", Report::Kind::Print, &reg);
         r.loadFromText("data frDBDataSet1\n band row height=20\n  text x=0 y=0 w=10 h=5 \"[N]\"\n end\nend\n",
@@ -379,11 +385,8 @@ end
     // read) still moves the progress on as its rows go by.
     void progressWhileAPageFills()
     {
-        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
-        for (int i = 1; i <= 3000; ++i)
-            ds->rows.push_back({i});
         DataRegistry reg;
-        reg.add(std::unique_ptr<DataSet>(ds));
+        numbered(reg, 3000);
         UiScope s;
         Report r("frNyomtat", Report::Kind::Print, &reg);
         r.loadFromText("data frDBDataSet1\n band row height=0.01\n  text x=0 y=0 w=10 h=0.01 \"[N]\"\n end\nend\n",
@@ -595,11 +598,8 @@ end
     // under the repeated column titles, not alone.
     void footerKeepsItsTitles()
     {
-        auto* ds = new TableDataSet("frDBDataSet1", {"N"});
-        for (int i = 1; i <= 18; ++i) // 5 + 18 × 10 = 185 of 190 mm
-            ds->rows.push_back({i});
         DataRegistry reg;
-        reg.add(std::unique_ptr<DataSet>(ds));
+        numbered(reg, 18); // 5 + 18 × 10 = 185 of 190 mm
         Report r("frNyomtat", Report::Kind::Print, &reg);
         r.loadFromText(R"T(page A5 portrait margins=10,10,10,10
 data frDBDataSet1
